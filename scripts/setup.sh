@@ -1,0 +1,34 @@
+#!/usr/bin/env bash
+# Installs every Debian package that building, running and testing the timing
+# station needs. Safe to run again: apt-get skips what is already there.
+set -euo pipefail
+
+packages=(
+  # toolchain
+  g++ cmake ninja-build pkg-config git
+  # Qt 6: widgets, network, serial ports, charts, printing, sound, D-Bus
+  qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev
+  qt6-multimedia-dev gstreamer1.0-plugins-good qt6-l10n-tools
+  libqt6opengl6-dev
+  # libraries
+  libasound2-dev zlib1g-dev libjpeg62-turbo-dev libcurl4-openssl-dev
+  # fonts for print-outs and the Czech interface
+  fonts-liberation fonts-dejavu-core
+  # tests and benchmarks
+  libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib
+  # headless display for widget tests and screenshots
+  xvfb xauth x11-apps imagemagick poppler-utils
+)
+
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+
+if ((${#missing[@]})); then
+  SUDO=""
+  [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+  export DEBIAN_FRONTEND=noninteractive
+  $SUDO apt-get update -q
+  $SUDO apt-get install -y -q --no-install-recommends "${missing[@]}"
+fi

@@ -1,0 +1,19 @@
+#pragma once
+
+#include <QString>
+#include <QStringList>
+#include <optional>
+
+namespace vartemo {
+
+// What the program was started with.
+struct CommandLine {
+    QString home; // --home DIR (empty: $VARTEMO_HOME or the XDG data folder)
+};
+
+// Parses the arguments. On --help or --version prints the text and returns
+// nullopt with *exitCode 0; on a bad option prints the error and returns
+// nullopt with *exitCode 1.
+std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* exitCode);
+
+} // namespace vartemo

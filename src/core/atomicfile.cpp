@@ -1,0 +1,16 @@
+#include "core/textfile.h"
+
+#include <QSaveFile>
+
+namespace vartemo {
+
+bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error) {
+    QSaveFile file(path);
+    const bool ok = file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() &&
+                    file.commit();
+    if (!ok && error)
+        *error = file.errorString();
+    return ok;
+}
+
+} // namespace vartemo

@@ -1,0 +1,96 @@
+#include "engine/tform1.h"
+
+#include "engine/raceboardview.h"
+
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QRadioButton>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+namespace vartemo {
+
+namespace {
+constexpr int kWideWidth = 993;
+constexpr int kNarrowWidth = 675;
+} // namespace
+
+QString TForm1::MainCaption() {
+    return QStringLiteral("Vartemo Kestral verze %1.%2")
+        .arg(VARTEMO_VERSION_MAJOR)
+        .arg(VARTEMO_VERSION_MINOR);
+}
+
+TForm1::TForm1(RaceBoard& board, QWidget* parent) : QMainWindow(parent), board_(board) {
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(MainCaption());
+
+    auto* central = new QWidget(this);
+    auto* column = new QVBoxLayout(central);
+    column->setContentsMargins(4, 4, 4, 4);
+
+    controlRow_ = new QHBoxLayout;
+    column->addLayout(controlRow_);
+
+    auto* lengthFrame = new QGroupBox(QStringLiteral(" Délka jízdy "), central);
+    lengthFrame->setObjectName(QStringLiteral("gbDelkaJizdy"));
+    auto* lengthLayout = new QHBoxLayout(lengthFrame);
+    casZavodu_ = new QSpinBox(lengthFrame);
+    casZavodu_->setObjectName(QStringLiteral("CasZavodu"));
+    casZavodu_->setRange(1, 59);
+    casZavodu_->setValue(10);
+    rbMinuty_ = new QRadioButton(QStringLiteral("minut"), lengthFrame);
+    rbMinuty_->setObjectName(QStringLiteral("rbMinuty"));
+    rbKola_ = new QRadioButton(QStringLiteral("kol"), lengthFrame);
+    rbKola_->setObjectName(QStringLiteral("rbKola"));
+    rbMinuty_->setChecked(true);
+    lengthLayout->addWidget(casZavodu_);
+    lengthLayout->addWidget(rbMinuty_);
+    lengthLayout->addWidget(rbKola_);
+    controlRow_->addWidget(lengthFrame);
+    controlRow_->addStretch(1);
+
+    commandPanel_ = new QWidget(central);
+    commandPanel_->setObjectName(QStringLiteral("pnlPrikazy"));
+    commandLayout_ = new QVBoxLayout(commandPanel_);
+    commandLayout_->setContentsMargins(0, 0, 0, 0);
+
+    boardRow_ = new QHBoxLayout;
+    boardView_ = new RaceBoardView(board_, central);
+    boardView_->setFixedHeight(480);
+    boardRow_->addWidget(boardView_);
+    column->addLayout(boardRow_);
+    column->addStretch(1);
+
+    setCentralWidget(central);
+    ApplyLayout(true);
+}
+
+bool TForm1::countsMinutes() const {
+    return rbMinuty_->isChecked();
+}
+
+void TForm1::setCountsMinutes(bool minutes) {
+    (minutes ? rbMinuty_ : rbKola_)->setChecked(true);
+}
+
+void TForm1::ApplyLayout(bool showTrackLists) {
+    boardView_->ApplyLayout(showTrackLists);
+    placeCommandPanel(showTrackLists);
+    setFixedWidth(showTrackLists ? kWideWidth : kNarrowWidth);
+    emit layoutApplied(showTrackLists);
+}
+
+void TForm1::placeCommandPanel(bool wide) {
+    // Wide: a block at the end of the control row. Narrow: a column to the
+    // right of the lists.
+    if (wide) {
+        boardRow_->removeWidget(commandPanel_);
+        controlRow_->addWidget(commandPanel_);
+    } else {
+        controlRow_->removeWidget(commandPanel_);
+        boardRow_->addWidget(commandPanel_, 0, Qt::AlignTop);
+    }
+}
+
+} // namespace vartemo
