@@ -1,6 +1,6 @@
 #include "app/commandline.h"
 #include "core/programfolder.h"
-#include "engine/raceboard.h"
+#include "app/station.h"
 #include "engine/tform1.h"
 
 #include <QApplication>
@@ -27,8 +27,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    RaceBoard board;
-    TForm1 mainWindow(board);
-    mainWindow.show();
+    Station station(folder);
+    station.show();
     return QApplication::exec();
 }
