@@ -1,10 +1,19 @@
 #include "app/commandline.h"
 
 #include <QCommandLineParser>
-#include <QCoreApplication>
+#include "core/version.h"
+
 #include <cstdio>
 
 namespace vartemo {
+
+QString VersionText() {
+    return QStringLiteral("%1.%2.%3.%4")
+        .arg(version::kMajor)
+        .arg(version::kMinor)
+        .arg(version::kPatch)
+        .arg(version::kBuild);
+}
 
 std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* exitCode) {
     QCommandLineParser parser;
@@ -31,11 +40,13 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
         return std::nullopt;
     }
     if (parser.isSet(help)) {
-        std::fputs(qPrintable(parser.helpText()), stdout);
+        // The parser's own help names the binary from a running application,
+        // which does not exist yet: the usage line is written here.
+        std::printf("Usage: vartemo [options]\n%s", qPrintable(parser.helpText().section(u'\n', 1)));
         return std::nullopt;
     }
     if (parser.isSet(version)) {
-        std::printf("vartemo %s\n", qPrintable(QCoreApplication::applicationVersion()));
+        std::printf("vartemo %s\n", qPrintable(VersionText()));
         return std::nullopt;
     }
     CommandLine line;

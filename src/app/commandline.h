@@ -11,6 +11,9 @@ struct CommandLine {
     QString home; // --home DIR (empty: $VARTEMO_HOME or the XDG data folder)
 };
 
+// "2.3.0.87"
+QString VersionText();
+
 // Parses the arguments. On --help or --version prints the text and returns
 // nullopt with *exitCode 0; on a bad option prints the error and returns
 // nullopt with *exitCode 1.

@@ -9,16 +9,18 @@
 using namespace vartemo;
 
 int main(int argc, char* argv[]) {
-    QApplication app(argc, argv);
-    QApplication::setApplicationName(QStringLiteral("vartemo"));
-    QApplication::setApplicationVersion(QStringLiteral(
-        "%1.%2.%3.%4").arg(VARTEMO_VERSION_MAJOR).arg(VARTEMO_VERSION_MINOR)
-                          .arg(VARTEMO_VERSION_PATCH).arg(VARTEMO_VERSION_BUILD));
-
+    // Options first: --help and --version work without a display.
+    QStringList arguments;
+    for (int i = 0; i < argc; ++i)
+        arguments << QString::fromLocal8Bit(argv[i]);
     int exitCode = 0;
-    const auto options = ParseCommandLine(QApplication::arguments(), &exitCode);
+    const auto options = ParseCommandLine(arguments, &exitCode);
     if (!options)
         return exitCode;
+
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("vartemo"));
+    QApplication::setApplicationVersion(VersionText());
 
     const ProgramFolder folder(ProgramFolder::resolve(options->home));
     QString error;

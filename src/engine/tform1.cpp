@@ -1,5 +1,6 @@
 #include "engine/tform1.h"
 
+#include "core/version.h"
 #include "engine/raceboardview.h"
 
 #include <QGroupBox>
@@ -17,8 +18,8 @@ constexpr int kNarrowWidth = 675;
 
 QString TForm1::MainCaption() {
     return QStringLiteral("Vartemo Kestral verze %1.%2")
-        .arg(VARTEMO_VERSION_MAJOR)
-        .arg(VARTEMO_VERSION_MINOR);
+        .arg(version::kMajor)
+        .arg(version::kMinor);
 }
 
 TForm1::TForm1(RaceBoard& board, QWidget* parent) : QMainWindow(parent), board_(board) {
