@@ -1,9 +1,10 @@
 #pragma once
 
+#include "config/settings.h"
+#include "config/settingslapsettings.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
-#include "engine/lapsettings.h"
 #include "engine/raceboard.h"
 
 #include <memory>
@@ -21,12 +22,16 @@ public:
 
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
+    Settings& settings() { return settings_; }
 
 private:
+    void connectSettings();
+
     ProgramFolder folder_;
     SteadyClock clock_;
     RaceBoard board_;
-    FixedLapSettings lapSettings_;
+    Settings settings_;
+    SettingsLapSettings lapSettings_;
     LapComputation laps_;
     std::unique_ptr<TForm1> mainWindow_;
 };
