@@ -88,3 +88,18 @@ TEST_F(FileRegistryStoreTest, RunKeyIsTheAutostartLauncher) {
     EXPECT_FALSE(QFile::exists(launcher));
     EXPECT_FALSE(store.deleteValue(run, "vartemo_kestral"));
 }
+
+TEST(FileRegistryStore, CurrentUserKeepsItInTheConfigFolder) {
+    QTemporaryDir config;
+    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    FileRegistryStore store;
+    EXPECT_TRUE(store.writeString(kIrKey, "ComName", "COM1"));
+    EXPECT_TRUE(store.writeString(FileRegistryStore::kRunKey, "vartemo_kestral", "\"/usr/bin/vartemo\""));
+    if (old.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", old);
+    EXPECT_TRUE(QFile::exists(config.filePath("vartemo_kestral/registry.ini")));
+    EXPECT_TRUE(QFile::exists(config.filePath("autostart/vartemo_kestral.desktop")));
+}
