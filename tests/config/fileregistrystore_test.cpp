@@ -1,4 +1,5 @@
 #include "config/inifile.h"
+#include "platform/autostartentry.h"
 #include "platform/fileregistrystore.h"
 
 #include <QDir>
@@ -102,4 +103,17 @@ TEST(FileRegistryStore, CurrentUserKeepsItInTheConfigFolder) {
         qputenv("XDG_CONFIG_HOME", old);
     EXPECT_TRUE(QFile::exists(config.filePath("vartemo_kestral/registry.ini")));
     EXPECT_TRUE(QFile::exists(config.filePath("autostart/vartemo_kestral.desktop")));
+}
+
+TEST(AutostartEntry, QuotedProgramPathUnderTheRunKey) {
+    MemoryRegistryStore registry;
+    AutostartEntry entry(registry);
+    EXPECT_FALSE(entry.isSet());
+    EXPECT_TRUE(entry.set(false, "/opt/vartemo")) << "switching off what is off succeeds";
+    ASSERT_TRUE(entry.set(true, "/opt/my dir/vartemo"));
+    EXPECT_EQ(registry.readString("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "vartemo_kestral"),
+              QStringLiteral("\"/opt/my dir/vartemo\""));
+    EXPECT_TRUE(entry.isSet());
+    EXPECT_TRUE(entry.set(false, "/opt/my dir/vartemo"));
+    EXPECT_FALSE(entry.isSet());
 }
