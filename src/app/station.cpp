@@ -2,6 +2,8 @@
 
 #include "engine/tform1.h"
 
+#include <QCoreApplication>
+
 namespace vartemo {
 
 Station::Station(const ProgramFolder& folder)
@@ -23,6 +25,9 @@ void Station::connectSettings() {
             break;
         case SettingId::cbMinuty:
             mainWindow_->setCountsMinutes(settings_.countsMinutes());
+            break;
+        case SettingId::po_spusteni:
+            autostart_.set(settings_.boolean(id), QCoreApplication::applicationFilePath());
             break;
         case SettingId::cbBezUcasti:
             if (settings_.boolean(id))

@@ -6,6 +6,8 @@
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
 #include "engine/raceboard.h"
+#include "platform/autostartentry.h"
+#include "platform/fileregistrystore.h"
 
 #include <memory>
 
@@ -30,6 +32,8 @@ private:
     ProgramFolder folder_;
     SteadyClock clock_;
     RaceBoard board_;
+    FileRegistryStore registry_;
+    AutostartEntry autostart_{registry_};
     Settings settings_;
     SettingsLapSettings lapSettings_;
     LapComputation laps_;
