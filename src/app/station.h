@@ -5,6 +5,8 @@
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
 #include "engine/raceboard.h"
+#include "engine/racecontrol.h"
+#include "engine/racesettings.h"
 
 #include <memory>
 
@@ -21,6 +23,7 @@ public:
 
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
+    RaceControl& raceControl() { return race_; }
 
 private:
     ProgramFolder folder_;
@@ -28,6 +31,8 @@ private:
     RaceBoard board_;
     FixedLapSettings lapSettings_;
     LapComputation laps_;
+    FixedRaceSettings raceSettings_;
+    RaceControl race_;
     std::unique_ptr<TForm1> mainWindow_;
 };
 
