@@ -167,6 +167,11 @@ void RaceControl::SemaforStepTimer() {
 
 void RaceControl::beginTiming() {
     laps_.startRace();
+    // The clock starts from zero: until its first tick it must not show
+    // (and a stop must not charge) the previous ride's time.
+    shown_ = {};
+    emit clockShown(0, 0, 0);
+    setProgress(progressMax_);
     setPhase(RacePhase::Timing);
     startTimer(RaceTimer::Poll, kPollMs);
     startTimer(RaceTimer::Display, kDisplayMs);
@@ -316,6 +321,10 @@ void RaceControl::AddPriceEntry() {
 
 void RaceControl::ExtStartTimer() {
     stopTimer(RaceTimer::ExtStart);
+    // Waiting for a start means nothing while a ride is on: a press of the
+    // start button must never stop it.
+    if (phase_ != RacePhase::Idle)
+        return;
     if (ReceiverControl* rx = hw_.receivers) {
         // Codes can arrive (and start the ride) before the start.
         if (settings_.useCom() && !rx->serialPortOpen() && rx->serialReceiverDetected() &&

@@ -325,6 +325,16 @@ TEST_F(Ride, ExternalAndAutomaticStartSources) {
     }
 }
 
+TEST_F(Ride, StartButtonOnThePortNeverStopsARide) {
+    settings.externalStartOn = true;
+    inputs.button = true;
+    start();
+    control.resumeStartWaiting(); // armed by mistake while timing
+    control.fire(RaceTimer::ExtStart);
+    EXPECT_EQ(control.phase(), RacePhase::Timing);
+    EXPECT_FALSE(control.isActive(RaceTimer::ExtStart));
+}
+
 TEST_F(Ride, WaitingForTheStartOpensTheReceivers) {
     settings.externalStartOn = true;
     settings.com = true;
@@ -385,6 +395,21 @@ TEST_F(Ride, TakingsFollowTheClockAsShownAtTheStop) {
         control.StartButton1Click();
         EXPECT_EQ(logLines, QStringList({c.line}));
     }
+}
+
+TEST_F(Ride, ARideStoppedBeforeTheFirstClockTickCostsNothing) {
+    settings.price = 10;
+    start();
+    displayTickAt(9 * kMinute + 30'000);
+    control.StartButton1Click();
+    logLines.clear();
+    start();
+    EXPECT_EQ(control.shownClock().minutes, 0);
+    EXPECT_EQ(control.shownClock().seconds, 0);
+    EXPECT_EQ(control.progressPosition(), control.progressMaximum());
+    control.StartButton1Click();
+    ASSERT_EQ(logLines.size(), 1);
+    EXPECT_TRUE(logLines[0].startsWith("Kč 0 ")) << logLines[0].toStdString();
 }
 
 TEST(RacePrice, ChargesBySecondBeforeTheLengthAndWholeRideAfter) {
