@@ -9,6 +9,8 @@
 #include "engine/racesettings.h"
 #include "engine/timetext.h"
 
+#include <limits>
+
 namespace vartemo {
 
 namespace {
@@ -265,10 +267,16 @@ void RaceControl::Stop() {
 void RaceControl::addOperatingTimes(QStringList& errors) {
     std::array<int, kKartCount> minutes{};
     for (int k = 1; k <= kKartCount; ++k) {
+        // Saturating: absurd times in a loaded file must not overflow.
         TimeMs sum = 0;
-        for (const QString& line : board_.lines(k, BoardList::Lap))
-            sum += readLap(line, errors).value_or(0);
-        minutes[size_t(k - 1)] = static_cast<int>(std::max<TimeMs>(sum, 0) / 60'000);
+        for (const QString& line : board_.lines(k, BoardList::Lap)) {
+            const TimeMs lap = std::max<TimeMs>(readLap(line, errors).value_or(0), 0);
+            sum = lap > std::numeric_limits<TimeMs>::max() - sum
+                      ? std::numeric_limits<TimeMs>::max()
+                      : sum + lap;
+        }
+        minutes[size_t(k - 1)] =
+            static_cast<int>(std::min<TimeMs>(sum / 60'000, std::numeric_limits<int>::max()));
     }
     call(feeds_.addOperatingMinutes, minutes);
 }

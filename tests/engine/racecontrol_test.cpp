@@ -9,6 +9,7 @@
 #include <QDir>
 #include <QFile>
 #include <QTemporaryDir>
+#include <limits>
 #include <gtest/gtest.h>
 
 using namespace vartemo;
@@ -458,6 +459,15 @@ TEST_F(Ride, UnreadableLapLineIsReportedAndTheStopGoesOn) {
     EXPECT_EQ(errors, QStringList({"'xx' is not a valid integer value"}));
     EXPECT_EQ(fed, QStringList({"operating", "top20:kara1", "log", "error"}));
     EXPECT_EQ(savedFiles().size(), 2);
+}
+
+TEST_F(Ride, AbsurdLoadedTimesNeitherOverflowNorSubtractOperatingTime) {
+    start();
+    board.setLines(1, BoardList::Lap, {"153722867280912:0:0", "153722867280912:0:0"});
+    board.setLines(2, BoardList::Lap, {"-5:00:000", "02:00:000"});
+    control.StartButton1Click();
+    EXPECT_EQ(minutes[0], std::numeric_limits<int>::max());
+    EXPECT_EQ(minutes[1], 2);
 }
 
 TEST_F(Ride, AutomaticSavingProblemsAreShownAndTheStopGoesOn) {
