@@ -7,6 +7,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QDropEvent>
+#include <QFileDialog>
+#include <QTimer>
 #include <QListWidget>
 #include <QMimeData>
 #include <QPushButton>
@@ -129,4 +131,46 @@ TEST_F(Files, DroppedFileLoadsOnlyIntoAMatchingList) {
     drop({track}, 4, BoardList::Track); // disabled lists take drops too
     EXPECT_EQ(board.lines(4, BoardList::Track), QStringList({"  L 00:43:000"}));
     EXPECT_TRUE(reported.isEmpty());
+}
+
+TEST(FileDialogs, OpenInTheResultsFolderWithTheFilterOfTheButton) {
+    QTemporaryDir home;
+    RaceBoard board;
+    TForm1 window{board};
+    const QString results = home.filePath("vysledky");
+    new LapFileCommands(window, board, results);
+    board.AddLapLine(2, 61'000);
+    board.AddTrackLapLine(2, 61'000);
+
+    // The operator types a bare name into the dialog that comes up.
+    QStringList filters;
+    QString folder, selected;
+    auto typeName = [&](const QString& name) {
+        QTimer::singleShot(0, [&, name] {
+            auto* dialog = qobject_cast<QFileDialog*>(QApplication::activeModalWidget());
+            ASSERT_NE(dialog, nullptr);
+            filters = dialog->nameFilters();
+            folder = dialog->directory().absolutePath();
+            selected = dialog->selectedNameFilter();
+            dialog->selectFile(name);
+            QMetaObject::invokeMethod(dialog, "accept");
+        });
+    };
+    typeName("petr");
+    window.findChild<QPushButton*>("Uloz2")->click();
+    EXPECT_EQ(filters, QStringList({"mezičasy kola (*.caskola)", "mezičasy dráha (*.casdraha)",
+                                    "výsledky (starý formát) (*.txt)"}));
+    EXPECT_EQ(folder, QDir(results).absolutePath());
+    EXPECT_EQ(selected, "mezičasy kola (*.caskola)");
+    EXPECT_EQ(lapfiles::Load(results + "/petr.caskola"), QStringList({"01:01:000"}));
+
+    typeName("petr");
+    window.findChild<QPushButton*>("Uloz2_Draha")->click();
+    EXPECT_EQ(selected, "mezičasy dráha (*.casdraha)");
+    EXPECT_EQ(lapfiles::Load(results + "/petr.casdraha"), QStringList({"  L 01:01:000"}));
+
+    typeName("petr.casdraha");
+    window.findChild<QPushButton*>("Nacti7")->click();
+    EXPECT_EQ(selected, "mezičasy kola (*.caskola)");
+    EXPECT_EQ(board.lines(7, BoardList::Lap), QStringList({"  L 01:01:000"}));
 }
