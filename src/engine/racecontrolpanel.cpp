@@ -16,7 +16,8 @@ namespace vartemo {
 
 RaceControlPanel::RaceControlPanel(TForm1& window, RaceControl& control)
     : QObject(&window), window_(window), control_(control),
-      clockFrame_(new RaceClockFrame(&window)), startButton_(new StartButton(&window)) {
+      clockFrame_(new RaceClockFrame(&window)), startButton_(new StartButton(&window)),
+      raceLength_(window.raceLength()) {
     window_.controlRow()->insertWidget(0, clockFrame_);
     window_.controlRow()->insertWidget(1, startButton_);
 
@@ -27,7 +28,7 @@ RaceControlPanel::RaceControlPanel(TForm1& window, RaceControl& control)
     connect(&control_, &RaceControl::raceButtonsEnabledChanged, this,
             &RaceControlPanel::enableRaceButtons);
 
-    QSpinBox* length = window_.raceLength();
+    QSpinBox* length = raceLength_;
     connect(&control_, &RaceControl::raceLengthShown, length, &QSpinBox::setValue);
     connect(length, &QSpinBox::valueChanged, &control_, &RaceControl::CasZavoduChange);
     length->installEventFilter(this);
@@ -63,13 +64,12 @@ bool RaceControlPanel::wheelOverRaceLength(QEvent* event) {
     const int delta = wheel->angleDelta().y();
     if (delta == 0)
         return false;
-    QSpinBox* length = window_.raceLength();
-    length->setValue(std::clamp(length->value() + (delta > 0 ? 1 : -1), 1, 59));
+    raceLength_->setValue(std::clamp(raceLength_->value() + (delta > 0 ? 1 : -1), 1, 59));
     return true;
 }
 
 bool RaceControlPanel::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == window_.raceLength() && event->type() == QEvent::Wheel)
+    if (watched == raceLength_ && event->type() == QEvent::Wheel)
         return wheelOverRaceLength(event);
     if (watched == &window_) {
         if (event->type() == QEvent::Show && !shown_) {

@@ -2,6 +2,8 @@
 
 #include <QObject>
 
+class QSpinBox;
+
 namespace vartemo {
 
 class RaceClockFrame;
@@ -33,6 +35,8 @@ private:
     RaceControl& control_;
     RaceClockFrame* clockFrame_;
     StartButton* startButton_;
+    // Held apart from the window: events still arrive while it is destroyed.
+    QSpinBox* raceLength_;
     bool shown_ = false;
 };
 
