@@ -147,6 +147,7 @@ void RaceControl::Start() {
     if (settings_.useLights()) {
         // Red now; orange and green after a pause each. Codes that arrive
         // meanwhile stay pending and are taken by the first poll of the race.
+        laps_.holdPassings();
         setLights(kRed);
         lightStage_ = kRed;
         startTimer(RaceTimer::LightStep, settings_.lightPauseSeconds() * 1000);
@@ -169,6 +170,7 @@ void RaceControl::SemaforStepTimer() {
 
 void RaceControl::beginTiming() {
     laps_.startRace();
+    laps_.releasePassings();
     // The clock starts from zero: until its first tick it must not show
     // (and a stop must not charge) the previous ride's time.
     shown_ = {};

@@ -128,11 +128,15 @@ TEST_F(Ride, LightSequenceRunsWithoutBlockingAndIgnoresTheButton) {
     EXPECT_EQ(lights.states, std::vector<int>({1, 2}));
     EXPECT_EQ(control.phase(), RacePhase::Lights);
 
-    // A lap code while the lights run waits for the race start.
+    // Passings while the lights run wait for the race start: a lap code
+    // for the first poll, a split to be measured from the new start.
     laps.MatchCode(QStringLiteral("K2"), {});
+    laps.MatchCode(QStringLiteral("05K3"), {});
+    EXPECT_TRUE(board.lines(3, BoardList::Track).isEmpty());
     clock.advance(3000);
     control.fire(RaceTimer::LightStep);
     EXPECT_EQ(lights.states, std::vector<int>({1, 2, 3}));
+    EXPECT_EQ(board.lines(3, BoardList::Track), QStringList({"05 00:00:000"}));
     EXPECT_EQ(control.phase(), RacePhase::Timing);
     EXPECT_FALSE(control.isActive(RaceTimer::LightStep));
     EXPECT_EQ(laps.raceStart(), clock.now()); // the race starts at green
