@@ -23,6 +23,12 @@ RaceControlPanel::RaceControlPanel(TForm1& window, RaceControl& control)
 
     connect(startButton_, &QPushButton::clicked, &control_, &RaceControl::StartButton1Click);
     connect(&control_, &RaceControl::captionChanged, startButton_, &QPushButton::setText);
+    // At START the focus leaves the race length and the lists: a key or a
+    // turn of the wheel must not change anything during the ride.
+    connect(&control_, &RaceControl::captionChanged, clockFrame_, [this] {
+        if (control_.phase() != RacePhase::Idle)
+            clockFrame_->setFocus(Qt::OtherFocusReason);
+    });
     connect(&control_, &RaceControl::clockShown, clockFrame_, &RaceClockFrame::showClock);
     connect(&control_, &RaceControl::progressChanged, startButton_, &StartButton::showProgress);
     connect(&control_, &RaceControl::raceButtonsEnabledChanged, this,

@@ -82,6 +82,17 @@ TEST_F(Panel, ClickingStartTimesTheRideAndShowsTheClock) {
     EXPECT_TRUE(find("btnJezdec7")->isEnabled());
 }
 
+TEST_F(Panel, StartTakesTheFocusAwayFromTheRaceLength) {
+    window.show();
+    window.activateWindow();
+    ASSERT_TRUE(QTest::qWaitForWindowActive(&window));
+    window.raceLength()->setFocus();
+    ASSERT_TRUE(window.raceLength()->hasFocus());
+    control.StartButton1Click();
+    EXPECT_FALSE(window.raceLength()->hasFocus());
+    EXPECT_FALSE(find("StartButton1")->hasFocus());
+}
+
 TEST_F(Panel, WheelOverTheRaceLengthStepsByOneWithinRange) {
     QSpinBox* length = window.raceLength();
     wheel(120);
