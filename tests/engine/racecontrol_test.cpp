@@ -567,6 +567,24 @@ TEST_F(Ride, RaceLengthFeedsTheTvDisplay) {
     EXPECT_EQ(control.progressMaximum(), 420);
 }
 
+TEST_F(Ride, TvDisplayGetsTheNamesAtStartAndTheClockWhenInUse) {
+    std::array<QString, kKartCount> names;
+    QStringList clocks;
+    control.feeds().showTvDriverNames = [&](const auto& n) { names = n; };
+    control.feeds().showTvClock = [&](int m, int s, int ms) {
+        clocks << QStringLiteral("%1:%2:%3").arg(m).arg(s).arg(ms);
+    };
+    board.setDriverName(6, QStringLiteral("Eva"));
+    start();
+    EXPECT_EQ(names[5], "Eva");
+    EXPECT_EQ(names[0], "kara1");
+    displayTickAt(1'500);
+    EXPECT_TRUE(clocks.isEmpty()); // TV output off
+    settings.tv = true;
+    displayTickAt(62'250);
+    EXPECT_EQ(clocks, QStringList({"1:2:250"}));
+}
+
 TEST_F(Ride, FirstShowingAndClosingTheWindow) {
     settings.lights = true;
     settings.externalStartOn = true;
