@@ -585,6 +585,24 @@ TEST_F(Ride, TvDisplayGetsTheNamesAtStartAndTheClockWhenInUse) {
     EXPECT_EQ(clocks, QStringList({"1:2:250"}));
 }
 
+TEST_F(Ride, ScreenSaverAndEndSoundAroundTheRide) {
+    QStringList calls;
+    control.feeds().setScreenSaver = [&](bool on) { calls << (on ? "saver on" : "saver off"); };
+    control.feeds().prepareEndSound = [&] { calls << "prepare"; };
+    settings.screenSaverOff = true;
+    settings.endSoundOn = true;
+    start();
+    EXPECT_EQ(calls, QStringList({"saver off", "prepare"}));
+    control.StartButton1Click();
+    EXPECT_EQ(calls.last(), "saver on");
+
+    calls.clear();
+    settings.screenSaverOff = false;
+    settings.endSoundOn = false;
+    start();
+    EXPECT_TRUE(calls.isEmpty());
+}
+
 TEST_F(Ride, FirstShowingAndClosingTheWindow) {
     settings.lights = true;
     settings.externalStartOn = true;
