@@ -9,7 +9,8 @@
 namespace vartemo {
 
 Station::Station(const ProgramFolder& folder)
-    : folder_(folder), laps_(board_, clock_, lapSettings_),
+    : folder_(folder), settings_(folder.root()), lapSettings_(settings_),
+      laps_(board_, clock_, lapSettings_), raceSettings_(settings_),
       race_(board_, laps_, clock_, raceSettings_, RaceControl::Hardware{}),
       mainWindow_(std::make_unique<TForm1>(board_)) {
     race_.setResultsFolder(folder_.resultsFolder());
@@ -18,6 +19,32 @@ Station::Station(const ProgramFolder& folder)
     };
     new RaceControlPanel(*mainWindow_, race_);
     new LapFileCommands(*mainWindow_, board_, folder_.resultsFolder());
+    // Connected before loading: the file's values act as the operator's changes do.
+    connectSettings();
+    settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
+    // The window's own first layout need not match an unchanged setting.
+    mainWindow_->ApplyLayout(settings_.showTrackSplits());
+    mainWindow_->setCountsMinutes(settings_.countsMinutes());
+}
+
+void Station::connectSettings() {
+    QObject::connect(&settings_, &Settings::changed, mainWindow_.get(), [this](SettingId id) {
+        switch (id) {
+        case SettingId::cbMezicasy:
+            mainWindow_->ApplyLayout(settings_.showTrackSplits());
+            break;
+        case SettingId::cbMinuty:
+            mainWindow_->setCountsMinutes(settings_.countsMinutes());
+            break;
+        case SettingId::cbBezUcasti:
+            if (settings_.boolean(id))
+                for (int kart = 1; kart <= kKartCount; ++kart)
+                    board_.setExcluded(kart, true);
+            break;
+        default:
+            break;
+        }
+    });
 }
 
 Station::~Station() = default;

@@ -1,12 +1,13 @@
 #pragma once
 
+#include "config/settings.h"
+#include "config/settingslapsettings.h"
+#include "config/settingsracesettings.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
-#include "engine/lapsettings.h"
 #include "engine/raceboard.h"
 #include "engine/racecontrol.h"
-#include "engine/racesettings.h"
 
 #include <memory>
 
@@ -23,15 +24,19 @@ public:
 
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
+    Settings& settings() { return settings_; }
     RaceControl& raceControl() { return race_; }
 
 private:
+    void connectSettings();
+
     ProgramFolder folder_;
     SteadyClock clock_;
     RaceBoard board_;
-    FixedLapSettings lapSettings_;
+    Settings settings_;
+    SettingsLapSettings lapSettings_;
     LapComputation laps_;
-    FixedRaceSettings raceSettings_;
+    SettingsRaceSettings raceSettings_;
     RaceControl race_;
     std::unique_ptr<TForm1> mainWindow_;
 };
