@@ -145,8 +145,8 @@ void RaceControl::Start() {
     stopTimer(RaceTimer::LightsOff);
 
     if (settings_.useLights()) {
-        // Red now; orange and green after a pause each. Codes that arrive
-        // meanwhile stay pending and are taken by the first poll of the race.
+        // Red now; orange and green after a pause each, without blocking the
+        // window. Passings meanwhile wait and are matched right after the start.
         laps_.holdPassings();
         setLights(kRed);
         lightStage_ = kRed;
