@@ -1,3 +1,4 @@
+#include "freeport.h"
 #include "core/conversionerror.h"
 #include "engine/codelearner.h"
 #include "engine/lapcomputation.h"
@@ -18,13 +19,6 @@ struct RecordingLearner : CodeLearner {
     void showTestCode(const QString&) override {}
 };
 
-// A free UDP port on this machine (bound and released).
-quint16 FreePort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
-
 // The engine with a datagram server over it, and a sensor that sends from
 // 127.0.0.1 to the server's port.
 struct Network : ::testing::Test {
@@ -35,7 +29,7 @@ struct Network : ::testing::Test {
     RecordingLearner learner;
     UdpSensorServer server{laps};
     QStringList memo;
-    quint16 port = FreePort();
+    quint16 port = FreeUdpPort();
 
     Network() {
         laps.setLearner(&learner);
@@ -118,7 +112,7 @@ TEST_F(Network, LearningTakesTheDatagramInsteadOfTimingIt) {
 }
 
 TEST_F(Network, NonNumericRowStopsBindingAfterTheRowsBeforeIt) {
-    const quint16 second = FreePort();
+    const quint16 second = FreeUdpPort();
     EXPECT_THROW(server.BindUdpPorts({QString::number(port), QStringLiteral("50x1"),
                                       QString::number(second)}),
                  ConversionError);
@@ -134,7 +128,7 @@ TEST_F(Network, NonNumericRowStopsBindingAfterTheRowsBeforeIt) {
 TEST_F(Network, PortInUseGivesTheServersErrorAndNothingListens) {
     QUdpSocket occupant;
     ASSERT_TRUE(occupant.bind(QHostAddress::AnyIPv4, port));
-    const quint16 other = FreePort();
+    const quint16 other = FreeUdpPort();
     server.BindUdpPorts({QString::number(other), QString::number(port)});
     EXPECT_FALSE(server.activate());
     EXPECT_FALSE(server.isActive());
