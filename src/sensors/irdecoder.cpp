@@ -1,7 +1,7 @@
 #include "sensors/irdecoder.h"
 
 #include "core/textfile.h"
-#include "sensors/modemline.h"
+#include "platform/modemline.h"
 
 #include <algorithm>
 #include <cmath>

@@ -4,8 +4,8 @@
 #include "engine/codelearner.h"
 #include "engine/lapcomputation.h"
 #include "engine/passingevent.h"
+#include "platform/comportname.h"
 
-#include <QRegularExpression>
 #include <algorithm>
 
 namespace vartemo {
@@ -59,15 +59,6 @@ SerialReceiver::~SerialReceiver() {
     close();
 }
 
-QString SerialReceiver::DevicePath(const QString& portName) {
-    static const QRegularExpression com(QStringLiteral("^COM([1-9][0-9]*)$"),
-                                        QRegularExpression::CaseInsensitiveOption);
-    const auto m = com.match(portName.trimmed());
-    if (m.hasMatch())
-        return QStringLiteral("/dev/ttyS%1").arg(m.captured(1).toInt() - 1);
-    return portName.trimmed();
-}
-
 QString SerialReceiver::CodeText(const QByteArray& bytes) {
     QByteArray mapped = bytes;
     for (char& c : mapped) {
@@ -90,7 +81,7 @@ bool SerialReceiver::open(QString* error) {
     if (port_.isOpen())
         return true;
     const SerialPortSettings s = settings_.serialPort();
-    port_.setPortName(DevicePath(s.port));
+    port_.setPortName(ComPortDevicePath(s.port));
     if (!port_.open(QIODevice::ReadWrite)) {
         if (error)
             *error = QStringLiteral("%1: %2").arg(s.port, port_.errorString());

@@ -28,8 +28,6 @@ public:
     SerialReceiver(LapComputation& laps, const ReceiverSettings& settings, QObject* parent = nullptr);
     ~SerialReceiver() override;
 
-    // "COM1" ... is /dev/ttyS0 ...; a device path is taken as it is.
-    static QString DevicePath(const QString& portName);
     // One byte, one printable character: 0x00-0x1F become space to "?",
     // 0x20-0x7F stay, 0x80-0xFF move down by 0x5F.
     static QString CodeText(const QByteArray& bytes);

@@ -1,6 +1,7 @@
 #include "engine/codelearner.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
+#include "platform/comportname.h"
 #include "sensors/serialreceiver.h"
 
 #include <QSignalSpy>
@@ -98,10 +99,10 @@ TEST(SerialCodeText, EveryByteBecomesOnePrintableCharacter) {
 }
 
 TEST(SerialPortName, ComNamesMapToSerialDevices) {
-    EXPECT_EQ(SerialReceiver::DevicePath(QStringLiteral("COM1")), QStringLiteral("/dev/ttyS0"));
-    EXPECT_EQ(SerialReceiver::DevicePath(QStringLiteral("com12")), QStringLiteral("/dev/ttyS11"));
-    EXPECT_EQ(SerialReceiver::DevicePath(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
-    EXPECT_EQ(SerialReceiver::DevicePath(QStringLiteral("COM0")), QStringLiteral("COM0"));
+    EXPECT_EQ(ComPortDevicePath(QStringLiteral("COM1")), QStringLiteral("/dev/ttyS0"));
+    EXPECT_EQ(ComPortDevicePath(QStringLiteral("com12")), QStringLiteral("/dev/ttyS11"));
+    EXPECT_EQ(ComPortDevicePath(QStringLiteral("/dev/ttyUSB0")), QStringLiteral("/dev/ttyUSB0"));
+    EXPECT_EQ(ComPortDevicePath(QStringLiteral("COM0")), QStringLiteral("COM0"));
     EXPECT_EQ(SerialReceiver::BurstPauseMs(9600), SerialReceiver::kBurstPauseMs);
     EXPECT_EQ(SerialReceiver::BurstPauseMs(1200), 25);
 }

@@ -1,6 +1,6 @@
 #include "irsignal.h"
 
-#include "sensors/modemline.h"
+#include "platform/modemline.h"
 
 #include <cmath>
 
