@@ -1,4 +1,9 @@
+#include "passingsender.h"
 #include "rideplan.h"
+#include "sensors/irdecoder.h"
+
+#include <QFile>
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <map>
@@ -58,4 +63,29 @@ TEST(RidePlan, LapFileGivesCumulativePassingsAndRejectsBadLines) {
 TEST(RidePlan, TracksideReportsCarryTheSensorIdentifier) {
     EXPECT_EQ(SensorReport(0, KartCode(3)), QStringLiteral("K03"));
     EXPECT_EQ(SensorReport(10, KartCode(8)), QStringLiteral("10K08"));
+}
+
+TEST(SimulatedInfrared, EachKartsFrameDecodesToItsAdvertisedCode) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("stream"));
+    QString error;
+    auto sender = IrStreamPassingSender::create(path, 0, &error);
+    ASSERT_TRUE(sender) << error.toStdString();
+    vartemo::IrDecoder decoder;
+    decoder.InputSignal = 0;
+    QString decoded;
+    decoder.post = [&](quint32) { decoded = decoder.LastCode; };
+    QFile stream(path);
+    ASSERT_TRUE(stream.open(QIODevice::ReadOnly));
+    for (int kart = 1; kart <= 8; ++kart) {
+        for (int pass = 0; pass < 2; ++pass) { // the toggle bit changes between passings
+            decoded.clear();
+            ASSERT_TRUE(sender->send({kart, 0, 0}, &error)) << error.toStdString();
+            decoder.ProcessRead(stream.readAll());
+            EXPECT_EQ(decoded, IrStreamPassingSender::KartIrCode(kart)) << kart;
+        }
+    }
+    // Trackside passings have no infrared frame.
+    ASSERT_TRUE(sender->send({1, 2, 0}, &error));
+    EXPECT_TRUE(stream.readAll().isEmpty());
 }

@@ -11,13 +11,25 @@
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
-#include <QElapsedTimer>
-#include <QThread>
+#include <cerrno>
 #include <cstdio>
+#include <ctime>
 
 using namespace vartemo::sim;
 
 namespace {
+
+qint64 MonotonicNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+void SleepUntilNs(qint64 ns) {
+    const timespec at{time_t(ns / 1'000'000'000), long(ns % 1'000'000'000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+}
 
 int Fail(const QString& message) {
     std::fprintf(stderr, "vartemo-sim: %s\n", qPrintable(message));
@@ -107,22 +119,17 @@ int main(int argc, char* argv[]) {
     std::printf("START\n");
     std::fflush(stdout);
 
-    QElapsedTimer clock;
-    clock.start();
+    const qint64 start = MonotonicNs();
     for (const Passing& p : plan) {
         if (parser.isSet(dryRun)) {
             std::printf("PASS %d %d %lld.000\n", p.kart, p.sensor, static_cast<long long>(p.atMs));
             continue;
         }
-        // Sleep most of the way, then spin: the passing leaves on its millisecond.
-        qint64 left = p.atMs * 1'000'000 - clock.nsecsElapsed();
-        if (left > 2'000'000)
-            QThread::usleep(static_cast<unsigned long>((left - 1'000'000) / 1000));
-        while (clock.nsecsElapsed() < p.atMs * 1'000'000) {
-        }
+        // An absolute sleep: on time without burning the CPU the station needs.
+        SleepUntilNs(start + p.atMs * 1'000'000);
         if (!sender->send(p, &error))
             return Fail(error);
-        const double at = double(clock.nsecsElapsed()) / 1e6;
+        const double at = double(MonotonicNs() - start) / 1e6;
         std::printf("PASS %d %d %.3f\n", p.kart, p.sensor, at);
         std::fflush(stdout);
     }
