@@ -8,8 +8,19 @@
 namespace vartemo {
 
 Station::Station(const ProgramFolder& folder)
-    : folder_(folder), laps_(board_, clock_, lapSettings_),
-      mainWindow_(std::make_unique<TForm1>(board_)) {
+    : folder_(folder), settings_(folder.root()), lapSettings_(settings_),
+      laps_(board_, clock_, lapSettings_), mainWindow_(std::make_unique<TForm1>(board_)),
+      receiverSettings_(settings_) {
+    createReceivers();
+    // Connected before loading: the file's values act as the operator's changes do.
+    connectSettings();
+    settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
+    // The window's own first layout need not match an unchanged setting.
+    mainWindow_->ApplyLayout(settings_.showTrackSplits());
+    mainWindow_->setCountsMinutes(settings_.countsMinutes());
+}
+
+void Station::createReceivers() {
     receivers_ = std::make_unique<Receivers>(Receivers::Dependencies{
         .laps = laps_,
         .settings = receiverSettings_,
@@ -22,6 +33,26 @@ Station::Station(const ProgramFolder& folder)
     receivers_->loadDecoderSettings();
     irCodes_ = std::make_unique<IrCodeHandler>(laps_);
     mainWindow_->installEventFilter(irCodes_.get());
+}
+
+void Station::connectSettings() {
+    QObject::connect(&settings_, &Settings::changed, mainWindow_.get(), [this](SettingId id) {
+        switch (id) {
+        case SettingId::cbMezicasy:
+            mainWindow_->ApplyLayout(settings_.showTrackSplits());
+            break;
+        case SettingId::cbMinuty:
+            mainWindow_->setCountsMinutes(settings_.countsMinutes());
+            break;
+        case SettingId::cbBezUcasti:
+            if (settings_.boolean(id))
+                for (int kart = 1; kart <= kKartCount; ++kart)
+                    board_.setExcluded(kart, true);
+            break;
+        default:
+            break;
+        }
+    });
 }
 
 Station::~Station() = default;

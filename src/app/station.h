@@ -1,12 +1,13 @@
 #pragma once
 
+#include "config/settings.h"
+#include "config/settingslapsettings.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
-#include "engine/lapsettings.h"
 #include "engine/raceboard.h"
-#include "platform/registrystore.h"
-#include "sensors/receiversettings.h"
+#include "platform/fileregistrystore.h"
+#include "sensors/settingsreceiversettings.h"
 
 #include <memory>
 
@@ -26,17 +27,21 @@ public:
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
     Receivers& receivers() { return *receivers_; }
+    Settings& settings() { return settings_; }
 
 private:
+    void connectSettings();
+    void createReceivers();
+
     ProgramFolder folder_;
     SteadyClock clock_;
     RaceBoard board_;
-    FixedLapSettings lapSettings_;
+    Settings settings_;
+    SettingsLapSettings lapSettings_;
     LapComputation laps_;
     std::unique_ptr<TForm1> mainWindow_;
-    // Until the registry file and the settings model are wired in.
-    MemoryRegistryStore registry_;
-    FixedReceiverSettings receiverSettings_;
+    FileRegistryStore registry_{FileRegistryStore::ForCurrentUser()};
+    SettingsReceiverSettings receiverSettings_;
     std::unique_ptr<Receivers> receivers_;
     std::unique_ptr<IrCodeHandler> irCodes_;
 };

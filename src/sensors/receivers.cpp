@@ -26,8 +26,9 @@ bool Receivers::serialReceiverDetected() const {
     return deps_.settings.useCom() && comPort1_.CtsSeen();
 }
 
+// InputSignalComboBox is the first decoder's line: RXD means the byte receiver.
 bool Receivers::serialInputIsRxd() const {
-    return deps_.settings.inputSignal() == kInputLineRxd;
+    return commThread_ && commThread_->InputSignal == kInputLineRxd;
 }
 
 void Receivers::openSerialPort() {
@@ -37,7 +38,7 @@ void Receivers::openSerialPort() {
 }
 
 void Receivers::startInfraredDecoders() {
-    if (deps_.settings.inputSignal() >= kInputLineRxd)
+    if (serialInputIsRxd())
         return;
     if (commThread_ && !commThread_->PortOpen)
         commThread_->OpenPort();

@@ -87,12 +87,13 @@ bool SerialReceiver::open(QString* error) {
             *error = QStringLiteral("%1: %2").arg(s.port, port_.errorString());
         return false;
     }
-    port_.setBaudRate(s.baudRate);
-    port_.setDataBits(QSerialPort::DataBits(std::clamp(s.dataBits, 5, 8)));
+    const int baud = s.isCustomRate() ? s.customBaudRate : s.baudRate.toInt();
+    port_.setBaudRate(baud);
+    port_.setDataBits(QSerialPort::DataBits(std::clamp(s.dataBits.toInt(), 5, 8)));
     port_.setStopBits(StopBitsOf(s.stopBits));
     port_.setParity(ParityOf(s.parity));
     port_.setFlowControl(FlowOf(s.flowControl));
-    burstEnd_.setInterval(BurstPauseMs(s.baudRate));
+    burstEnd_.setInterval(BurstPauseMs(baud));
     burst_.clear();
     ComPort1AfterOpen();
     lastLines_ = port_.pinoutSignals();

@@ -45,7 +45,7 @@ TEST_F(Station, InfraredDecodersStartOnlyForModemLinesAndOncePerPort) {
         receivers.CommThread().ClosePort();
         receivers.CommThread1().ClosePort();
         ports[0]->opens = ports[1]->opens = 0;
-        settings.input = c.input;
+        receivers.CommThread().InputSignal = quint8(c.input);
         receivers.CommThread().ComName = QStringLiteral("COM1");
         receivers.CommThread1().ComName = QString::fromLatin1(c.second);
         receivers.startInfraredDecoders();
@@ -83,7 +83,7 @@ TEST_F(Station, SerialReceiverCountsAsDetectedOnlyWithComOnAndCtsSeen) {
     EXPECT_TRUE(receivers.serialReceiverDetected());
     settings.com = false;
     EXPECT_FALSE(receivers.serialReceiverDetected());
-    settings.input = 3;
+    receivers.CommThread().InputSignal = 3;
     EXPECT_TRUE(receivers.serialInputIsRxd());
 
     settings.port.port = QStringLiteral("/dev/vartemo-no-such-port");
