@@ -149,9 +149,36 @@ void LinuxModemStatusPort::keepTransmitting() {
     }
 }
 
+QByteArray LinuxModemStatusPort::RecordsForChanges(int timerChanges, int inputChanges, bool inputOn,
+                                                  bool timerOn, int inputLine, int timerLine) {
+    const ModemLine& input = ModemLineFor(inputLine);
+    const ModemLine& timer = ModemLineFor(timerLine);
+    QByteArray out;
+    auto record = [&](bool in, bool tim, quint8 delta) {
+        quint8 m = delta;
+        if (in)
+            m |= input.statusBit;
+        if (tim)
+            m |= timer.statusBit;
+        out.append(char(kStreamEscape)).append(char(kRecordModemStatus)).append(char(m));
+    };
+    // The timer changes happened before the input changes; the levels in
+    // between are rebuilt backwards from the present ones.
+    bool tim = (timerChanges % 2) ? !timerOn : timerOn;
+    const bool inputBefore = (inputChanges % 2) ? !inputOn : inputOn;
+    for (int i = 0; i < timerChanges; ++i) {
+        tim = !tim;
+        record(inputBefore, tim, timer.deltaBit);
+    }
+    bool in = inputBefore;
+    for (int i = 0; i < inputChanges; ++i) {
+        in = !in;
+        record(in, tim, input.deltaBit);
+    }
+    return out;
+}
+
 void LinuxModemStatusPort::capture() {
-    const ModemLine& input = ModemLineFor(inputLine_);
-    const ModemLine& timer = ModemLineFor(timerLine_);
     serial_icounter_struct last{};
     ioctl(fd_, TIOCGICOUNT, &last);
     while (running_) {
@@ -167,31 +194,9 @@ void LinuxModemStatusPort::capture() {
         if (inputChanges <= 0 && timerChanges <= 0)
             continue;
 
-        const bool inputOn = status & TiocmBit(inputLine_);
-        bool timerOn = status & TiocmBit(timerLine_);
-        QByteArray out;
-        auto record = [&](bool in, bool tim, quint8 delta) {
-            quint8 m = delta;
-            if (in)
-                m |= input.statusBit;
-            if (tim)
-                m |= timer.statusBit;
-            out.append(char(kStreamEscape)).append(char(kRecordModemStatus)).append(char(m));
-        };
-        // Timer changes happened before this input change; the levels in
-        // between are rebuilt backwards from the present ones.
-        const bool timerStart = (timerChanges % 2) ? !timerOn : timerOn;
-        timerOn = timerStart;
-        const bool inputBefore = (inputChanges % 2) ? !inputOn : inputOn;
-        for (int i = 0; i < timerChanges; ++i) {
-            timerOn = !timerOn;
-            record(inputBefore, timerOn, timer.deltaBit);
-        }
-        bool in = inputBefore;
-        for (int i = 0; i < inputChanges; ++i) {
-            in = !in;
-            record(in, timerOn, input.deltaBit);
-        }
+        const QByteArray out = RecordsForChanges(timerChanges, inputChanges,
+                                                 status & TiocmBit(inputLine_),
+                                                 status & TiocmBit(timerLine_), inputLine_, timerLine_);
         {
             std::lock_guard guard(lock_);
             // Bounded: without a reader for a minute the oldest records go.

@@ -25,6 +25,11 @@ public:
     ThreadEvent& inputChanged() override { return changed_; }
     QByteArray takeRecords() override;
 
+    // The records of one wake-up: the timer line changed timerChanges times,
+    // then the input line inputChanges times; the levels are those read now.
+    static QByteArray RecordsForChanges(int timerChanges, int inputChanges, bool inputOn,
+                                        bool timerOn, int inputLine, int timerLine);
+
 private:
     void capture();
     void keepTransmitting();
