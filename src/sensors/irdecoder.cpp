@@ -206,6 +206,9 @@ void IrDecoder::DecodeFrame() {
             intervals_[size_t(k++)] = iv;
     }
 
+    // Nothing left that could carry a bit: no code (not the lone start bit).
+    if (k == 0)
+        return;
     const Threshold th = ComputeThreshold(0, k - 1);
     ShiftCoded = th.t == 0;
     LastCode.clear();

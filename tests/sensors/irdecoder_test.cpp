@@ -100,6 +100,15 @@ TEST_F(Decoder, IntervalsOfSevenAndAHalfMillisecondsNeverGiveBits) {
     const quint32 low = bits & ((1u << 21) - 1); // bits 11..31
     EXPECT_EQ(posted[0], (high << 21) | low);
     EXPECT_EQ(decoder.LastCode.size(), 8);       // 31 bits: still 8 digits
+
+    // A frame made only of such intervals has no code at all.
+    posted.clear();
+    IrSignal slow;
+    for (int i = 0; i < 8; ++i)
+        slow.insert(slow.end(), {{true, 0.008}, {false, 0.008}});
+    receive(slow);
+    EXPECT_GE(decoder.LastEdge, 11);
+    EXPECT_TRUE(posted.empty());
 }
 
 TEST_F(Decoder, PauseOverTwelvePointEightMillisecondsEndsTheFrame) {
