@@ -7,6 +7,9 @@
 
 #include <gtest/gtest.h>
 #include <map>
+#include <pty.h>
+#include <termios.h>
+#include <unistd.h>
 
 using namespace vartemo::sim;
 
@@ -88,4 +91,31 @@ TEST(SimulatedInfrared, EachKartsFrameDecodesToItsAdvertisedCode) {
     // Trackside passings have no infrared frame.
     ASSERT_TRUE(sender->send({1, 2, 0}, &error));
     EXPECT_TRUE(stream.readAll().isEmpty());
+}
+
+TEST(SimulatedSerial, EachPassingIsOneBurstIntoTheTerminal) {
+    int master = -1;
+    int slave = -1;
+    char name[256] = {};
+    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    termios raw{};
+    tcgetattr(slave, &raw);
+    cfmakeraw(&raw);
+    tcsetattr(slave, TCSANOW, &raw); // no line-end translation on the way
+    QString error;
+    auto sender = SerialPassingSender::create(QString::fromLocal8Bit(name), &error);
+    ASSERT_TRUE(sender) << error.toStdString();
+    const struct {
+        Passing passing;
+        QByteArray burst;
+    } cases[] = {{{3, 0, 0}, "K03"}, {{8, 2, 0}, "02K08"}};
+    for (const auto& c : cases) {
+        ASSERT_TRUE(sender->send(c.passing, &error)) << error.toStdString();
+        char buffer[64] = {};
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        EXPECT_EQ(QByteArray(buffer, int(std::max<ssize_t>(n, 0))), c.burst);
+    }
+    sender.reset();
+    ::close(slave);
+    ::close(master);
 }
