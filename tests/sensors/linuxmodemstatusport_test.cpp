@@ -64,4 +64,7 @@ TEST(LinuxModemStatusPort, CapturedRecordsDecodeLikeTheDriversStream) {
         expected = (expected << 1) | ((i != 2 && bits[i]) ? 1 : 0);
     EXPECT_EQ(posted, expected);
     EXPECT_TRUE(decoder.ShiftCoded);
+    // The levels follow the line: a mark (status bit clear) first, then alternating.
+    for (int i = 0; i <= decoder.LastEdge; ++i)
+        EXPECT_EQ(decoder.edges()[size_t(i)].level, (i + 1) % 2) << i;
 }
