@@ -3,6 +3,9 @@
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"
+#include "platform/linuxmodemstatusport.h"
+#include "sensors/ircodedelivery.h"
+#include "sensors/receivers.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -13,7 +16,9 @@ Station::Station(const ProgramFolder& folder)
     : folder_(folder), settings_(folder.root()), lapSettings_(settings_),
       laps_(board_, clock_, lapSettings_), raceSettings_(settings_),
       race_(board_, laps_, clock_, raceSettings_, RaceControl::Hardware{}),
-      mainWindow_(std::make_unique<TForm1>(board_)) {
+      mainWindow_(std::make_unique<TForm1>(board_)),
+      receiverSettings_(settings_) {
+    createReceivers();
     race_.setResultsFolder(folder_.resultsFolder());
     race_.feeds().showError = [this](const QString& message) {
         QMessageBox::critical(mainWindow_.get(), mainWindow_->windowTitle(), message);
@@ -26,6 +31,21 @@ Station::Station(const ProgramFolder& folder)
     // The window's own first layout need not match an unchanged setting.
     mainWindow_->ApplyLayout(settings_.showTrackSplits());
     mainWindow_->setCountsMinutes(settings_.countsMinutes());
+}
+
+void Station::createReceivers() {
+    receivers_ = std::make_unique<Receivers>(Receivers::Dependencies{
+        .laps = laps_,
+        .settings = receiverSettings_,
+        .registry = registry_,
+        .infrared = {.postIrCode = PostIrCodeToMainWindow,
+                     .showError = ShowReceiverError,
+                     .logPath = folder_.path(QStringLiteral("log.txt"))},
+        .makeModemPort = [] { return std::make_unique<LinuxModemStatusPort>(); },
+        .showError = [](const QString& m) { ShowReceiverError(m, TForm1::MainCaption()); }});
+    receivers_->loadDecoderSettings();
+    irCodes_ = std::make_unique<IrCodeHandler>(laps_);
+    mainWindow_->installEventFilter(irCodes_.get());
 }
 
 void Station::connectSettings() {

@@ -10,12 +10,15 @@
 #include "platform/autostartentry.h"
 #include "platform/fileregistrystore.h"
 #include "engine/racecontrol.h"
+#include "sensors/settingsreceiversettings.h"
 
 #include <memory>
 
 namespace vartemo {
 
 class TForm1;
+class IrCodeHandler;
+class Receivers;
 
 // The whole timing station of one run: every subsystem and window, created
 // once at start-up in order and wired together here.
@@ -26,11 +29,13 @@ public:
 
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
+    Receivers& receivers() { return *receivers_; }
     Settings& settings() { return settings_; }
     RaceControl& raceControl() { return race_; }
 
 private:
     void connectSettings();
+    void createReceivers();
 
     ProgramFolder folder_;
     SteadyClock clock_;
@@ -43,6 +48,9 @@ private:
     SettingsRaceSettings raceSettings_;
     RaceControl race_;
     std::unique_ptr<TForm1> mainWindow_;
+    SettingsReceiverSettings receiverSettings_;
+    std::unique_ptr<Receivers> receivers_;
+    std::unique_ptr<IrCodeHandler> irCodes_;
 };
 
 } // namespace vartemo
