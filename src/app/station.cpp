@@ -1,14 +1,25 @@
 #include "app/station.h"
 
+#include "engine/lapfilecommands.h"
+#include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"
 
 #include <QCoreApplication>
+#include <QMessageBox>
 
 namespace vartemo {
 
 Station::Station(const ProgramFolder& folder)
     : folder_(folder), settings_(folder.root()), lapSettings_(settings_),
-      laps_(board_, clock_, lapSettings_), mainWindow_(std::make_unique<TForm1>(board_)) {
+      laps_(board_, clock_, lapSettings_), raceSettings_(settings_),
+      race_(board_, laps_, clock_, raceSettings_, RaceControl::Hardware{}),
+      mainWindow_(std::make_unique<TForm1>(board_)) {
+    race_.setResultsFolder(folder_.resultsFolder());
+    race_.feeds().showError = [this](const QString& message) {
+        QMessageBox::critical(mainWindow_.get(), mainWindow_->windowTitle(), message);
+    };
+    new RaceControlPanel(*mainWindow_, race_);
+    new LapFileCommands(*mainWindow_, board_, folder_.resultsFolder());
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
     settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));

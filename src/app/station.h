@@ -2,12 +2,14 @@
 
 #include "config/settings.h"
 #include "config/settingslapsettings.h"
+#include "config/settingsracesettings.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
 #include "engine/raceboard.h"
 #include "platform/autostartentry.h"
 #include "platform/fileregistrystore.h"
+#include "engine/racecontrol.h"
 
 #include <memory>
 
@@ -25,6 +27,7 @@ public:
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
     Settings& settings() { return settings_; }
+    RaceControl& raceControl() { return race_; }
 
 private:
     void connectSettings();
@@ -37,6 +40,8 @@ private:
     Settings settings_;
     SettingsLapSettings lapSettings_;
     LapComputation laps_;
+    SettingsRaceSettings raceSettings_;
+    RaceControl race_;
     std::unique_ptr<TForm1> mainWindow_;
 };
 
