@@ -5,22 +5,28 @@
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
 #include "engine/raceboard.h"
+#include "sensors/parallelportsettings.h"
 
+#include <QTimer>
 #include <memory>
 
 namespace vartemo {
 
+class ParallelPort;
+class SemaforFrame;
 class TForm1;
 
 // The whole timing station of one run: every subsystem and window, created
 // once at start-up in order and wired together here.
 class Station {
 public:
-    explicit Station(const ProgramFolder& folder);
+    // simulatedPortPath: the simulated parallel port to use instead of the real one.
+    explicit Station(const ProgramFolder& folder, const QString& simulatedPortPath = {});
     ~Station();
 
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
+    ParallelPort& parallelPort() { return *parallelPort_; }
 
 private:
     ProgramFolder folder_;
@@ -28,7 +34,12 @@ private:
     RaceBoard board_;
     FixedLapSettings lapSettings_;
     LapComputation laps_;
+    FixedParallelPortSettings parallelPortSettings_;
+    std::unique_ptr<ParallelPort> parallelPort_;
     std::unique_ptr<TForm1> mainWindow_;
+    SemaforFrame* semaforFrame_ = nullptr;
+    // The eight kart polls, in kart order every 2 ms.
+    QTimer kartPollTimer_;
 };
 
 } // namespace vartemo
