@@ -45,10 +45,7 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
     PlaceBeforeRaceLength(mainWindow_->controlRow(), semaforFrame_);
     parallelPort_->lights().setLampsChanged([this](LitLamp lit) { semaforFrame_->showLamp(lit); });
 
-    laps_.setHooks({.kartInputActive =
-                        [this](int kart) { return parallelPort_->inputs().kartInputActive(kart); },
-                    .updateRaceRow = {},
-                    .startPulse = [this] { parallelPort_->pulse().StartPulse(); }});
+    laps_.setHooks(parallelPort_->lapHooks());
     kartPollTimer_.setTimerType(Qt::PreciseTimer);
     kartPollTimer_.setInterval(kKartPollMs);
     QObject::connect(&kartPollTimer_, &QTimer::timeout, [this] { laps_.PollAll(); });

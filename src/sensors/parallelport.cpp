@@ -9,6 +9,13 @@ ParallelPort::ParallelPort(PortDriver driver, const ParallelPortSettings& settin
     updatePulseLengths();
 }
 
+LapComputation::Hooks ParallelPort::lapHooks() {
+    LapComputation::Hooks hooks;
+    hooks.kartInputActive = [this](int kart) { return inputs_.kartInputActive(kart); };
+    hooks.startPulse = [this] { pulse_.StartPulse(); };
+    return hooks;
+}
+
 void ParallelPort::updatePulseLengths() {
     pulse_.setLog0Ms(settings_.pulseLog0Ms());
     pulse_.setLog1Ms(settings_.pulseLog1Ms());

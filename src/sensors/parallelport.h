@@ -1,5 +1,6 @@
 #pragma once
 
+#include "engine/lapcomputation.h"
 #include "platform/portdriver.h"
 #include "sensors/hardwarepulse.h"
 #include "sensors/lptinputs.h"
@@ -23,6 +24,10 @@ public:
     LptInputs& inputs() { return inputs_; }
     StartLightPort& lights() { return lights_; }
     HardwarePulse& pulse() { return pulse_; }
+
+    // The lap computation's hooks for karts 1 to 4 and the pulse of a counted
+    // lap; the other hooks are left empty for the caller to fill.
+    LapComputation::Hooks lapHooks();
 
     // Re-reads the pulse lengths (the values loaded at start-up take effect here).
     void updatePulseLengths();
