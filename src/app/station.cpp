@@ -59,7 +59,8 @@ Station::~Station() = default;
 
 void Station::show() {
     mainWindow_->show();
-    // First showing: the port at its idle value, the red light off.
+    // First showing: the input port taken again, at its idle value, the red light off.
+    parallelPort_->addresses().updateInputPort();
     parallelPort_->lights().writeIdleValue();
     parallelPort_->lights().SetLights(kLightsRedOff);
 }

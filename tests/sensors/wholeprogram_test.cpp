@@ -1,0 +1,83 @@
+// The station program and the vartemo-port tool as an operator runs them:
+// the tool moves kart 1 through its sensor on a simulated port, and the
+// counted lap shows as the hardware pulse on pin 8.
+
+#include "platform/simulatedport.h"
+
+#include <QElapsedTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <functional>
+
+using namespace vartemo;
+
+namespace {
+
+constexpr qint64 kWaitMs = 20000; // only a hang fails, never slowness
+
+// Polls every millisecond: a pulse stays high for 150 ms.
+bool WaitFor(const std::function<bool()>& condition) {
+    QElapsedTimer elapsed;
+    elapsed.start();
+    while (!condition()) {
+        if (elapsed.elapsed() > kWaitMs)
+            return false;
+        QThread::msleep(1);
+    }
+    return true;
+}
+
+struct RunningStation : ::testing::Test {
+    QTemporaryDir dir;
+    QString portFile = dir.filePath(QStringLiteral("port"));
+    QProcess station;
+
+    void TearDown() override {
+        station.kill();
+        station.waitForFinished();
+    }
+    int runTool(const QStringList& args) {
+        return QProcess::execute(QStringLiteral(VARTEMO_PORT_TOOL),
+                                 QStringList{QStringLiteral("--port"), portFile} + args);
+    }
+};
+
+} // namespace
+
+TEST_F(RunningStation, CountsALapOfKartOneFromTheTool) {
+    auto env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    station.setProcessEnvironment(env);
+    station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
+    station.start(QStringLiteral(VARTEMO_PROGRAM),
+                  {QStringLiteral("--home"), dir.filePath(QStringLiteral("home")),
+                   QStringLiteral("--simulated-port"), portFile});
+    ASSERT_TRUE(station.waitForStarted());
+
+    QString error;
+    auto port = SimulatedPort::open(portFile, &error);
+    ASSERT_TRUE(port) << error.toStdString();
+    auto pin8 = [&] { return (port->data(0x378) & 0x40) != 0; };
+    // The window is up once the station has written its idle value to LPT1.
+    ASSERT_TRUE(WaitFor([&] {
+        const auto bases = port->bases();
+        return std::find(bases.begin(), bases.end(), 0x378) != bases.end();
+    }));
+    // With hardware control on, the station pulses pin 8 once at start.
+    ASSERT_TRUE(WaitFor(pin8));
+    ASSERT_TRUE(WaitFor([&] { return !pin8(); }));
+
+    ASSERT_EQ(runTool({QStringLiteral("pulse"), QStringLiteral("1"), QStringLiteral("50")}), 0);
+    EXPECT_EQ(port->status(0x378), 0x00); // kart 1 has left the sensor
+    EXPECT_TRUE(WaitFor(pin8));
+    EXPECT_TRUE(WaitFor([&] { return !pin8(); }));
+
+    // Bad input to the tool is refused, not guessed at.
+    EXPECT_EQ(runTool({QStringLiteral("pulse"), QStringLiteral("5")}), 1);
+    EXPECT_EQ(runTool({QStringLiteral("status"), QStringLiteral("1FF")}), 1);
+    EXPECT_EQ(port->status(0x378), 0x00);
+    EXPECT_EQ(station.state(), QProcess::Running);
+}
