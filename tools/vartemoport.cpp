@@ -58,6 +58,7 @@ int main(int argc, char* argv[]) {
         "  pulse N [MS]          kart N in the sensor for MS ms (default 50), then out\n"
         "  start on|off          the external start button (status bit 7)\n"
         "  press [MS]            the start button pressed for MS ms (default 300)\n"
+        "  idle                  every kart out of its sensor, the button released\n"
         "  status HEX            the whole status byte\n"
         "  data                  the data register (lights, pulse on bit 6)\n"
         "  watch [SECONDS]       print the data register at each change (default 60 s)"));
@@ -142,6 +143,11 @@ int main(int argc, char* argv[]) {
             QThread::msleep(ulong(*ms));
             port->changeStatusBits(*base, kStartButtonBit, false);
         }
+        PrintPort(*port, *base);
+        return 0;
+    }
+    if (command == QLatin1String("idle")) {
+        port->setStatus(*base, activeHigh ? quint8(0x00) : quint8(0x78));
         PrintPort(*port, *base);
         return 0;
     }

@@ -105,30 +105,32 @@ SimulatedPort::Slot* SimulatedPort::slot(quint16 base) {
     return nullptr;
 }
 
+SimulatedPort::Slot* SimulatedPort::slotOf(quint16 address) {
+    return RegisterOf(address) <= kControlRegister ? slot(PortBaseOf(address)) : nullptr;
+}
+
 bool SimulatedPort::present(quint16 address) {
-    return RegisterOf(address) <= kControlRegister && slot(PortBaseOf(address)) != nullptr;
+    return slotOf(address) != nullptr;
 }
 
 quint16 SimulatedPort::Inp32(quint16 address) {
-    if (!present(address))
+    Slot* s = slotOf(address);
+    if (!s)
         return 0;
-    Slot& s = *slot(PortBaseOf(address));
     switch (RegisterOf(address)) {
-    case kDataRegister: return load(s.data);
-    case kStatusRegister: return load(s.status);
-    default: return load(s.control);
+    case kDataRegister: return load(s->data);
+    case kStatusRegister: return load(s->status);
+    default: return load(s->control);
     }
 }
 
 void SimulatedPort::Out32(quint16 address, quint16 value) {
-    if (!present(address))
-        return;
-    Slot& s = *slot(PortBaseOf(address));
+    Slot* s = slotOf(address);
     const auto byte = quint8(value & 0xFF);
-    if (RegisterOf(address) == kDataRegister)
-        store(s.data, byte);
-    else if (RegisterOf(address) == kControlRegister)
-        store(s.control, byte);
+    if (s && RegisterOf(address) == kDataRegister)
+        store(s->data, byte);
+    else if (s && RegisterOf(address) == kControlRegister)
+        store(s->control, byte);
 }
 
 quint8 SimulatedPort::status(quint16 base) {

@@ -49,6 +49,8 @@ private:
     explicit SimulatedPort(Layout* layout) : layout_(layout) {}
     // The slot of the base, claiming a free one; null when the table is full.
     Slot* slot(quint16 base);
+    // The slot holding the register at the address; null past the third register.
+    Slot* slotOf(quint16 address);
 
     Layout* layout_;
 };
