@@ -5,8 +5,8 @@
 #include "sensors/lptinputs.h"
 #include "sensors/portchoice.h"
 
-#include <QCoreApplication>
 #include <QCommandLineParser>
+#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QThread>
 
@@ -22,7 +22,8 @@ int Fail(const QString& message) {
 }
 
 QString Hex(int value) {
-    return QStringLiteral("0x") + QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
+    return QStringLiteral("0x") +
+           QStringLiteral("%1").arg(value, 2, 16, QLatin1Char('0')).toUpper();
 }
 
 QString Bits(quint8 value) {
@@ -84,7 +85,8 @@ int main(int argc, char* argv[]) {
     const std::optional<quint16> base =
         PortBaseFromChoice({.choice = 3, .baseText = parser.value(baseOption)});
     if (!base)
-        return Fail(QStringLiteral("'%1' is not a port base address").arg(parser.value(baseOption)));
+        return Fail(
+            QStringLiteral("'%1' is not a port base address").arg(parser.value(baseOption)));
     QString error;
     const auto port = SimulatedPort::open(parser.value(fileOption), &error);
     if (!port)

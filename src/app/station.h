@@ -38,7 +38,7 @@ private:
     std::unique_ptr<ParallelPort> parallelPort_;
     std::unique_ptr<TForm1> mainWindow_;
     SemaforFrame* semaforFrame_ = nullptr;
-    // The eight kart polls, in kart order every 2 ms.
+    // The eight kart polls, in kart order every 2 ms (until race control runs them).
     QTimer kartPollTimer_;
 };
 

@@ -18,10 +18,14 @@ QString ReadText(const QString& path) {
 
 QString BackendName(PortDriver::Backend backend) {
     switch (backend) {
-    case PortDriver::Backend::Simulated: return QStringLiteral("simulated");
-    case PortDriver::Backend::Ppdev: return QStringLiteral("ppdev");
-    case PortDriver::Backend::Direct: return QStringLiteral("direct");
-    case PortDriver::Backend::None: break;
+    case PortDriver::Backend::Simulated:
+        return QStringLiteral("simulated");
+    case PortDriver::Backend::Ppdev:
+        return QStringLiteral("ppdev");
+    case PortDriver::Backend::Direct:
+        return QStringLiteral("direct");
+    case PortDriver::Backend::None:
+        break;
     }
     return QStringLiteral("none");
 }

@@ -1,8 +1,8 @@
 #pragma once
 
 #include "platform/directportio.h"
-#include "platform/ppdevportio.h"
 #include "platform/portio.h"
+#include "platform/ppdevportio.h"
 
 #include <QString>
 #include <memory>

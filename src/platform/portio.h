@@ -34,7 +34,11 @@ inline constexpr int kStatusRegister = 1;
 inline constexpr int kControlRegister = 2;
 
 // Parallel-port bases are multiples of four; the three registers follow.
-inline quint16 PortBaseOf(quint16 address) { return quint16(address & ~3u); }
-inline int RegisterOf(quint16 address) { return address & 3; }
+inline quint16 PortBaseOf(quint16 address) {
+    return quint16(address & ~3u);
+}
+inline int RegisterOf(quint16 address) {
+    return address & 3;
+}
 
 } // namespace vartemo

@@ -30,12 +30,10 @@ namespace {
 
 constexpr char kMagic[8] = {'V', 'K', 'S', 'I', 'M', 'L', 'P', 'T'};
 
-template <typename T>
-T load(T& field) {
+template <typename T> T load(T& field) {
     return std::atomic_ref<T>(field).load();
 }
-template <typename T>
-void store(T& field, T value) {
+template <typename T> void store(T& field, T value) {
     std::atomic_ref<T>(field).store(value);
 }
 
@@ -118,9 +116,12 @@ quint16 SimulatedPort::Inp32(quint16 address) {
     if (!s)
         return 0;
     switch (RegisterOf(address)) {
-    case kDataRegister: return load(s->data);
-    case kStatusRegister: return load(s->status);
-    default: return load(s->control);
+    case kDataRegister:
+        return load(s->data);
+    case kStatusRegister:
+        return load(s->status);
+    default:
+        return load(s->control);
     }
 }
 

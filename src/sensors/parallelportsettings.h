@@ -11,18 +11,18 @@ class ParallelPortSettings {
 public:
     virtual ~ParallelPortSettings() = default;
 
-    virtual bool useParallelPort() const = 0;  // "Použít LPT"
-    virtual bool negateInputs() const = 0;     // "Negace vstupů": active while the bit reads 1
-    virtual bool hardwareControl() const = 0;  // "Použít hardwarové řízení vartemy"
-    virtual PortChoice inputPort() const = 0;  // sensors, start button, idle value, pulse
-    virtual PortChoice lightPort() const = 0;  // start lights
+    virtual bool useParallelPort() const = 0; // "Použít LPT"
+    virtual bool negateInputs() const = 0;    // "Negace vstupů": active while the bit reads 1
+    virtual bool hardwareControl() const = 0; // "Použít hardwarové řízení vartemy"
+    virtual PortChoice inputPort() const = 0; // sensors, start button, idle value, pulse
+    virtual PortChoice lightPort() const = 0; // start lights
     // Data-register masks (bit i = pin i + 2).
-    virtual quint8 idleValue() const = 0;      // " Stav paralelního portu po spuštění "
+    virtual quint8 idleValue() const = 0; // " Stav paralelního portu po spuštění "
     virtual quint8 greenMask() const = 0;
     virtual quint8 orangeMask() const = 0;
     virtual quint8 redMask() const = 0;
-    virtual int pulseLog0Ms() const = 0;       // "Délka pulzu LOG0 :"
-    virtual int pulseLog1Ms() const = 0;       // "Délka pulzu LOG1 :"
+    virtual int pulseLog0Ms() const = 0; // "Délka pulzu LOG0 :"
+    virtual int pulseLog1Ms() const = 0; // "Délka pulzu LOG1 :"
 };
 
 // Plain values with the defaults of a fresh installation.

@@ -13,14 +13,12 @@ class PortAddresses {
 public:
     explicit PortAddresses(const ParallelPortSettings& settings);
 
-    void updateInputPort();  // LPT1_Start / LPT2_Start / LPTxx_Start changed
-    void updateLightPort();  // Semafor_LPT1 / Semafor_LPT2 / Semafor_LPT3 changed
+    void updateInputPort(); // LPT1_Start / LPT2_Start / LPTxx_Start changed
+    void updateLightPort(); // Semafor_LPT1 / Semafor_LPT2 / Semafor_LPT3 changed
 
     std::optional<quint16> LptPortBase() const { return lptPortBase_; }
     std::optional<quint16> SemaforPortBase() const { return semaforPortBase_; }
-    bool lightsShareInputPort() const {
-        return lptPortBase_ && lptPortBase_ == semaforPortBase_;
-    }
+    bool lightsShareInputPort() const { return lptPortBase_ && lptPortBase_ == semaforPortBase_; }
 
 private:
     const ParallelPortSettings& settings_;

@@ -4,9 +4,12 @@ namespace vartemo {
 
 std::optional<quint16> PortBaseFromChoice(const PortChoice& choice) {
     switch (choice.choice) {
-    case 1: return kLpt1Base;
-    case 2: return kLpt2Base;
-    default: break;
+    case 1:
+        return kLpt1Base;
+    case 2:
+        return kLpt2Base;
+    default:
+        break;
     }
     const QString text = choice.baseText.trimmed();
     if (text.isEmpty() || text.size() > 4)

@@ -8,20 +8,29 @@ namespace vartemo {
 quint8 LightByte(int state, const LightMasks& masks, bool sharedPort, quint8 portNow) {
     const quint8 idle = sharedPort ? masks.idle : 0;
     switch (state) {
-    case kLightsRedOff: return quint8(portNow & ~masks.red);
-    case kLightsRed: return quint8(masks.red | idle);
-    case kLightsOrange: return quint8(masks.orange | idle);
-    case kLightsGreen: return quint8(masks.green | idle);
-    default: return 0;
+    case kLightsRedOff:
+        return quint8(portNow & ~masks.red);
+    case kLightsRed:
+        return quint8(masks.red | idle);
+    case kLightsOrange:
+        return quint8(masks.orange | idle);
+    case kLightsGreen:
+        return quint8(masks.green | idle);
+    default:
+        return 0;
     }
 }
 
 LitLamp LampOfState(int state) {
     switch (state) {
-    case kLightsRed: return LitLamp::Red;
-    case kLightsOrange: return LitLamp::Orange;
-    case kLightsGreen: return LitLamp::Green;
-    default: return LitLamp::None;
+    case kLightsRed:
+        return LitLamp::Red;
+    case kLightsOrange:
+        return LitLamp::Orange;
+    case kLightsGreen:
+        return LitLamp::Green;
+    default:
+        return LitLamp::None;
     }
 }
 

@@ -38,10 +38,13 @@ LitLamp LampOfState(int state);
 // The start lights on the light port's data lines and their copy on screen.
 class StartLightPort final : public StartLights {
 public:
-    StartLightPort(PortIo& io, const PortAddresses& addresses, const ParallelPortSettings& settings);
+    StartLightPort(PortIo& io, const PortAddresses& addresses,
+                   const ParallelPortSettings& settings);
 
     // Called after every SetLights with the lamp to show.
-    void setLampsChanged(std::function<void(LitLamp)> handler) { lampsChanged_ = std::move(handler); }
+    void setLampsChanged(std::function<void(LitLamp)> handler) {
+        lampsChanged_ = std::move(handler);
+    }
 
     void SetLights(int state) override;
     void reloadLightMasks() override;

@@ -32,8 +32,8 @@ struct MemoryPortIo final : PortIo {
 // The processor's port instructions over a few pretend devices: a port that
 // keeps what is written, or nothing at all (reads 0xFF, as the bus floats).
 struct FakeRawPorts final : RawPortAccess {
-    std::set<quint16> latches;   // bases of ports that answer
-    bool allowed = true;         // ioperm succeeds
+    std::set<quint16> latches; // bases of ports that answer
+    bool allowed = true;       // ioperm succeeds
     std::map<quint16, quint8> values;
     std::vector<std::pair<quint16, quint8>> writes;
 

@@ -16,10 +16,10 @@ TEST(PortChoice, GivesTheBaseAddressOrNone) {
         const char* text;
         std::optional<quint16> base;
     } cases[] = {
-        {1, "DC00", 0x378},   {2, "DC00", 0x278},  {3, "DC00", 0xDC00},  {3, "dc00", 0xDC00},
-        {3, " 3BC ", 0x3BC},  {3, "0", std::nullopt}, {3, "", std::nullopt},
-        {3, "12345", std::nullopt}, // more than four digits
-        {3, "XYZ", std::nullopt},  {3, "-378", std::nullopt}, {3, "FFFF", std::nullopt},
+        {1, "DC00", 0x378},       {2, "DC00", 0x278},         {3, "DC00", 0xDC00},
+        {3, "dc00", 0xDC00},      {3, " 3BC ", 0x3BC},        {3, "0", std::nullopt},
+        {3, "", std::nullopt},    {3, "12345", std::nullopt}, // more than four digits
+        {3, "XYZ", std::nullopt}, {3, "-378", std::nullopt},  {3, "FFFF", std::nullopt},
         {3, "FFFE", 0xFFFE},
     };
     for (const auto& c : cases)
@@ -78,11 +78,9 @@ TEST_F(Inputs, KartInputsFollowThePolarity) {
         quint8 status;
         Karts active;
     } cases[] = {
-        {true, 0x08, {true, false, false, false}},
-        {true, 0x50, {false, true, false, true}},
+        {true, 0x08, {true, false, false, false}},   {true, 0x50, {false, true, false, true}},
         {true, 0x87, {false, false, false, false}}, // start button and unused bits only
-        {false, 0x78, {false, false, false, false}},
-        {false, 0x00, {true, true, true, true}},
+        {false, 0x78, {false, false, false, false}}, {false, 0x00, {true, true, true, true}},
         {false, 0x68, {false, true, false, false}},
     };
     for (const auto& c : cases) {
@@ -222,9 +220,9 @@ TEST_F(Lights, LampsGoDarkThenShowTheState) {
     lights->SetLights(kLightsGreen);
     lights->SetLights(kLightsRedOff);
     lights->SetLights(9);
-    const std::vector<LitLamp> expected = {
-        LitLamp::None, LitLamp::Red,   LitLamp::None, LitLamp::Orange, LitLamp::None,
-        LitLamp::Green, LitLamp::None, LitLamp::None};
+    const std::vector<LitLamp> expected = {LitLamp::None,   LitLamp::Red,  LitLamp::None,
+                                           LitLamp::Orange, LitLamp::None, LitLamp::Green,
+                                           LitLamp::None,   LitLamp::None};
     EXPECT_EQ(shown, expected);
     EXPECT_EQ(lights->lamp(), LitLamp::None);
 }

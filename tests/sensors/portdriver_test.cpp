@@ -54,12 +54,16 @@ TEST(DirectPortIo, UsesOnlyPortsThatAreReallyThere) {
         bool mayWrite;
     };
     const Case cases[] = {
-        {"listed by the kernel", Ioports(QStringLiteral("  0378-037a : parport0\n")), false, true, true, false},
+        {"listed by the kernel", Ioports(QStringLiteral("  0378-037a : parport0\n")), false, true,
+         true, false},
         {"unlisted, answers the probe", Ioports(), true, true, true, true},
         {"unlisted, nothing there", Ioports(), false, true, false, true},
-        {"another device's range", Ioports(QStringLiteral("  0376-037f : sound\n")), true, true, false, false},
-        {"unbound PCI function", Ioports(QStringLiteral("  0378-037f : 0000:05:00.0\n")), true, true, true, true},
-        {"no right to the ports", Ioports(QStringLiteral("  0378-037a : parport0\n")), true, false, false, false},
+        {"another device's range", Ioports(QStringLiteral("  0376-037f : sound\n")), true, true,
+         false, false},
+        {"unbound PCI function", Ioports(QStringLiteral("  0378-037f : 0000:05:00.0\n")), true,
+         true, true, true},
+        {"no right to the ports", Ioports(QStringLiteral("  0378-037a : parport0\n")), true, false,
+         false, false},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.what);
@@ -135,7 +139,8 @@ TEST(PpdevPortIo, AFileThatIsNoPortDeviceIsNotClaimed) {
     WriteFile(dir.filePath(QStringLiteral("proc/parport0/base-addr")), "888\t1912\n");
     WriteFile(dir.filePath(QStringLiteral("parport0")), "x");
     bool seen = false;
-    EXPECT_EQ(PpdevPortIo::open({dir.filePath(QStringLiteral("proc")), dir.path()}, &seen), nullptr);
+    EXPECT_EQ(PpdevPortIo::open({dir.filePath(QStringLiteral("proc")), dir.path()}, &seen),
+              nullptr);
     EXPECT_TRUE(seen);
 }
 

@@ -105,7 +105,8 @@ TEST_F(SimulatedTrack, TheToolSeesTheLightsGoRedOrangeGreen) {
         parport->lights().SetLights(s.state);
         EXPECT_EQ(tool->data(0x378), s.lines) << s.state;
         for (Lamp* lamp : {frame->redLamp(), frame->orangeLamp(), frame->greenLamp()})
-            EXPECT_EQ(lamp->isLit(), lamp == s.lit) << s.state << " " << lamp->objectName().toStdString();
+            EXPECT_EQ(lamp->isLit(), lamp == s.lit)
+                << s.state << " " << lamp->objectName().toStdString();
     }
 }
 
