@@ -4,7 +4,9 @@
 
 #include "platform/simulatedport.h"
 
+#include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
 #include <QProcess>
 #include <QTemporaryDir>
 #include <QThread>
@@ -30,10 +32,23 @@ bool WaitFor(const std::function<bool()>& condition) {
     return true;
 }
 
+// Parallel-port sensors with hardware control, the external start button on.
+const char kSettings[] = "[Po spusteni]\r\nPort=1\r\nLPT=1\r\nCOM=0\r\nTCP=0\r\n"
+                         "ExtStart=1\r\nHodnota=0\r\n"
+                         "[HW]\r\nRizeni=1\r\nNegace=1\r\nLOG0=150\r\nLOG1=1000\r\n";
+
 struct RunningStation : ::testing::Test {
     QTemporaryDir dir;
+    QString home = dir.filePath(QStringLiteral("home"));
     QString portFile = dir.filePath(QStringLiteral("port"));
     QProcess station;
+
+    void SetUp() override {
+        ASSERT_TRUE(QDir().mkpath(home));
+        QFile ini(home + QStringLiteral("/vartemo.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(kSettings);
+    }
 
     void TearDown() override {
         station.kill();
@@ -53,8 +68,7 @@ TEST_F(RunningStation, CountsALapOfKartOneFromTheTool) {
     station.setProcessEnvironment(env);
     station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     station.start(QStringLiteral(VARTEMO_PROGRAM),
-                  {QStringLiteral("--home"), dir.filePath(QStringLiteral("home")),
-                   QStringLiteral("--simulated-port"), portFile});
+                  {QStringLiteral("--home"), home, QStringLiteral("--simulated-port"), portFile});
     ASSERT_TRUE(station.waitForStarted());
 
     QString error;
@@ -70,9 +84,16 @@ TEST_F(RunningStation, CountsALapOfKartOneFromTheTool) {
     ASSERT_TRUE(WaitFor(pin8));
     ASSERT_TRUE(WaitFor([&] { return !pin8(); }));
 
-    ASSERT_EQ(runTool({QStringLiteral("pulse"), QStringLiteral("1"), QStringLiteral("50")}), 0);
+    // The start button starts a ride where rides are timed only once started;
+    // kart 1 then passes until a lap is counted.
+    ASSERT_EQ(runTool({QStringLiteral("press")}), 0);
+    EXPECT_TRUE(WaitFor([&] {
+        EXPECT_EQ(runTool({QStringLiteral("pulse"), QStringLiteral("1"), QStringLiteral("50")}), 0);
+        for (int ms = 0; ms < 500 && !pin8(); ++ms)
+            QThread::msleep(1);
+        return pin8();
+    }));
     EXPECT_EQ(port->status(0x378), 0x00); // kart 1 has left the sensor
-    EXPECT_TRUE(WaitFor(pin8));
     EXPECT_TRUE(WaitFor([&] { return !pin8(); }));
 
     // Bad input to the tool is refused, not guessed at.
