@@ -52,7 +52,8 @@ std::unique_ptr<SimulatedPort> SimulatedPort::open(const QString& path, QString*
             *error = QStringLiteral("%1: %2").arg(path, why);
         return nullptr;
     };
-    const int fd = ::open(QFile::encodeName(path).constData(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
+    const int fd = ::open(QFile::encodeName(path).constData(),
+                          O_RDWR | O_CREAT | O_CLOEXEC | O_NOFOLLOW, 0600);
     if (fd < 0)
         return fail(QString::fromLocal8Bit(std::strerror(errno)));
     struct stat st {};

@@ -19,7 +19,8 @@ public:
     static constexpr int kSlotCount = 7;
 
     // Maps the file, creating it when missing. Null with *error when the file
-    // cannot be made or is something else.
+    // cannot be made or is something else; a symbolic link is not followed, so
+    // a link planted in a shared temporary folder cannot redirect the writes.
     static std::unique_ptr<SimulatedPort> open(const QString& path, QString* error = nullptr);
     // $XDG_RUNTIME_DIR/vartemo-port, or a per-user file in the temporary folder.
     static QString DefaultPath();

@@ -5,6 +5,7 @@
 
 #include <QDir>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
@@ -205,6 +206,14 @@ TEST_F(DriverChoice, ASimulatedPortFileThatIsSomethingElseIsLeftAlone) {
 
     options.simulatedPortPath = dir.path(); // a folder
     EXPECT_EQ(PortDriver::Open(options).backend, PortDriver::Backend::None);
+
+    // A link to a file elsewhere: the file is neither mapped nor grown.
+    const QString target = dir.filePath(QStringLiteral("empty"));
+    WriteFile(target, {});
+    options.simulatedPortPath = dir.filePath(QStringLiteral("link"));
+    ASSERT_TRUE(QFile::link(target, options.simulatedPortPath));
+    EXPECT_EQ(PortDriver::Open(options).backend, PortDriver::Backend::None);
+    EXPECT_EQ(QFileInfo(target).size(), 0);
 }
 
 // The station and the tool map the same file: what one side drives, the other sees.
