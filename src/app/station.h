@@ -1,11 +1,12 @@
 #pragma once
 
+#include "config/settings.h"
+#include "config/settingslapsettings.h"
+#include "config/settingsparallelportsettings.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
-#include "engine/lapsettings.h"
 #include "engine/raceboard.h"
-#include "sensors/parallelportsettings.h"
 
 #include <QTimer>
 #include <memory>
@@ -26,15 +27,21 @@ public:
 
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
+    Settings& settings() { return settings_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
 
 private:
+    void connectSettings();
+    void createParallelPort(const QString& simulatedPortPath);
+    void onParallelPortSetting(SettingId id);
+
     ProgramFolder folder_;
     SteadyClock clock_;
     RaceBoard board_;
-    FixedLapSettings lapSettings_;
+    Settings settings_;
+    SettingsLapSettings lapSettings_;
     LapComputation laps_;
-    FixedParallelPortSettings parallelPortSettings_;
+    SettingsParallelPortSettings parallelPortSettings_;
     std::unique_ptr<ParallelPort> parallelPort_;
     std::unique_ptr<TForm1> mainWindow_;
     SemaforFrame* semaforFrame_ = nullptr;

@@ -8,8 +8,10 @@ std::optional<quint16> PortBaseFromChoice(const PortChoice& choice) {
         return kLpt1Base;
     case 2:
         return kLpt2Base;
-    default:
+    case 3:
         break;
+    default: // no choice made yet
+        return std::nullopt;
     }
     const QString text = choice.baseText.trimmed();
     if (text.isEmpty() || text.size() > 4)

@@ -17,9 +17,9 @@ struct PortChoice {
 inline constexpr quint16 kLpt1Base = 0x378;
 inline constexpr quint16 kLpt2Base = 0x278;
 
-// The base address of the choice; nullopt when the third choice's text is not
-// a hexadecimal number of one to four digits (or is 0), so that no register
-// anywhere is touched by a typing slip.
+// The base address of the choice; nullopt when no port is chosen or when the
+// third choice's text is not a hexadecimal number of one to four digits (or
+// is 0), so that no register anywhere is touched by a typing slip.
 std::optional<quint16> PortBaseFromChoice(const PortChoice& choice);
 
 } // namespace vartemo

@@ -21,6 +21,8 @@ TEST(PortChoice, GivesTheBaseAddressOrNone) {
         {3, "", std::nullopt},    {3, "12345", std::nullopt}, // more than four digits
         {3, "XYZ", std::nullopt}, {3, "-378", std::nullopt},  {3, "FFFF", std::nullopt},
         {3, "FFFE", 0xFFFE},
+        {0, "378", std::nullopt}, // no choice made yet
+        {4, "378", std::nullopt},
     };
     for (const auto& c : cases)
         EXPECT_EQ(PortBaseFromChoice({c.choice, QString::fromLatin1(c.text)}), c.base)
