@@ -24,14 +24,25 @@ void PlaceBeforeRaceLength(QHBoxLayout* row, QWidget* frame) {
     }
     row->insertWidget(0, frame);
 }
+
+PortDriver OpenPortDriver(const QString& simulatedPortPath) {
+    PortDriver::Options options;
+    options.simulatedPortPath = simulatedPortPath;
+    PortDriver driver = PortDriver::Open(options);
+    if (!driver.error.isEmpty())
+        std::fprintf(stderr, "vartemo: parallel port: %s\n", qPrintable(driver.error));
+    return driver;
+}
 } // namespace
 
 Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
     : folder_(folder), settings_(folder.root()), lapSettings_(settings_),
       laps_(board_, clock_, lapSettings_), parallelPortSettings_(settings_),
+      parallelPort_(std::make_unique<ParallelPort>(OpenPortDriver(simulatedPortPath),
+                                                   parallelPortSettings_)),
       mainWindow_(std::make_unique<TForm1>(board_)) {
-    // The port exists before the settings load, so the loaded choices reach it.
-    createParallelPort(simulatedPortPath);
+    // Wired before the settings load, so the loaded choices reach the port.
+    wireParallelPort();
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
     settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
@@ -43,15 +54,7 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
         parallelPort_->pulse().StartPulse();
 }
 
-void Station::createParallelPort(const QString& simulatedPortPath) {
-    PortDriver::Options portOptions;
-    portOptions.simulatedPortPath = simulatedPortPath;
-    parallelPort_ =
-        std::make_unique<ParallelPort>(PortDriver::Open(portOptions), parallelPortSettings_);
-    if (!parallelPort_->driver().error.isEmpty())
-        std::fprintf(stderr, "vartemo: parallel port: %s\n",
-                     qPrintable(parallelPort_->driver().error));
-
+void Station::wireParallelPort() {
     semaforFrame_ = new SemaforFrame(mainWindow_->centralWidget());
     PlaceBeforeRaceLength(mainWindow_->controlRow(), semaforFrame_);
     parallelPort_->lights().setLampsChanged([this](LitLamp lit) { semaforFrame_->showLamp(lit); });

@@ -32,7 +32,7 @@ public:
 
 private:
     void connectSettings();
-    void createParallelPort(const QString& simulatedPortPath);
+    void wireParallelPort();
     void onParallelPortSetting(SettingId id);
 
     ProgramFolder folder_;
