@@ -1,18 +1,20 @@
 #include "app/station.h"
 
+#include "engine/lapfilecommands.h"
+#include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"
 #include "sensors/parallelport.h"
 #include "sensors/semaforframe.h"
 
+#include <QCoreApplication>
 #include <QHBoxLayout>
+#include <QMessageBox>
 
 #include <cstdio>
 
 namespace vartemo {
 
 namespace {
-constexpr int kKartPollMs = 2;
-
 // The lights sit in the control row before the race length.
 void PlaceBeforeRaceLength(QHBoxLayout* row, QWidget* frame) {
     for (int i = 0; i < row->count(); ++i) {
@@ -38,9 +40,18 @@ PortDriver OpenPortDriver(const QString& simulatedPortPath) {
 Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
     : folder_(folder), settings_(folder.root()), lapSettings_(settings_),
       laps_(board_, clock_, lapSettings_), parallelPortSettings_(settings_),
-      parallelPort_(std::make_unique<ParallelPort>(OpenPortDriver(simulatedPortPath),
-                                                   parallelPortSettings_)),
+      parallelPort_(
+          std::make_unique<ParallelPort>(OpenPortDriver(simulatedPortPath), parallelPortSettings_)),
+      raceSettings_(settings_),
+      race_(board_, laps_, clock_, raceSettings_,
+            RaceControl::Hardware{&parallelPort_->lights(), &parallelPort_->inputs(), nullptr}),
       mainWindow_(std::make_unique<TForm1>(board_)) {
+    race_.setResultsFolder(folder_.resultsFolder());
+    race_.feeds().showError = [this](const QString& message) {
+        QMessageBox::critical(mainWindow_.get(), mainWindow_->windowTitle(), message);
+    };
+    new RaceControlPanel(*mainWindow_, race_);
+    new LapFileCommands(*mainWindow_, board_, folder_.resultsFolder());
     // Wired before the settings load, so the loaded choices reach the port.
     wireParallelPort();
     // Connected before loading: the file's values act as the operator's changes do.
@@ -60,10 +71,12 @@ void Station::wireParallelPort() {
     parallelPort_->lights().setLampsChanged([this](LitLamp lit) { semaforFrame_->showLamp(lit); });
 
     laps_.setHooks(parallelPort_->lapHooks());
-    kartPollTimer_.setTimerType(Qt::PreciseTimer);
-    kartPollTimer_.setInterval(kKartPollMs);
-    QObject::connect(&kartPollTimer_, &QTimer::timeout, [this] { laps_.PollAll(); });
-    kartPollTimer_.start();
+    // First showing: the input port address taken again, the light masks
+    // from the settings (race control then writes the idle value and lights).
+    race_.feeds().firstShow = [this] {
+        parallelPort_->addresses().updateInputPort();
+        parallelPort_->lights().reloadLightMasks();
+    };
 }
 
 // A port choice or a pulse length takes effect as soon as it changes. The
@@ -99,6 +112,9 @@ void Station::connectSettings() {
         case SettingId::cbMinuty:
             mainWindow_->setCountsMinutes(settings_.countsMinutes());
             break;
+        case SettingId::po_spusteni:
+            autostart_.set(settings_.boolean(id), QCoreApplication::applicationFilePath());
+            break;
         case SettingId::cbBezUcasti:
             if (settings_.boolean(id))
                 for (int kart = 1; kart <= kKartCount; ++kart)
@@ -115,12 +131,6 @@ Station::~Station() = default;
 
 void Station::show() {
     mainWindow_->show();
-    // First showing: the input port taken again, at its idle value, the masks
-    // taken from the settings, the red light off.
-    parallelPort_->addresses().updateInputPort();
-    parallelPort_->lights().reloadLightMasks();
-    parallelPort_->lights().writeIdleValue();
-    parallelPort_->lights().SetLights(kLightsRedOff);
 }
 
 } // namespace vartemo

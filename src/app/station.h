@@ -3,12 +3,15 @@
 #include "config/settings.h"
 #include "config/settingslapsettings.h"
 #include "config/settingsparallelportsettings.h"
+#include "config/settingsracesettings.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
 #include "engine/raceboard.h"
+#include "engine/racecontrol.h"
+#include "platform/autostartentry.h"
+#include "platform/fileregistrystore.h"
 
-#include <QTimer>
 #include <memory>
 
 namespace vartemo {
@@ -29,6 +32,7 @@ public:
     TForm1& mainWindow() { return *mainWindow_; }
     Settings& settings() { return settings_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
+    RaceControl& raceControl() { return race_; }
 
 private:
     void connectSettings();
@@ -38,15 +42,17 @@ private:
     ProgramFolder folder_;
     SteadyClock clock_;
     RaceBoard board_;
+    FileRegistryStore registry_;
+    AutostartEntry autostart_{registry_};
     Settings settings_;
     SettingsLapSettings lapSettings_;
     LapComputation laps_;
     SettingsParallelPortSettings parallelPortSettings_;
     std::unique_ptr<ParallelPort> parallelPort_;
+    SettingsRaceSettings raceSettings_;
+    RaceControl race_;
     std::unique_ptr<TForm1> mainWindow_;
     SemaforFrame* semaforFrame_ = nullptr;
-    // The eight kart polls, in kart order every 2 ms (until race control runs them).
-    QTimer kartPollTimer_;
 };
 
 } // namespace vartemo

@@ -2,6 +2,7 @@
 // settings live afterwards.
 
 #include "app/station.h"
+#include "engine/racecontrol.h"
 #include "engine/tform1.h"
 #include "platform/simulatedport.h"
 #include "sensors/parallelport.h"
@@ -10,7 +11,9 @@
 #include <QFile>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QListWidget>
 #include <QTemporaryDir>
+#include <QTest>
 #include <gtest/gtest.h>
 
 using namespace vartemo;
@@ -33,7 +36,8 @@ struct StationPort : ::testing::Test {
 TEST_F(StationPort, PortsFromTheFileAndLiveChanges) {
     // Each base text comes after its choice in the file.
     writeIni("[Po spusteni]\r\nPort=3\r\nBase=D010\r\nHodnota=1\r\n"
-             "[Semafor]\r\nPort_Semafor=3\r\nBase_Semafor=278\r\nCervena=2\r\nZelena=4\r\n");
+             "[Semafor]\r\nPouzij=0\r\nPort_Semafor=3\r\nBase_Semafor=278\r\nCervena=2\r\n"
+             "Zelena=4\r\n");
     Station station(ProgramFolder(dir.path()), portFile);
     ParallelPort& port = station.parallelPort();
     ASSERT_EQ(port.driver().backend, PortDriver::Backend::Simulated);
@@ -54,6 +58,43 @@ TEST_F(StationPort, PortsFromTheFileAndLiveChanges) {
     station.settings().setInteger(SettingId::SemaforPort, 3);
     station.settings().setText(SettingId::Semafor_Base, QStringLiteral("x"));
     EXPECT_EQ(port.addresses().SemaforPortBase(), std::nullopt);
+}
+
+// A ride started with "Zapnout semafor" on, the lights sharing the input
+// port: each colour joins the idle value, the lamps follow, and once green
+// kart 1's sensor gives laps.
+TEST_F(StationPort, ARaceStartRunsTheLightsAndThenTimesKartOne) {
+    writeIni("[Po spusteni]\r\nPort=1\r\nLPT=1\r\nHodnota=16\r\n"
+             "[Semafor]\r\nPouzij=1\r\nPort_Semafor=1\r\nProdleva=1\r\n"
+             "Cervena=1\r\nOranzova=2\r\nZelena=4\r\n");
+    Station station(ProgramFolder(dir.path()), portFile);
+    auto tool = SimulatedPort::open(portFile);
+    ASSERT_TRUE(tool);
+    station.show();
+    EXPECT_EQ(tool->data(0x378), 0x11); // waiting on red
+
+    const auto lamp = [&](const char* name) {
+        return station.mainWindow().findChild<Lamp*>(QLatin1String(name));
+    };
+    RaceControl& race = station.raceControl();
+    race.StartButton1Click();
+    EXPECT_EQ(tool->data(0x378), 0x11);
+    EXPECT_TRUE(lamp("Led_cervena")->isLit());
+    race.fire(RaceTimer::LightStep);
+    EXPECT_EQ(tool->data(0x378), 0x12);
+    EXPECT_TRUE(lamp("LED_oranzova")->isLit());
+    EXPECT_FALSE(lamp("Led_cervena")->isLit());
+    race.fire(RaceTimer::LightStep);
+    EXPECT_EQ(tool->data(0x378), 0x14);
+    EXPECT_TRUE(lamp("Led_zelena")->isLit());
+    EXPECT_FALSE(lamp("LED_oranzova")->isLit());
+    ASSERT_EQ(race.phase(), RacePhase::Timing);
+
+    auto* lapList = station.mainWindow().findChild<QListWidget*>(QStringLiteral("Kola_mezicas1"));
+    ASSERT_NE(lapList, nullptr);
+    tool->changeStatusBits(0x378, 0x08, true);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return lapList->count() == 1; }, 10000));
+    tool->changeStatusBits(0x378, 0x08, false);
 }
 
 TEST_F(StationPort, TheLightsStandBeforeTheRaceLength) {

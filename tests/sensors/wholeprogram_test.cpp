@@ -1,6 +1,7 @@
-// The station program and the vartemo-port tool as an operator runs them:
-// the tool moves kart 1 through its sensor on a simulated port, and the
-// counted lap shows as the hardware pulse on pin 8.
+// The station program and the vartemo-port tool as an operator runs them on
+// a simulated port: the tool presses the start button and watches the start
+// lights go red, orange, green; then it moves kart 1 through its sensor, and
+// the counted lap shows as the hardware pulse on pin 8.
 
 #include "platform/simulatedport.h"
 
@@ -32,10 +33,16 @@ bool WaitFor(const std::function<bool()>& condition) {
     return true;
 }
 
-// Parallel-port sensors with hardware control, the external start button on.
+// Parallel-port sensors with hardware control, the external start button on,
+// the start lights on LPT1 too (red pin 2, orange pin 3, green pin 4).
 const char kSettings[] = "[Po spusteni]\r\nPort=1\r\nLPT=1\r\nCOM=0\r\nTCP=0\r\n"
                          "ExtStart=1\r\nHodnota=0\r\n"
+                         "[Semafor]\r\nPouzij=1\r\nPort_Semafor=1\r\nProdleva=1\r\n"
+                         "Cervena=1\r\nOranzova=2\r\nZelena=4\r\n"
                          "[HW]\r\nRizeni=1\r\nNegace=1\r\nLOG0=150\r\nLOG1=1000\r\n";
+constexpr quint8 kRed = 0x01;
+constexpr quint8 kOrange = 0x02;
+constexpr quint8 kGreen = 0x04;
 
 struct RunningStation : ::testing::Test {
     QTemporaryDir dir;
@@ -62,7 +69,7 @@ struct RunningStation : ::testing::Test {
 
 } // namespace
 
-TEST_F(RunningStation, CountsALapOfKartOneFromTheTool) {
+TEST_F(RunningStation, StartsWithTheLightsAndCountsALapOfKartOne) {
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
     station.setProcessEnvironment(env);
@@ -84,15 +91,21 @@ TEST_F(RunningStation, CountsALapOfKartOneFromTheTool) {
     ASSERT_TRUE(WaitFor(pin8));
     ASSERT_TRUE(WaitFor([&] { return !pin8(); }));
 
-    // The start button starts a ride where rides are timed only once started;
-    // kart 1 then passes until a lap is counted.
+    auto lights = [&] { return quint8(port->data(0x378) & 0x07); };
+    EXPECT_EQ(lights(), kRed); // the lights wait on red
+
+    // The start button: red, then orange, then green, and the ride is timed.
     ASSERT_EQ(runTool({QStringLiteral("press")}), 0);
-    EXPECT_TRUE(WaitFor([&] {
-        EXPECT_EQ(runTool({QStringLiteral("pulse"), QStringLiteral("1"), QStringLiteral("50")}), 0);
-        for (int ms = 0; ms < 500 && !pin8(); ++ms)
-            QThread::msleep(1);
-        return pin8();
+    std::vector<quint8> seen{lights()};
+    ASSERT_TRUE(WaitFor([&] {
+        if (lights() != seen.back())
+            seen.push_back(lights());
+        return seen.back() == kGreen;
     }));
+    EXPECT_EQ(seen, (std::vector<quint8>{kRed, kOrange, kGreen}));
+
+    ASSERT_EQ(runTool({QStringLiteral("pulse"), QStringLiteral("1"), QStringLiteral("50")}), 0);
+    EXPECT_TRUE(WaitFor(pin8));
     EXPECT_EQ(port->status(0x378), 0x00); // kart 1 has left the sensor
     EXPECT_TRUE(WaitFor([&] { return !pin8(); }));
 
