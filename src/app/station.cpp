@@ -1,17 +1,32 @@
 #include "app/station.h"
 
+#include "engine/lapfilecommands.h"
+#include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"
 #include "platform/linuxmodemstatusport.h"
 #include "sensors/ircodedelivery.h"
 #include "sensors/receivers.h"
 
+#include <QCoreApplication>
+#include <QMessageBox>
+
 namespace vartemo {
 
 Station::Station(const ProgramFolder& folder)
     : folder_(folder), settings_(folder.root()), lapSettings_(settings_),
-      laps_(board_, clock_, lapSettings_), mainWindow_(std::make_unique<TForm1>(board_)),
-      receiverSettings_(settings_) {
-    createReceivers();
+      laps_(board_, clock_, lapSettings_), receiverSettings_(settings_),
+      receivers_(createReceivers()), raceSettings_(settings_),
+      race_(board_, laps_, clock_, raceSettings_, RaceControl::Hardware{.receivers = receivers_.get()}),
+      mainWindow_(std::make_unique<TForm1>(board_)) {
+    // Infrared codes arrive as WM_IRCODE at the main window.
+    irCodes_ = std::make_unique<IrCodeHandler>(laps_);
+    mainWindow_->installEventFilter(irCodes_.get());
+    race_.setResultsFolder(folder_.resultsFolder());
+    race_.feeds().showError = [this](const QString& message) {
+        QMessageBox::critical(mainWindow_.get(), mainWindow_->windowTitle(), message);
+    };
+    new RaceControlPanel(*mainWindow_, race_);
+    new LapFileCommands(*mainWindow_, board_, folder_.resultsFolder());
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
     settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
@@ -20,8 +35,8 @@ Station::Station(const ProgramFolder& folder)
     mainWindow_->setCountsMinutes(settings_.countsMinutes());
 }
 
-void Station::createReceivers() {
-    receivers_ = std::make_unique<Receivers>(Receivers::Dependencies{
+std::unique_ptr<Receivers> Station::createReceivers() {
+    auto receivers = std::make_unique<Receivers>(Receivers::Dependencies{
         .laps = laps_,
         .settings = receiverSettings_,
         .registry = registry_,
@@ -30,9 +45,8 @@ void Station::createReceivers() {
                      .logPath = folder_.path(QStringLiteral("log.txt"))},
         .makeModemPort = [] { return std::make_unique<LinuxModemStatusPort>(); },
         .showError = [](const QString& m) { ShowReceiverError(m, TForm1::MainCaption()); }});
-    receivers_->loadDecoderSettings();
-    irCodes_ = std::make_unique<IrCodeHandler>(laps_);
-    mainWindow_->installEventFilter(irCodes_.get());
+    receivers->loadDecoderSettings();
+    return receivers;
 }
 
 void Station::connectSettings() {
@@ -43,6 +57,9 @@ void Station::connectSettings() {
             break;
         case SettingId::cbMinuty:
             mainWindow_->setCountsMinutes(settings_.countsMinutes());
+            break;
+        case SettingId::po_spusteni:
+            autostart_.set(settings_.boolean(id), QCoreApplication::applicationFilePath());
             break;
         case SettingId::cbBezUcasti:
             if (settings_.boolean(id))
