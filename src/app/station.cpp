@@ -30,6 +30,8 @@ Station::Station(const ProgramFolder& folder)
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
     settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
+    if (settings_.useNetwork())
+        receivers_->bindNetworkPorts();
     // The window's own first layout need not match an unchanged setting.
     mainWindow_->ApplyLayout(settings_.showTrackSplits());
     mainWindow_->setCountsMinutes(settings_.countsMinutes());
