@@ -63,6 +63,9 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
     settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
+    // The network receiver's listening ports; race control activates them.
+    if (settings_.useNetwork())
+        receivers_->bindNetworkPorts();
     // The window's own first layout need not match an unchanged setting.
     mainWindow_->ApplyLayout(settings_.showTrackSplits());
     mainWindow_->setCountsMinutes(settings_.countsMinutes());
