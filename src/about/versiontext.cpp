@@ -4,12 +4,12 @@
 
 namespace vartemo {
 
-VersionText VersionTextOf(int major, int minor, int build) {
+VersionLabels VersionTextOf(int major, int minor, int build) {
     return {QStringLiteral("Vartemo Kestral verze %1.%2").arg(major).arg(minor),
             QStringLiteral("sestavení %1").arg(build)};
 }
 
-VersionText LoadVersionText() {
+VersionLabels LoadVersionText() {
     return VersionTextOf(version::kMajor, version::kMinor, version::kBuild);
 }
 

@@ -4,14 +4,14 @@
 
 namespace vartemo {
 
-struct VersionText {
+struct VersionLabels {
     QString caption; // "Vartemo Kestral verze 2.3"
     QString build;   // "sestavení 87"
 };
 
 // The texts of a version major.minor.patch.build.
-VersionText VersionTextOf(int major, int minor, int build);
+VersionLabels VersionTextOf(int major, int minor, int build);
 // The texts of the version this program was built as.
-VersionText LoadVersionText();
+VersionLabels LoadVersionText();
 
 } // namespace vartemo

@@ -5,12 +5,21 @@
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
 #include "engine/raceboard.h"
+#include "logbook/logbook.h"
+#include "logbook/programlog.h"
 
+#include <functional>
 #include <memory>
 
 namespace vartemo {
 
+class CommandButtons;
+class MainStatusBar;
+class ProcessorLoad;
+class SerialReceiverProbe;
+class SystemInfoSource;
 class TForm1;
+class TSplashScreen;
 
 // The whole timing station of one run: every subsystem and window, created
 // once at start-up in order and wired together here.
@@ -19,16 +28,43 @@ public:
     explicit Station(const ProgramFolder& folder);
     ~Station();
 
+    // Runs the start-up sequence and shows the main window.
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
+    LogBook& logBook() { return logBook_; }
+
+    // A second start asked for the station: restore and raise the main window.
+    void Restore();
 
 private:
+    // The start-up and shutdown sequences (startup.cpp).
+    static std::unique_ptr<TSplashScreen> ShowSplash();
+    void StartUp();
+    void ShutDown();
+    void setSplashProgress(int value);
+    void writeProgramLogOnce();
+
     ProgramFolder folder_;
+    // From the first step of start-up to its end: created before the windows.
+    std::unique_ptr<TSplashScreen> splash_;
     SteadyClock clock_;
     RaceBoard board_;
     FixedLapSettings lapSettings_;
     LapComputation laps_;
     std::unique_ptr<TForm1> mainWindow_;
+
+    // Operator log, start-up record and the main window's frame.
+    LogBook logBook_;
+    ProgramLog programLog_;
+    std::unique_ptr<SystemInfoSource> systemInfo_;
+    std::unique_ptr<ProcessorLoad> processorLoad_;
+    std::unique_ptr<SerialReceiverProbe> serialReceiver_;
+    // A setting by section and key, until the settings dialog holds them.
+    std::function<QString(const QString& section, const QString& key)> setting_;
+    CommandButtons* commandButtons_ = nullptr;
+    MainStatusBar* statusBar_ = nullptr;
+    bool programLogWritten_ = false;
+    bool shutDown_ = false;
 };
 
 } // namespace vartemo

@@ -73,7 +73,7 @@ TEST(SystemInfoText, EveryRowInItsPlace) {
         "/\tLokální\text4\t250 GB\t123 456 MB",
         "/mnt/vysledky\tSíťový\tnfs4\t1 500 GB\t5 MB",
     };
-    const VersionText version = VersionTextOf(2, 3, 87);
+    const VersionLabels version = VersionTextOf(2, 3, 87);
     const QStringList rows =
         BuildSystemInfo(version.caption, version.build, "/home/obsluha/vartemo", sampleFacts());
     EXPECT_EQ(rows, expected);
@@ -104,7 +104,7 @@ TEST(SystemInfoText, NumbersAreGroupedByThousands) {
 }
 
 TEST(VersionText, CaptionAndBuildOfAVersion) {
-    const VersionText v = VersionTextOf(2, 3, 87);
+    const VersionLabels v = VersionTextOf(2, 3, 87);
     EXPECT_EQ(v.caption, "Vartemo Kestral verze 2.3");
     EXPECT_EQ(v.build, "sestavení 87");
     // The infrared decoders find the main window by this exact title.

@@ -1,0 +1,196 @@
+// The station's start-up and shutdown, step by step in their fixed order.
+// Steps whose subsystems are not part of the station yet are named at their
+// place so that they are connected there.
+
+#include "app/station.h"
+
+#include "about/systeminfotext.h"
+#include "about/tsplashscreen.h"
+#include "about/versiontext.h"
+#include "app/startupstatus.h"
+#include "engine/commandbuttons.h"
+#include "engine/mainstatusbar.h"
+#include "engine/raceboardview.h"
+#include "engine/tform1.h"
+#include "platform/processorload.h"
+#include "platform/systeminfo.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QThread>
+#include <QWindow>
+
+namespace vartemo {
+
+namespace {
+
+// Start-up goes on while the operator reads a problem: the box stays on top
+// without stopping the sequence.
+void showStartupError(const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::Critical, QString(), text);
+    box->setObjectName(QStringLiteral("StartupError"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->setModal(false);
+    box->show();
+}
+
+void waitPainting(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(10);
+    }
+}
+
+} // namespace
+
+std::unique_ptr<TSplashScreen> Station::ShowSplash() {
+    // 2. The splash window, before any other window.
+    auto splash = std::make_unique<TSplashScreen>();
+    splash->show();
+    splash->setProgress(1);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return splash;
+}
+
+void Station::setSplashProgress(int value) {
+    splash_->setProgress(value);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Station::StartUp() {
+    // 1. The single-instance check ran in main() before the station was made.
+    // 2. Splash shown (ShowSplash); the help opens from btnHelp.
+
+    // 3. The windows, in order. TForm1 exists (its creation registers the
+    //    restore request and loads the parallel-port library); its frame:
+    commandButtons_ = new CommandButtons(mainWindow_.get());
+    mainWindow_->commandButtons()->addWidget(commandButtons_);
+    QObject::connect(commandButtons_, &CommandButtons::quit, mainWindow_.get(), &QWidget::close);
+    MainStatusBar::Sources sources;
+    // Lamp sources: "Použít LPT" and the serial/infrared receivers, connected
+    // by the settings dialog and the sensors when they join the station.
+    sources.load = processorLoad_.get();
+    statusBar_ = new MainStatusBar(sources, mainWindow_.get());
+    mainWindow_->setStatusBar(statusBar_);
+    statusBar_->ApplyLayout(mainWindow_->boardView()->trackListsShown());
+    QObject::connect(mainWindow_.get(), &TForm1::layoutApplied, statusBar_, &MainStatusBar::ApplyLayout);
+    setSplashProgress(10);
+    // TDenikFrm: the log book window; opened from the user panel.
+    setSplashProgress(20);
+    // TUpravDlg, THlaseniDlg
+    setSplashProgress(30);
+    // TTV_Out_Frm, TZalohujFrm
+    setSplashProgress(40);
+    // TNahled1Dlg, TNahled2Dlg
+    setSplashProgress(50);
+    // TNahled3Dlg, TDiplomDlg
+    setSplashProgress(60);
+    // TInformaceDlg
+    setSplashProgress(70);
+    // TAboutBox, TNastavDlg
+    setSplashProgress(75);
+    // TTopTen10Frm, TStat_Dlg
+    setSplashProgress(80);
+    // TStat1_Dlg, TStav_KarFrm
+    setSplashProgress(85);
+
+    // 4. Status entry 1: the moment the windows exist.
+    programLog_.setStart(QDateTime::currentDateTime());
+
+    // 5. The log book and this run's program-start entry.
+    QString error;
+    if (!logBook_.LoadLogBook(&error))
+        showStartupError(error);
+    statusBar_->setUserName(logBook_.CurrentOperator());
+
+    // 6. The serial receiver loads its settings (section "ComPort1").
+    // 7. First infrared decoder with its registry settings;
+    //    log book entry "Ovladač IR portu1 načten".
+    // 8. Second infrared decoder; "Ovladač IR portu2 načten"; closed when
+    //    both use the same port.
+    // 9. The configuration file into the settings dialog, which switches the
+    //    chosen inputs on. Status entry 3.
+    programLog_.setLine(StartupLine::Configuration, StatusLine(100041, true));
+
+    // 10. The serial receiver check (only with "Použít COM"): status 4, 9, 10.
+    RecordSerialReceiver(programLog_, serialReceiver_->CheckReceiver());
+
+    // 11. The printing pictures: status 5, 6, 7 and the missing-logo message.
+    const PictureFiles pictures{setting_(QStringLiteral("Tisk_Diplom"), QStringLiteral("Logo")),
+                                setting_(QStringLiteral("Tisk_Diplom"), QStringLiteral("Logo1")),
+                                setting_(QStringLiteral("Tisk"), QStringLiteral("Logo"))};
+    if (!RecordPictureFiles(programLog_, pictures, folder_.root()))
+        showStartupError(kMissingLogoMessage);
+
+    // 12. The sound file selection (falls back to "zvuky\success.wav").
+    // 13. The media player made ready when the end-of-ride sound is on.
+    // 14. The hardware-control timer and the lights-off timer.
+    // 15. Kart status, the operator list and the due maintenance notices.
+
+    // 16. The version caption (the infrared decoders find the window by it)
+    //     and the system information text for the program log.
+    const VersionLabels version = LoadVersionText();
+    mainWindow_->setWindowTitle(version.caption);
+    programLog_.setSystemInfo(BuildSystemInfo(version.caption, version.build, folder_.root(), systemInfo_->collect()));
+
+    // 17. The best-twenty tables; the UDP ports when "Použít UDP/IP - sít" is on.
+
+    // 18. Splash at 100, a moment to see it, then gone.
+    setSplashProgress(100);
+    waitPainting(200);
+    splash_.reset();
+
+    // 19. The main window; its first activation writes the program log and
+    //     starts the status bar's tick.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, mainWindow_.get(), [this] { ShutDown(); });
+    mainWindow_->show();
+    QWindow* window = mainWindow_->windowHandle();
+    QObject::connect(window, &QWindow::activeChanged, mainWindow_.get(), [this, window] {
+        if (window->isActive())
+            writeProgramLogOnce();
+    });
+    if (window->isActive())
+        writeProgramLogOnce();
+    statusBar_->startTicking();
+    statusBar_->MCPUUsage1Interval();
+}
+
+void Station::writeProgramLogOnce() {
+    if (programLogWritten_)
+        return;
+    programLogWritten_ = true;
+    QString error;
+    if (!programLog_.WriteProgramLog(QDateTime::currentDateTime(), &error))
+        showStartupError(error);
+}
+
+void Station::Restore() {
+    mainWindow_->setWindowState(mainWindow_->windowState() & ~Qt::WindowMinimized);
+    mainWindow_->show();
+    mainWindow_->raise();
+    mainWindow_->activateWindow();
+    qInfo("vartemo: restore request, main window restored");
+}
+
+void Station::ShutDown() {
+    if (shutDown_)
+        return;
+    shutDown_ = true;
+    // Main window close:
+    // 1. External-start and autostart timers stopped; kart operating times to
+    //    "stav.ini" unless the program ends after a restore of a backup;
+    //    automatic FTP sending; mixer levels put back.
+    // Main window destruction:
+    // 2. Screen saver on again; serial receiver port closed; second, then
+    //    first infrared decoder shut down; parallel-port library released;
+    //    UDP server off; media player closed.
+    // The log book window's end: the program's end in the log book.
+    logBook_.AddProgramEnd();
+}
+
+} // namespace vartemo

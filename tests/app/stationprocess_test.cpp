@@ -1,0 +1,131 @@
+// The real program in real processes: single instance, start-up records,
+// what a killed station leaves behind.
+
+#include "core/textfile.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+namespace {
+
+// Deadlines only bound how long a broken program is waited for.
+constexpr int kStartDeadlineMs = 30000;
+
+class StationProcesses : public ::testing::Test {
+protected:
+    QTemporaryDir runtime;
+    QTemporaryDir home;
+
+    std::unique_ptr<QProcess> start() {
+        auto p = std::make_unique<QProcess>();
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        p->setProcessEnvironment(env);
+        p->start(QStringLiteral(VARTEMO_EXECUTABLE), {"--home", home.path()});
+        EXPECT_TRUE(p->waitForStarted(kStartDeadlineMs));
+        return p;
+    }
+
+    QStringList lines(const char* file) const {
+        return vartemo::textfile::readLines(home.filePath(file)).value_or(QStringList());
+    }
+
+    // The program log gets its block when the main window is first activated.
+    bool waitForShownWindows(int count) const {
+        QDeadlineTimer deadline(kStartDeadlineMs);
+        while (!deadline.hasExpired()) {
+            if (lines("vartemo.log").filter(QRegularExpression("^\\[ End ")).size() >= count)
+                return true;
+            QThread::msleep(20);
+        }
+        return false;
+    }
+
+    static void stop(QProcess& p, int signal) {
+        ::kill(pid_t(p.processId()), signal);
+        EXPECT_TRUE(p.waitForFinished(kStartDeadlineMs));
+    }
+};
+
+QStringList topLevel(const QStringList& lines) {
+    QStringList out;
+    for (const QString& l : lines)
+        if (!l.startsWith('\t'))
+            out << l;
+    return out;
+}
+
+} // namespace
+
+TEST_F(StationProcesses, ASecondStartRaisesTheFirstAndEnds) {
+    auto first = start();
+    ASSERT_TRUE(waitForShownWindows(1));
+    auto second = start();
+    ASSERT_TRUE(second->waitForFinished(2000));
+    EXPECT_EQ(second->exitStatus(), QProcess::NormalExit);
+    EXPECT_EQ(second->exitCode(), 0);
+
+    QByteArray said;
+    QDeadlineTimer deadline(kStartDeadlineMs);
+    while (!said.contains("restore request") && !deadline.hasExpired()) {
+        first->waitForReadyRead(100);
+        said += first->readAllStandardError();
+    }
+    EXPECT_TRUE(said.contains("restore request")) << said.toStdString();
+    // The second start ran no start-up of its own.
+    EXPECT_EQ(topLevel(lines("vartemo.den")).size(), 1);
+    EXPECT_EQ(lines("vartemo.log").filter(QRegularExpression("^\\[ Start ")).size(), 1);
+    stop(*first, SIGTERM);
+}
+
+TEST_F(StationProcesses, EachRunAddsItsLogBookEntriesAndProgramLogBlock) {
+    for (int run = 1; run <= 2; ++run) {
+        auto station = start();
+        ASSERT_TRUE(waitForShownWindows(run));
+        stop(*station, SIGTERM);
+        EXPECT_EQ(station->exitCode(), 0);
+    }
+    const QStringList book = lines("vartemo.den");
+    ASSERT_EQ(book.size(), 4);
+    for (int run = 0; run < 2; ++run) {
+        EXPECT_TRUE(book[2 * run].startsWith("Spuštění programu ")) << book[2 * run].toStdString();
+        EXPECT_TRUE(book[2 * run + 1].startsWith("\tUkončení programu ")) << book[2 * run + 1].toStdString();
+    }
+
+    const QStringList log = lines("vartemo.log");
+    QList<int> starts;
+    for (int i = 0; i < log.size(); ++i)
+        if (log[i].startsWith("[ Start "))
+            starts << i;
+    ASSERT_EQ(starts.size(), 2);
+    for (int s : starts) {
+        ASSERT_LT(s + 10, log.size());
+        EXPECT_EQ(log[s + 2], "Status\t100041\tOK");
+        // No serial receiver in use: its three lines stay empty.
+        EXPECT_EQ(log[s + 3], "");
+        EXPECT_EQ(log[s + 8], "");
+        EXPECT_EQ(log[s + 9], "");
+        EXPECT_EQ(log[s + 6], "Status\t100071\tError");
+        EXPECT_TRUE(log[s + 10].startsWith("Vartemo Kestral verze 2.3 sestavení ")) << log[s + 10].toStdString();
+    }
+}
+
+TEST_F(StationProcesses, AKilledStationKeepsItsEntriesAndDoesNotBlockTheNextStart) {
+    auto killed = start();
+    ASSERT_TRUE(waitForShownWindows(1));
+    stop(*killed, SIGKILL);
+    EXPECT_EQ(topLevel(lines("vartemo.den")).size(), 1);
+
+    auto next = start();
+    EXPECT_TRUE(waitForShownWindows(2));
+    EXPECT_EQ(next->state(), QProcess::Running);
+    EXPECT_EQ(topLevel(lines("vartemo.den")).size(), 2);
+    stop(*next, SIGTERM);
+}
