@@ -20,16 +20,18 @@
 #include <QElapsedTimer>
 #include <QMessageBox>
 #include <QThread>
-#include <QWindow>
+#include <QTimer>
+
+#include <utility>
 
 namespace vartemo {
 
 namespace {
 
 // Start-up goes on while the operator reads a problem: the box stays on top
-// without stopping the sequence.
-void showStartupError(const QString& text) {
-    auto* box = new QMessageBox(QMessageBox::Critical, QString(), text);
+// of the main window without stopping the sequence.
+void showError(QWidget* parent, const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::Critical, QString(), text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("StartupError"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -55,6 +57,14 @@ std::unique_ptr<TSplashScreen> Station::ShowSplash() {
     splash->setProgress(1);
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
     return splash;
+}
+
+void Station::showStartupError(const QString& text) {
+    // Until the main window is up the boxes wait, so they open above it.
+    if (mainWindow_->isVisible())
+        showError(mainWindow_.get(), text);
+    else
+        startupErrors_.append(text);
 }
 
 void Station::setSplashProgress(int value) {
@@ -145,25 +155,19 @@ void Station::StartUp() {
     waitPainting(200);
     splash_.reset();
 
-    // 19. The main window; its first activation writes the program log and
-    //     starts the status bar's tick.
+    // 19. The main window. The program log is written as soon as the event
+    //     loop runs with the window up (its first activation, had the desktop
+    //     no window manager to activate it, would never come).
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, mainWindow_.get(), [this] { ShutDown(); });
     mainWindow_->show();
-    QWindow* window = mainWindow_->windowHandle();
-    QObject::connect(window, &QWindow::activeChanged, mainWindow_.get(), [this, window] {
-        if (window->isActive())
-            writeProgramLogOnce();
-    });
-    if (window->isActive())
-        writeProgramLogOnce();
+    for (const QString& text : std::exchange(startupErrors_, {}))
+        showError(mainWindow_.get(), text);
+    QTimer::singleShot(0, mainWindow_.get(), [this] { writeProgramLog(); });
     statusBar_->startTicking();
     statusBar_->MCPUUsage1Interval();
 }
 
-void Station::writeProgramLogOnce() {
-    if (programLogWritten_)
-        return;
-    programLogWritten_ = true;
+void Station::writeProgramLog() {
     QString error;
     if (!programLog_.WriteProgramLog(QDateTime::currentDateTime(), &error))
         showStartupError(error);

@@ -42,7 +42,8 @@ private:
     void StartUp();
     void ShutDown();
     void setSplashProgress(int value);
-    void writeProgramLogOnce();
+    void showStartupError(const QString& text);
+    void writeProgramLog();
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
@@ -63,7 +64,7 @@ private:
     std::function<QString(const QString& section, const QString& key)> setting_;
     CommandButtons* commandButtons_ = nullptr;
     MainStatusBar* statusBar_ = nullptr;
-    bool programLogWritten_ = false;
+    QStringList startupErrors_;
     bool shutDown_ = false;
 };
 

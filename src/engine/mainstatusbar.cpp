@@ -40,6 +40,12 @@ QColor MainStatusBar::busyColour() {
 MainStatusBar::MainStatusBar(Sources sources, QWidget* parent) : QStatusBar(parent), sources_(std::move(sources)) {
     setObjectName(QStringLiteral("mxStatusBar1"));
     setSizeGripEnabled(false);
+    // The panel widths are fixed; a compact font with Arial's metrics lets
+    // the labels fit them.
+    QFont compact = font();
+    compact.setFamilies({QStringLiteral("Liberation Sans"), compact.family()});
+    compact.setPixelSize(11);
+    setFont(compact);
 
     addLabel(0, QStringLiteral("Aktivní LPT port:"), 85, Qt::AlignRight);
     addLamp(1, QStringLiteral("led - LPT"), &lptLamp_);
@@ -69,9 +75,10 @@ QLabel* MainStatusBar::addLabel(int index, const QString& text, int width, Qt::A
     label->setObjectName(QStringLiteral("Panel%1").arg(index));
     label->setFrameStyle(QFrame::Panel | QFrame::Sunken);
     label->setAlignment(alignment | Qt::AlignVCenter);
+    label->setIndent(2);
     label->setFixedWidth(width);
     panels_[size_t(index)] = label;
-    addPermanentWidget(label);
+    addWidget(label);
     return label;
 }
 
@@ -87,7 +94,7 @@ QWidget* MainStatusBar::addLamp(int index, const QString& name, Lamp** lamp) {
     (*lamp)->setLit(true);
     layout->addWidget(*lamp, 0, Qt::AlignCenter);
     panels_[size_t(index)] = frame;
-    addPermanentWidget(frame);
+    addWidget(frame);
     return frame;
 }
 
