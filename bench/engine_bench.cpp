@@ -7,66 +7,61 @@ using namespace vartemo;
 
 namespace {
 
-FixedLapSettings eightKarts() {
-    FixedLapSettings s;
-    s.minLapTime = 500;
-    for (int k = 1; k <= kKartCount; ++k) {
-        s.firstCode[size_t(k - 1)] = QStringLiteral("C%1A").arg(k);
-        s.secondCode[size_t(k - 1)] = QStringLiteral("C%1B").arg(k);
-    }
-    return s;
-}
-
-// One lap passing of the last kart in matching order: MatchCode, then the
-// 2 ms poll tick that turns it into a lap line.
-void BM_LapPassing(benchmark::State& state) {
+// Eight karts with two codes each, a race under way on a clock the benchmark moves.
+struct Race {
     RaceBoard board;
     ManualClock clock;
-    const FixedLapSettings settings = eightKarts();
-    LapComputation laps(board, clock, settings);
-    laps.startRace();
-    const QString code = QStringLiteral("C8B");
-    for (auto _ : state) {
-        clock.advance(1000);
-        laps.MatchCode(code, QString());
-        laps.PollAll();
-        if (board.lapCount(8) > 10000) {
+    FixedLapSettings settings;
+    LapComputation laps{board, clock, settings};
+
+    Race() {
+        settings.minLapTime = 500;
+        for (int k = 1; k <= kKartCount; ++k) {
+            settings.firstCode[size_t(k - 1)] = QStringLiteral("C%1A").arg(k);
+            settings.secondCode[size_t(k - 1)] = QStringLiteral("C%1B").arg(k);
+        }
+        laps.startRace();
+    }
+    // Keeps the lists from growing without end over millions of iterations.
+    void trim(benchmark::State& state, int kart, BoardList list) {
+        if (board.lines(kart, list).size() > 10000) {
             state.PauseTiming();
             board.ClearLists();
             state.ResumeTiming();
         }
+    }
+};
+
+// One lap passing of the last kart in matching order: MatchCode, then the
+// 2 ms poll tick that turns it into a lap line.
+void BM_LapPassing(benchmark::State& state) {
+    Race race;
+    const QString code = QStringLiteral("C8B");
+    for (auto _ : state) {
+        race.clock.advance(1000);
+        race.laps.MatchCode(code, QString());
+        race.laps.PollAll();
+        race.trim(state, 8, BoardList::Lap);
     }
 }
 BENCHMARK(BM_LapPassing);
 
 // An idle poll tick: nothing pending, no parallel port.
 void BM_IdlePoll(benchmark::State& state) {
-    RaceBoard board;
-    ManualClock clock;
-    const FixedLapSettings settings = eightKarts();
-    LapComputation laps(board, clock, settings);
-    laps.startRace();
+    Race race;
     for (auto _ : state)
-        laps.PollAll();
+        race.laps.PollAll();
 }
 BENCHMARK(BM_IdlePoll);
 
 // A trackside split: substring search over the eight karts.
 void BM_SplitPassing(benchmark::State& state) {
-    RaceBoard board;
-    ManualClock clock;
-    const FixedLapSettings settings = eightKarts();
-    LapComputation laps(board, clock, settings);
-    laps.startRace();
+    Race race;
     const QString code = QStringLiteral("05C8A");
     for (auto _ : state) {
-        clock.advance(100);
-        laps.MatchCode(code, QString());
-        if (board.lines(8, BoardList::Track).size() > 10000) {
-            state.PauseTiming();
-            board.ClearLists();
-            state.ResumeTiming();
-        }
+        race.clock.advance(100);
+        race.laps.MatchCode(code, QString());
+        race.trim(state, 8, BoardList::Track);
     }
 }
 BENCHMARK(BM_SplitPassing);
