@@ -19,6 +19,7 @@
 #include <QBoxLayout>
 #include <QElapsedTimer>
 #include <QMessageBox>
+#include <QScreen>
 #include <QThread>
 #include <QTimer>
 
@@ -37,6 +38,12 @@ void showError(QWidget* parent, const QString& text) {
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
     box->setModal(false);
     box->show();
+}
+
+void centreOnScreen(QWidget& window) {
+    window.adjustSize();
+    if (const QScreen* screen = window.screen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
 }
 
 void waitPainting(int ms) {
@@ -78,6 +85,10 @@ void Station::StartUp() {
 
     // 3. The windows, in order. TForm1 exists (its creation registers the
     //    restore request and loads the parallel-port library); its frame:
+    //    a fixed border with system menu and minimise button.
+    mainWindow_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                                | Qt::WindowCloseButtonHint);
     commandButtons_ = new CommandButtons(mainWindow_.get());
     mainWindow_->commandButtons()->addWidget(commandButtons_);
     QObject::connect(commandButtons_, &CommandButtons::quit, mainWindow_.get(), &QWidget::close);
@@ -159,6 +170,7 @@ void Station::StartUp() {
     //     loop runs with the window up (its first activation, had the desktop
     //     no window manager to activate it, would never come).
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, mainWindow_.get(), [this] { ShutDown(); });
+    centreOnScreen(*mainWindow_);
     mainWindow_->show();
     for (const QString& text : std::exchange(startupErrors_, {}))
         showError(mainWindow_.get(), text);

@@ -55,6 +55,7 @@ QPushButton* CommandButtons::addButton(const QString& name, const QString& capti
     auto* b = new QPushButton(caption, this);
     b->setObjectName(name);
     b->setToolTip(hint);
+    b->setToolTipDuration(5000);
     b->setMinimumHeight(30);
     connect(b, &QPushButton::clicked, this, signal);
     return b;

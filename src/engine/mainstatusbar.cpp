@@ -65,6 +65,9 @@ MainStatusBar::MainStatusBar(Sources sources, QWidget* parent) : QStatusBar(pare
     addLabel(9, QString(), 20)->setFrameShadow(QFrame::Raised);
     addLabel(10, QStringLiteral("Orvane Software"), 15);
 
+    for (QWidget* panel : panels_)
+        panel->setToolTipDuration(5000);
+
     timer_ = new QTimer(this);
     timer_->setInterval(500);
     connect(timer_, &QTimer::timeout, this, &MainStatusBar::MCPUUsage1Interval);
