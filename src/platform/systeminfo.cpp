@@ -6,6 +6,12 @@
 #include <QRegularExpression>
 #include <QSet>
 
+#include <chrono>
+#include <future>
+#include <memory>
+#include <thread>
+#include <tuple>
+
 #include <arpa/inet.h>
 #include <netdb.h>
 #include <pwd.h>
@@ -93,6 +99,30 @@ QString blockDeviceName(const QString& device) {
     if (m.hasMatch())
         name = m.captured(1).isEmpty() ? m.captured(2) : m.captured(1);
     return name;
+}
+
+constexpr int kHostLookUpWaitMs = 2000;
+
+// The host's official name and its first IPv4 address; both empty when the
+// look-up fails.
+std::pair<QString, QString> lookUpLocalHost() {
+    char host[256] = {};
+    if (gethostname(host, sizeof host - 1) != 0)
+        return {};
+    addrinfo hints{};
+    hints.ai_family = AF_INET;
+    hints.ai_flags = AI_CANONNAME;
+    addrinfo* result = nullptr;
+    if (getaddrinfo(host, nullptr, &hints, &result) != 0 || !result)
+        return {};
+    std::pair<QString, QString> facts;
+    facts.first = QString::fromLocal8Bit(result->ai_canonname ? result->ai_canonname : host);
+    char text[INET_ADDRSTRLEN] = {};
+    const auto* in = reinterpret_cast<const sockaddr_in*>(result->ai_addr);
+    if (inet_ntop(AF_INET, &in->sin_addr, text, sizeof text))
+        facts.second = QString::fromLatin1(text);
+    freeaddrinfo(result);
+    return facts;
 }
 
 } // namespace
@@ -195,21 +225,13 @@ SystemFacts LinuxSystemInfoSource::collect() const {
         machine = QString::fromLocal8Bit(uts.machine);
     }
 
-    char host[256] = {};
-    if (gethostname(host, sizeof host - 1) == 0) {
-        addrinfo hints{};
-        hints.ai_family = AF_INET;
-        hints.ai_flags = AI_CANONNAME;
-        addrinfo* result = nullptr;
-        if (getaddrinfo(host, nullptr, &hints, &result) == 0 && result) {
-            facts.hostName = QString::fromLocal8Bit(result->ai_canonname ? result->ai_canonname : host);
-            char text[INET_ADDRSTRLEN] = {};
-            const auto* in = reinterpret_cast<const sockaddr_in*>(result->ai_addr);
-            if (inet_ntop(AF_INET, &in->sin_addr, text, sizeof text))
-                facts.ipAddress = QString::fromLatin1(text);
-            freeaddrinfo(result);
-        }
-    }
+    // A look-up that waits on an unreachable name server must not hold up
+    // the start: after the wait the two values stay empty.
+    auto lookUp = std::make_shared<std::promise<std::pair<QString, QString>>>();
+    std::future<std::pair<QString, QString>> host = lookUp->get_future();
+    std::thread([lookUp] { lookUp->set_value(lookUpLocalHost()); }).detach();
+    if (host.wait_for(std::chrono::milliseconds(kHostLookUpWaitMs)) == std::future_status::ready)
+        std::tie(facts.hostName, facts.ipAddress) = host.get();
 
     if (const passwd* pw = getpwuid(getuid())) {
         facts.logonUser = QString::fromLocal8Bit(pw->pw_name);
