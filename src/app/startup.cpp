@@ -79,13 +79,8 @@ void Station::setSplashProgress(int value) {
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
 }
 
-void Station::StartUp() {
-    // 1. The single-instance check ran in main() before the station was made.
-    // 2. Splash shown (ShowSplash); the help opens from btnHelp.
-
-    // 3. The windows, in order. TForm1 exists (its creation registers the
-    //    restore request and loads the parallel-port library); its frame:
-    //    a fixed border with system menu and minimise button.
+void Station::buildMainWindowFrame() {
+    // A fixed border with system menu and minimise button.
     mainWindow_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
                                 | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
                                 | Qt::WindowCloseButtonHint);
@@ -100,6 +95,16 @@ void Station::StartUp() {
     mainWindow_->setStatusBar(statusBar_);
     statusBar_->ApplyLayout(mainWindow_->boardView()->trackListsShown());
     QObject::connect(mainWindow_.get(), &TForm1::layoutApplied, statusBar_, &MainStatusBar::ApplyLayout);
+}
+
+void Station::StartUp() {
+    // 1. The single-instance check ran in main() before the station was made.
+    // 2. Splash shown (ShowSplash). The help file for btnHelp: with the
+    //    bundled help.
+
+    // 3. The windows, in order. TForm1 exists (its creation registers the
+    //    restore request and loads the parallel-port library); its frame:
+    buildMainWindowFrame();
     setSplashProgress(10);
     // TDenikFrm: the log book window; opened from the user panel.
     setSplashProgress(20);

@@ -40,6 +40,7 @@ private:
     // The start-up and shutdown sequences (startup.cpp).
     static std::unique_ptr<TSplashScreen> ShowSplash();
     void StartUp();
+    void buildMainWindowFrame();
     void ShutDown();
     void setSplashProgress(int value);
     void showStartupError(const QString& text);
