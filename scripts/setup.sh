@@ -16,6 +16,8 @@ packages=(
   fonts-liberation fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib
+  # fuzz targets (optional build, libFuzzer)
+  clang
   # headless display for widget tests and screenshots
   xvfb xauth x11-apps imagemagick poppler-utils
 )

@@ -88,8 +88,8 @@ void Station::buildMainWindowFrame() {
     mainWindow_->commandButtons()->addWidget(commandButtons_);
     QObject::connect(commandButtons_, &CommandButtons::quit, mainWindow_.get(), &QWidget::close);
     MainStatusBar::Sources sources;
-    // Lamp sources: "Použít LPT" and the serial/infrared receivers, connected
-    // by the settings dialog and the sensors when they join the station.
+    sources.lptInUse = [this] { return settings_.useParallelPort(); };
+    // The serial/infrared receivers' lamp: connected by the sensors.
     sources.load = processorLoad_.get();
     statusBar_ = new MainStatusBar(sources, mainWindow_.get());
     mainWindow_->setStatusBar(statusBar_);
@@ -98,6 +98,7 @@ void Station::buildMainWindowFrame() {
 }
 
 void Station::StartUp() {
+    started_ = true;
     // 1. The single-instance check ran in main() before the station was made.
     // 2. Splash shown (ShowSplash). The help file for btnHelp: with the
     //    bundled help.
@@ -139,19 +140,22 @@ void Station::StartUp() {
     //    log book entry "Ovladač IR portu1 načten".
     // 8. Second infrared decoder; "Ovladač IR portu2 načten"; closed when
     //    both use the same port.
-    // 9. The configuration file into the settings dialog, which switches the
-    //    chosen inputs on. Status entry 3.
+    // 9. The configuration file into the settings, which switches the chosen
+    //    inputs on. Status entry 3.
+    loadSettings();
     programLog_.setLine(StartupLine::Configuration, StatusLine(100041, true));
 
     // 10. The serial receiver check (only with "Použít COM"): status 4, 9, 10.
     RecordSerialReceiver(programLog_, serialReceiver_->CheckReceiver());
 
     // 11. The printing pictures: status 5, 6, 7 and the missing-logo message.
-    const PictureFiles pictures{setting_(QStringLiteral("Tisk_Diplom"), QStringLiteral("Logo")),
-                                setting_(QStringLiteral("Tisk_Diplom"), QStringLiteral("Logo1")),
-                                setting_(QStringLiteral("Tisk"), QStringLiteral("Logo"))};
-    if (!RecordPictureFiles(programLog_, pictures, folder_.root()))
+    const PictureFiles pictures{settings_.text(SettingId::DiplomaLogo), settings_.text(SettingId::DiplomaPicture),
+                                settings_.text(SettingId::PrintLogo)};
+    if (!RecordPictureFiles(programLog_, pictures, folder_.root())) {
+        // The settings dialog's picture choice is cleared and starts in the
+        // program folder's "Logo" then.
         showStartupError(kMissingLogoMessage);
+    }
 
     // 12. The sound file selection (falls back to "zvuky\success.wav").
     // 13. The media player made ready when the end-of-ride sound is on.
@@ -199,7 +203,7 @@ void Station::Restore() {
 }
 
 void Station::ShutDown() {
-    if (shutDown_)
+    if (shutDown_ || !started_)
         return;
     shutDown_ = true;
     // Main window close:

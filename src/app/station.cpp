@@ -9,13 +9,43 @@
 namespace vartemo {
 
 Station::Station(const ProgramFolder& folder)
-    : folder_(folder), splash_(ShowSplash()), laps_(board_, clock_, lapSettings_),
-      mainWindow_(std::make_unique<TForm1>(board_)), logBook_(folder.path(QStringLiteral("vartemo.den"))),
-      programLog_(folder.path(QStringLiteral("vartemo.log"))),
+    : folder_(folder), splash_(ShowSplash()), settings_(folder.root()), lapSettings_(settings_),
+      laps_(board_, clock_, lapSettings_), mainWindow_(std::make_unique<TForm1>(board_)),
+      logBook_(folder.path(QStringLiteral("vartemo.den"))), programLog_(folder.path(QStringLiteral("vartemo.log"))),
       systemInfo_(std::make_unique<LinuxSystemInfoSource>()),
       processorLoad_(std::make_unique<ProcStatProcessorLoad>()),
-      serialReceiver_(std::make_unique<NoSerialReceiver>()),
-      setting_([](const QString&, const QString&) { return QString(); }) {}
+      serialReceiver_(std::make_unique<NoSerialReceiver>()) {
+    // Connected before loading: the file's values act as the operator's changes do.
+    connectSettings();
+}
+
+// Start-up step 9: the configuration file into the settings.
+void Station::loadSettings() {
+    settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
+    // The window's own first layout need not match an unchanged setting.
+    mainWindow_->ApplyLayout(settings_.showTrackSplits());
+    mainWindow_->setCountsMinutes(settings_.countsMinutes());
+}
+
+void Station::connectSettings() {
+    QObject::connect(&settings_, &Settings::changed, mainWindow_.get(), [this](SettingId id) {
+        switch (id) {
+        case SettingId::cbMezicasy:
+            mainWindow_->ApplyLayout(settings_.showTrackSplits());
+            break;
+        case SettingId::cbMinuty:
+            mainWindow_->setCountsMinutes(settings_.countsMinutes());
+            break;
+        case SettingId::cbBezUcasti:
+            if (settings_.boolean(id))
+                for (int kart = 1; kart <= kKartCount; ++kart)
+                    board_.setExcluded(kart, true);
+            break;
+        default:
+            break;
+        }
+    });
+}
 
 Station::~Station() {
     ShutDown();

@@ -1,14 +1,14 @@
 #pragma once
 
+#include "config/settings.h"
+#include "config/settingslapsettings.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
-#include "engine/lapsettings.h"
 #include "engine/raceboard.h"
 #include "logbook/logbook.h"
 #include "logbook/programlog.h"
 
-#include <functional>
 #include <memory>
 
 namespace vartemo {
@@ -31,6 +31,7 @@ public:
     // Runs the start-up sequence and shows the main window.
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
+    Settings& settings() { return settings_; }
     LogBook& logBook() { return logBook_; }
 
     // A second start asked for the station: restore and raise the main window.
@@ -45,13 +46,16 @@ private:
     void setSplashProgress(int value);
     void showStartupError(const QString& text);
     void writeProgramLog();
+    void connectSettings();
+    void loadSettings();
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
     std::unique_ptr<TSplashScreen> splash_;
     SteadyClock clock_;
     RaceBoard board_;
-    FixedLapSettings lapSettings_;
+    Settings settings_;
+    SettingsLapSettings lapSettings_;
     LapComputation laps_;
     std::unique_ptr<TForm1> mainWindow_;
 
@@ -61,11 +65,10 @@ private:
     std::unique_ptr<SystemInfoSource> systemInfo_;
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
-    // A setting by section and key, until the settings dialog holds them.
-    std::function<QString(const QString& section, const QString& key)> setting_;
     CommandButtons* commandButtons_ = nullptr;
     MainStatusBar* statusBar_ = nullptr;
     QStringList startupErrors_;
+    bool started_ = false;
     bool shutDown_ = false;
 };
 

@@ -4,6 +4,7 @@
 #include "core/textfile.h"
 
 #include <QDeadlineTimer>
+#include <QFile>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -128,4 +129,24 @@ TEST_F(StationProcesses, AKilledStationKeepsItsEntriesAndDoesNotBlockTheNextStar
     EXPECT_EQ(next->state(), QProcess::Running);
     EXPECT_EQ(topLevel(lines("vartemo.den")).size(), 2);
     stop(*next, SIGTERM);
+}
+
+TEST_F(StationProcesses, ThePicturesOfTheSettingsAreChecked) {
+    for (const char* name : {"logo.bmp", "diplom.jpg"}) {
+        QFile picture(home.filePath(name));
+        ASSERT_TRUE(picture.open(QIODevice::WriteOnly));
+    }
+    QFile ini(home.filePath("vartemo.ini"));
+    ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+    ini.write(vartemo::textfile::encode(vartemo::textfile::joinLines(
+        {"[Tisk]", "Logo=" + home.filePath("logo.bmp"), "[Tisk_Diplom]", "Logo=" + home.filePath("chybi.bmp"),
+         "Logo1=" + home.filePath("diplom.jpg")})));
+    ini.close();
+
+    auto station = start();
+    ASSERT_TRUE(waitForShownWindows(1));
+    stop(*station, SIGTERM);
+    const QStringList log = lines("vartemo.log");
+    ASSERT_GT(log.size(), 7);
+    EXPECT_EQ(log.mid(4, 3), (QStringList{"Status\t100051\tError", "Status\t100061\tOK", "Status\t100071\tOK"}));
 }

@@ -1,0 +1,90 @@
+#include "config/inifile.h"
+#include "platform/fileregistrystore.h"
+
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vartemo;
+
+namespace {
+
+const QString kIrKey = QStringLiteral("Software\\vartemo_kestral\\ir\\nastaveni1");
+
+class FileRegistryStoreTest : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QString file = dir.filePath(QStringLiteral("vartemo_kestral/registry.ini"));
+    QString autostart = dir.filePath(QStringLiteral("autostart"));
+    FileRegistryStore store{file, autostart};
+};
+
+} // namespace
+
+TEST_F(FileRegistryStoreTest, ValuesPersistPerKeyWhateverTheLetterCase) {
+    ASSERT_TRUE(store.writeString(kIrKey, "ComName", "COM2"));
+    ASSERT_TRUE(store.writeBinary(kIrKey, "CommandOrder", QByteArray("\x01\x00\x00\x00", 4)));
+    ASSERT_TRUE(store.writeBinary(kIrKey, "InputSignal", QByteArray("\xff", 1)));
+    ASSERT_TRUE(store.writeString("Software\\vartemo_kestral\\ir\\nastaveni2", "ComName", "  COM3 "));
+
+    FileRegistryStore reopened(file, autostart);
+    EXPECT_EQ(reopened.readString("\\SOFTWARE\\Vartemo_Kestral\\IR\\Nastaveni1\\", "comname"),
+              QStringLiteral("COM2"));
+    EXPECT_EQ(reopened.readString("Software\\vartemo_kestral\\ir\\nastaveni2", "ComName"),
+              QStringLiteral("  COM3 "));
+    EXPECT_EQ(reopened.readBinary(kIrKey, "COMMANDORDER"), QByteArray("\x01\x00\x00\x00", 4));
+    EXPECT_EQ(reopened.readBinary(kIrKey, "InputSignal"), QByteArray("\xff", 1));
+    EXPECT_FALSE(reopened.readBinary(kIrKey, "ComName").has_value()) << "a text is not binary";
+    EXPECT_FALSE(reopened.readString(kIrKey, "InputSignal").has_value());
+    EXPECT_FALSE(reopened.readString(kIrKey, "Missing").has_value());
+
+    const IniFile ini = IniFile::fromFile(file);
+    EXPECT_EQ(ini.value(kIrKey, "ComName"), QStringLiteral("sz:\"COM2\""));
+    EXPECT_EQ(ini.value(kIrKey, "CommandOrder"), QStringLiteral("hex:01,00,00,00"));
+}
+
+TEST_F(FileRegistryStoreTest, OverwriteDeleteAndDamagedValues) {
+    ASSERT_TRUE(store.writeString(kIrKey, "BitMask", "text first"));
+    ASSERT_TRUE(store.writeBinary(kIrKey, "BitMask", QByteArray("\x0f", 1)));
+    EXPECT_FALSE(store.readString(kIrKey, "BitMask").has_value());
+    EXPECT_EQ(store.readBinary(kIrKey, "BitMask"), QByteArray("\x0f", 1));
+    ASSERT_TRUE(store.writeBinary(kIrKey, "Empty", QByteArray()));
+    EXPECT_EQ(store.readBinary(kIrKey, "Empty"), QByteArray());
+    EXPECT_TRUE(store.deleteValue(kIrKey, "bitmask"));
+    EXPECT_FALSE(store.deleteValue(kIrKey, "BitMask"));
+    EXPECT_FALSE(store.readBinary(kIrKey, "BitMask").has_value());
+
+    QFile f(file);
+    ASSERT_TRUE(f.open(QIODevice::Append));
+    f.write("[Bad]\r\nA=hex:1,zz\r\nB=hex:100\r\nC=COM1\r\n");
+    f.close();
+    EXPECT_FALSE(store.readBinary("Bad", "A").has_value());
+    EXPECT_FALSE(store.readBinary("Bad", "B").has_value());
+    EXPECT_FALSE(store.readString("Bad", "C").has_value());
+
+    EXPECT_FALSE(store.writeString(kIrKey, "Two\nLines", "x"));
+    EXPECT_FALSE(store.writeString(kIrKey, "ComName", "a\r\nInjected=1"));
+    EXPECT_FALSE(store.writeString("Bad]Key", "x", "y"));
+    EXPECT_FALSE(store.writeString(QString(), "x", "y"));
+}
+
+TEST_F(FileRegistryStoreTest, RunKeyIsTheAutostartLauncher) {
+    const QString run = QStringLiteral("\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
+    const QString command = QStringLiteral("\"/opt/vartemo/bin/vartemo\"");
+    EXPECT_FALSE(store.readString(run, "vartemo_kestral").has_value());
+    ASSERT_TRUE(store.writeString(run, "vartemo_kestral", command));
+    const QString launcher = QDir(autostart).filePath("vartemo_kestral.desktop");
+    QFile f(launcher);
+    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+    const QByteArray content = f.readAll();
+    EXPECT_TRUE(content.startsWith("[Desktop Entry]\n"));
+    EXPECT_TRUE(content.contains("\nExec=\"/opt/vartemo/bin/vartemo\"\n"));
+    EXPECT_TRUE(content.contains("\nType=Application\n"));
+    EXPECT_EQ(store.readString(run.toUpper(), "vartemo_kestral"), command);
+    EXPECT_FALSE(QFile::exists(file)) << "the Run key is not kept in registry.ini";
+    EXPECT_FALSE(store.writeString(run, "../escape", command));
+    EXPECT_TRUE(store.deleteValue(run, "vartemo_kestral"));
+    EXPECT_FALSE(QFile::exists(launcher));
+    EXPECT_FALSE(store.deleteValue(run, "vartemo_kestral"));
+}

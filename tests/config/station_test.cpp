@@ -1,0 +1,45 @@
+#include "app/station.h"
+#include "engine/tform1.h"
+
+#include <QCheckBox>
+#include <QFile>
+#include <QTemporaryDir>
+#include <gtest/gtest.h>
+
+using namespace vartemo;
+
+namespace {
+
+void writeIni(const QTemporaryDir& dir, const QByteArray& bytes) {
+    QFile f(dir.filePath(QStringLiteral("vartemo.ini")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+} // namespace
+
+TEST(StationSettings, TheFileShapesTheMainWindowAtStartAndLive) {
+    QTemporaryDir wideDir;
+    writeIni(wideDir, "[Po spusteni]\r\nMezicasy=1\r\n");
+    Station wide{ProgramFolder(wideDir.path())};
+    wide.show();
+
+    QTemporaryDir dir;
+    writeIni(dir, "[Po spusteni]\r\nMezicasy=0\r\nMinuty=0\r\nUcast=1\r\n");
+    Station station{ProgramFolder(dir.path())};
+    station.show();
+    TForm1& window = station.mainWindow();
+    EXPECT_LT(window.width(), wide.mainWindow().width()) << "no track lists: the narrow layout";
+    EXPECT_FALSE(window.countsMinutes());
+    EXPECT_TRUE(wide.mainWindow().countsMinutes());
+    for (int kart = 1; kart <= kKartCount; ++kart) {
+        auto* box = window.findChild<QCheckBox*>(QStringLiteral("UcastBox%1").arg(kart));
+        ASSERT_NE(box, nullptr);
+        EXPECT_TRUE(box->isChecked()) << kart;
+    }
+
+    station.settings().setBoolean(SettingId::cbMezicasy, true);
+    station.settings().setBoolean(SettingId::cbMinuty, true);
+    EXPECT_EQ(window.width(), wide.mainWindow().width());
+    EXPECT_TRUE(window.countsMinutes());
+}
