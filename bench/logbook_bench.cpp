@@ -1,3 +1,4 @@
+#include "core/czechformats.h"
 #include "core/textfile.h"
 #include "logbook/logbook.h"
 #include "logbook/logentries.h"
@@ -24,7 +25,7 @@ QByteArray logBookOf(int lineCount) {
     for (int i = 0; lines.size() < lineCount; ++i) {
         const QDateTime now = day.addSecs(qint64(i) * 600);
         lines << (i % 40 == 0 ? ProgramStartEntry(now)
-                              : u'\t' + TakingsEntry(100 + i % 400, QStringLiteral("Admin"), now));
+                              : QStringLiteral("\tKč %1 Admin %2 %3").arg(100 + i % 400).arg(czech::longTime(now.time()), czech::shortDate(now.date())));
     }
     return textfile::encode(textfile::joinLines(lines));
 }

@@ -21,7 +21,6 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QThread>
-#include <QTimer>
 
 #include <utility>
 
@@ -175,17 +174,35 @@ void Station::StartUp() {
     waitPainting(200);
     splash_.reset();
 
-    // 19. The main window. The program log is written as soon as the event
-    //     loop runs with the window up (its first activation, had the desktop
-    //     no window manager to activate it, would never come).
+    // 19. The main window. Its first showing writes the program log and
+    //     starts the status bar's tick (connectLogBook); on a desktop without
+    //     a window manager its first activation would never come.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, mainWindow_.get(), [this] { ShutDown(); });
     centreOnScreen(*mainWindow_);
     mainWindow_->show();
     for (const QString& text : std::exchange(startupErrors_, {}))
         showError(mainWindow_.get(), text);
-    QTimer::singleShot(0, mainWindow_.get(), [this] { writeProgramLog(); });
-    statusBar_->startTicking();
-    statusBar_->MCPUUsage1Interval();
+}
+
+void Station::connectLogBook() {
+    RaceFeeds& feeds = race_.feeds();
+    feeds.currentOperator = [this] { return logBook_.CurrentOperator(); };
+    feeds.addLogEntry = [this](const QString& line) { AddLogEntry(line); };
+    feeds.firstShow = [this] {
+        statusBar_->startTicking();
+        statusBar_->MCPUUsage1Interval();
+        writeProgramLog();
+    };
+}
+
+void Station::AddLogEntry(const QString& text) {
+    QString error;
+    const bool written = logBook_.AddLogEntry(text, &error);
+    // Once per failing spell: the operator learns that the log book is not
+    // being kept, without a box for every line.
+    if (!written && logBookWritable_)
+        showStartupError(error);
+    logBookWritable_ = written;
 }
 
 void Station::writeProgramLog() {

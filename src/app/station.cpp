@@ -2,19 +2,33 @@
 
 #include "about/tsplashscreen.h"
 #include "app/startupstatus.h"
+#include "engine/lapfilecommands.h"
+#include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"
 #include "platform/processorload.h"
 #include "platform/systeminfo.h"
+
+#include <QCoreApplication>
+#include <QMessageBox>
 
 namespace vartemo {
 
 Station::Station(const ProgramFolder& folder)
     : folder_(folder), splash_(ShowSplash()), settings_(folder.root()), lapSettings_(settings_),
-      laps_(board_, clock_, lapSettings_), mainWindow_(std::make_unique<TForm1>(board_)),
-      logBook_(folder.path(QStringLiteral("vartemo.den"))), programLog_(folder.path(QStringLiteral("vartemo.log"))),
+      laps_(board_, clock_, lapSettings_), raceSettings_(settings_),
+      race_(board_, laps_, clock_, raceSettings_, RaceControl::Hardware{}),
+      mainWindow_(std::make_unique<TForm1>(board_)), logBook_(folder.path(QStringLiteral("vartemo.den"))),
+      programLog_(folder.path(QStringLiteral("vartemo.log"))),
       systemInfo_(std::make_unique<LinuxSystemInfoSource>()),
       processorLoad_(std::make_unique<ProcStatProcessorLoad>()),
       serialReceiver_(std::make_unique<NoSerialReceiver>()) {
+    race_.setResultsFolder(folder_.resultsFolder());
+    race_.feeds().showError = [this](const QString& message) {
+        QMessageBox::critical(mainWindow_.get(), mainWindow_->windowTitle(), message);
+    };
+    connectLogBook();
+    new RaceControlPanel(*mainWindow_, race_);
+    new LapFileCommands(*mainWindow_, board_, folder_.resultsFolder());
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
 }
@@ -35,6 +49,9 @@ void Station::connectSettings() {
             break;
         case SettingId::cbMinuty:
             mainWindow_->setCountsMinutes(settings_.countsMinutes());
+            break;
+        case SettingId::po_spusteni:
+            autostart_.set(settings_.boolean(id), QCoreApplication::applicationFilePath());
             break;
         case SettingId::cbBezUcasti:
             if (settings_.boolean(id))

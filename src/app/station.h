@@ -2,10 +2,14 @@
 
 #include "config/settings.h"
 #include "config/settingslapsettings.h"
+#include "config/settingsracesettings.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
 #include "engine/raceboard.h"
+#include "platform/autostartentry.h"
+#include "platform/fileregistrystore.h"
+#include "engine/racecontrol.h"
 #include "logbook/logbook.h"
 #include "logbook/programlog.h"
 
@@ -32,7 +36,10 @@ public:
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
     Settings& settings() { return settings_; }
+    RaceControl& raceControl() { return race_; }
     LogBook& logBook() { return logBook_; }
+    // An event under this run in the log book; a failed write is shown.
+    void AddLogEntry(const QString& text);
 
     // A second start asked for the station: restore and raise the main window.
     void Restore();
@@ -47,6 +54,7 @@ private:
     void showStartupError(const QString& text);
     void writeProgramLog();
     void connectSettings();
+    void connectLogBook();
     void loadSettings();
 
     ProgramFolder folder_;
@@ -54,9 +62,13 @@ private:
     std::unique_ptr<TSplashScreen> splash_;
     SteadyClock clock_;
     RaceBoard board_;
+    FileRegistryStore registry_;
+    AutostartEntry autostart_{registry_};
     Settings settings_;
     SettingsLapSettings lapSettings_;
     LapComputation laps_;
+    SettingsRaceSettings raceSettings_;
+    RaceControl race_;
     std::unique_ptr<TForm1> mainWindow_;
 
     // Operator log, start-up record and the main window's frame.
@@ -68,6 +80,7 @@ private:
     CommandButtons* commandButtons_ = nullptr;
     MainStatusBar* statusBar_ = nullptr;
     QStringList startupErrors_;
+    bool logBookWritable_ = true;
     bool started_ = false;
     bool shutDown_ = false;
 };

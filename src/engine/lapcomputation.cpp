@@ -3,6 +3,8 @@
 #include "engine/codelearner.h"
 #include "engine/lapsettings.h"
 
+#include <utility>
+
 namespace vartemo {
 
 bool IsLearnCodeSlot(int slot) {
@@ -17,7 +19,23 @@ QString IrCodeText(quint32 code) {
 LapComputation::LapComputation(RaceBoard& board, const Clock& clock, const LapSettings& settings)
     : board_(board), clock_(clock), settings_(settings) {}
 
+void LapComputation::holdPassings() {
+    holding_ = true;
+}
+
+void LapComputation::releasePassings() {
+    holding_ = false;
+    const QList<PassingEvent> waiting = std::exchange(held_, {});
+    for (const PassingEvent& e : waiting)
+        MatchCode(e);
+}
+
 void LapComputation::MatchCode(const QString& code, const QString& source) {
+    if (holding_) {
+        if (held_.size() < kMaxHeldPassings)
+            held_.append(PassingEvent(code, source));
+        return;
+    }
     const bool fromTrackside = !source.isEmpty() && source != settings_.lapSensorAddress();
     if (!fromTrackside) {
         for (int k = 1; k <= kKartCount; ++k) {

@@ -4,6 +4,7 @@
 #include "engine/passingevent.h"
 #include "engine/raceboard.h"
 
+#include <QList>
 #include <QString>
 #include <array>
 #include <functional>
@@ -48,6 +49,13 @@ public:
     // once. A code of no kart is ignored.
     void MatchCode(const QString& code, const QString& source);
     void MatchCode(const PassingEvent& e) { MatchCode(e.code, e.source); }
+    // While the start lights run, passings wait (in order, at most
+    // kMaxHeldPassings) and are matched when released right after the race
+    // start, so that no split is measured from the previous race's start.
+    static constexpr qsizetype kMaxHeldPassings = 4096;
+    void holdPassings();
+    void releasePassings();
+    bool holdingPassings() const { return holding_; }
     void AddSplit(int kart, const QString& label);
     // Stores the code in the field named by LearnSlot; other slots do nothing.
     void LearnCode(const QString& code);
@@ -90,6 +98,8 @@ private:
     bool raceRunning_ = false;
     int pendingKart_ = 0;
     int learnSlot_ = kLearnNone;
+    bool holding_ = false;
+    QList<PassingEvent> held_;
     // Empty: the kart has not passed (or split) yet in this race.
     std::array<std::optional<TimeMs>, kKartCount> lastLapMark_{};
     std::array<std::optional<TimeMs>, kKartCount> lastSplitMark_{};

@@ -42,15 +42,14 @@ QString listName(int kart, BoardList which) {
                                    : QStringLiteral("Draha_mezicas%1").arg(kart);
 }
 
-// Buttons under the lap list are Smazat1, under the track list Smazat1_Draha.
-QString buttonName(const char* stem, int kart, BoardList which) {
+} // namespace
+
+QString RaceBoardView::ButtonName(const char* stem, int kart, BoardList which) {
     return QStringLiteral("%1%2%3")
         .arg(QLatin1String(stem))
         .arg(kart)
         .arg(which == BoardList::Track ? QStringLiteral("_Draha") : QString());
 }
-
-} // namespace
 
 RaceBoardView::RaceBoardView(RaceBoard& board, QWidget* parent)
     : QTabWidget(parent), board_(board) {
@@ -132,11 +131,11 @@ RaceBoardView::ListButtons RaceBoardView::buildListButtons(int kart, BoardList w
                                                            QWidget* parent) {
     ListButtons b;
     b.clear = new QPushButton(QStringLiteral(" Smazat "), parent);
-    b.clear->setObjectName(buttonName("Smazat", kart, which));
+    b.clear->setObjectName(ButtonName("Smazat", kart, which));
     b.save = new QPushButton(QStringLiteral("Ulož časy"), parent);
-    b.save->setObjectName(buttonName("Uloz", kart, which));
+    b.save->setObjectName(ButtonName("Uloz", kart, which));
     b.load = new QPushButton(QStringLiteral("Načti časy"), parent);
-    b.load->setObjectName(buttonName("Nacti", kart, which));
+    b.load->setObjectName(ButtonName("Nacti", kart, which));
     connect(b.clear, &QPushButton::clicked, this,
             [this, kart, which] { board_.clearList(kart, which); });
     connect(b.save, &QPushButton::clicked, this,

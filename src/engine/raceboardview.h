@@ -43,6 +43,8 @@ public:
     void requestTopTwenty(int kart);                    // "Vložit do tab. Top 20"
 
     static const QString kTrackListHint;
+    // Buttons under the lap list are Smazat1, under the track list Smazat1_Draha.
+    static QString ButtonName(const char* stem, int kart, BoardList which);
 
 signals:
     void nameEntryStarting();

@@ -15,10 +15,4 @@ QString ProgramEndEntry(const QDateTime& now);
 // time + " - " + text: the prefix of the events that carry a time
 QString TimedEntry(const QDateTime& now, const QString& text);
 
-// The price of a ride: a ride stopped before its length is charged by the
-// second, a full one by its length.
-qint64 TakingsAmount(int pricePerMinute, int raceLengthMinutes, int clockMinutes, int clockSeconds);
-// "Kč 150 Admin 14:03:27 9.12.2026"
-QString TakingsEntry(qint64 amount, const QString& currentOperator, const QDateTime& now);
-
 } // namespace vartemo

@@ -53,11 +53,15 @@ const QString FileRegistryStore::kRunKey =
 FileRegistryStore::FileRegistryStore(QString registryFile, QString autostartFolder)
     : registryFile_(std::move(registryFile)), autostartFolder_(std::move(autostartFolder)) {}
 
-FileRegistryStore FileRegistryStore::ForCurrentUser() {
-    const QDir config(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
-    return FileRegistryStore(config.filePath(QStringLiteral("vartemo_kestral/registry.ini")),
-                             config.filePath(QStringLiteral("autostart")));
+namespace {
+QDir userConfigFolder() {
+    return QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation));
 }
+} // namespace
+
+FileRegistryStore::FileRegistryStore()
+    : FileRegistryStore(userConfigFolder().filePath(QStringLiteral("vartemo_kestral/registry.ini")),
+                        userConfigFolder().filePath(QStringLiteral("autostart"))) {}
 
 QString FileRegistryStore::launcherPath(const QString& name) const {
     return QDir(autostartFolder_).filePath(name + QStringLiteral(".desktop"));

@@ -19,9 +19,10 @@ namespace vartemo {
 // Every write goes to the file at once, atomically.
 class FileRegistryStore final : public RegistryStore {
 public:
+    // The current user's: $XDG_CONFIG_HOME/vartemo_kestral/registry.ini and
+    // $XDG_CONFIG_HOME/autostart.
+    FileRegistryStore();
     FileRegistryStore(QString registryFile, QString autostartFolder);
-    // $XDG_CONFIG_HOME/vartemo_kestral/registry.ini and $XDG_CONFIG_HOME/autostart.
-    static FileRegistryStore ForCurrentUser();
 
     static const QString kRunKey; // "Software\Microsoft\Windows\CurrentVersion\Run"
 

@@ -1,4 +1,5 @@
 #include "config/inifile.h"
+#include "platform/autostartentry.h"
 #include "platform/fileregistrystore.h"
 
 #include <QDir>
@@ -87,4 +88,32 @@ TEST_F(FileRegistryStoreTest, RunKeyIsTheAutostartLauncher) {
     EXPECT_TRUE(store.deleteValue(run, "vartemo_kestral"));
     EXPECT_FALSE(QFile::exists(launcher));
     EXPECT_FALSE(store.deleteValue(run, "vartemo_kestral"));
+}
+
+TEST(FileRegistryStore, CurrentUserKeepsItInTheConfigFolder) {
+    QTemporaryDir config;
+    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    FileRegistryStore store;
+    EXPECT_TRUE(store.writeString(kIrKey, "ComName", "COM1"));
+    EXPECT_TRUE(store.writeString(FileRegistryStore::kRunKey, "vartemo_kestral", "\"/usr/bin/vartemo\""));
+    if (old.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", old);
+    EXPECT_TRUE(QFile::exists(config.filePath("vartemo_kestral/registry.ini")));
+    EXPECT_TRUE(QFile::exists(config.filePath("autostart/vartemo_kestral.desktop")));
+}
+
+TEST(AutostartEntry, QuotedProgramPathUnderTheRunKey) {
+    MemoryRegistryStore registry;
+    AutostartEntry entry(registry);
+    EXPECT_FALSE(entry.isSet());
+    EXPECT_TRUE(entry.set(false, "/opt/vartemo")) << "switching off what is off succeeds";
+    ASSERT_TRUE(entry.set(true, "/opt/my dir/vartemo"));
+    EXPECT_EQ(registry.readString("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "vartemo_kestral"),
+              QStringLiteral("\"/opt/my dir/vartemo\""));
+    EXPECT_TRUE(entry.isSet());
+    EXPECT_TRUE(entry.set(false, "/opt/my dir/vartemo"));
+    EXPECT_FALSE(entry.isSet());
 }

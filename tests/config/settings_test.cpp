@@ -176,6 +176,31 @@ TEST(Settings, LoadNotifiesWhatDiffersFromTheInitialControlsInLoadOrder) {
     EXPECT_TRUE(changesDuring(again, [&] { again.load(same); }).isEmpty());
 }
 
+TEST(Settings, LoadFollowsTheFixedOrderAcrossSections) {
+    // Sections are read in parts: "Po spusteni", then "Semafor", "Po spusteni"
+    // again for the port value, and so on; "TVOUT" reads Form before Pouzit,
+    // the UDP list comes between "Proxy" and "Zvuk", and the sound file last.
+    Settings s;
+    QStringList events;
+    QObject::connect(&s, &Settings::changed, [&](SettingId id) { events << InfoOf(id).holder; });
+    QObject::connect(&s, &Settings::udpPortsChanged, [&] { events << QStringLiteral("UDP"); });
+    QObject::connect(&s, &Settings::serialPortChanged, [&] { events << QStringLiteral("ComPort1"); });
+    s.load(parse("[Zvuk]\nJmeno=a.wav\nHrat=1\n[Mixer]\nMVolume=5\n[UDP]\nPolozek=1\nPort1=5000\n"
+                 "[Proxy]\nFtp=1\n[TVOUT]\nPouzit=1\nForm=1\n[HW]\nRizeni=1\n"
+                 "[Po spusteni]\nCena=5\nHodnota=3\nStart=1\nMezicasy=1\n"
+                 "[Semafor]\nZelena=1\nPort_Semafor=2\nPouzij=1\n[ComPort1]\nPort=COM2\n"),
+           fullMixer());
+    const QStringList interesting = {
+        "ComPort1", "cbMezicasy", "po_spusteni", "cbSemafor", "Semafor_LPT1/Semafor_LPT2/Semafor_LPT3",
+        "LptBit", "ZelenaBit", "spCena", "PruhlednyForm_Box", "TV_OUT_Box", "Hw_rizeniBox",
+        "cbProxyFtp", "UDP", "cbHratZvuk", "tbVolume", "Cesta_Box"};
+    QStringList seen;
+    for (const QString& e : events)
+        if (interesting.contains(e))
+            seen << e;
+    EXPECT_EQ(seen, interesting);
+}
+
 TEST(Settings, ValuesAreLimitedLikeTheirControls) {
     struct Case {
         const char* line;      // in [HW] unless it names its section

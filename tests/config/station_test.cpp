@@ -43,3 +43,29 @@ TEST(StationSettings, TheFileShapesTheMainWindowAtStartAndLive) {
     EXPECT_EQ(window.width(), wide.mainWindow().width());
     EXPECT_TRUE(window.countsMinutes());
 }
+
+TEST(StationSettings, StartWithTheSystemIsWrittenAtStartAndFollowsTheSetting) {
+    QTemporaryDir config;
+    const QByteArray old = qgetenv("XDG_CONFIG_HOME");
+    qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
+    const QString launcher = config.filePath(QStringLiteral("autostart/vartemo_kestral.desktop"));
+    {
+        QTemporaryDir dir;
+        writeIni(dir, "[Po spusteni]\r\nSTART=1\r\n");
+        Station station{ProgramFolder(dir.path())};
+        station.show();
+        EXPECT_TRUE(QFile::exists(launcher)) << "START=1 writes the entry again at start-up";
+        station.settings().setBoolean(SettingId::po_spusteni, false);
+        EXPECT_FALSE(QFile::exists(launcher));
+    }
+    {
+        QTemporaryDir dir;
+        Station station{ProgramFolder(dir.path())};
+        station.show();
+        EXPECT_FALSE(QFile::exists(launcher)) << "no key: nothing written";
+    }
+    if (old.isNull())
+        qunsetenv("XDG_CONFIG_HOME");
+    else
+        qputenv("XDG_CONFIG_HOME", old);
+}

@@ -199,6 +199,33 @@ TEST_F(Track, SecondRaceMeasuresFromItsOwnStart) {
               (QStringList{QStringLiteral("1 00:07:000"), QStringLiteral("  L 00:08:000")}));
 }
 
+TEST_F(Track, HeldPassingsAreMatchedInOrderFromTheNewStart) {
+    settings.firstCode[0] = QStringLiteral("A");
+    settings.firstCode[1] = QStringLiteral("B");
+    clock.advance(600'000);
+    laps.holdPassings();
+    laps.MatchCode(QStringLiteral("1A"), {});
+    laps.MatchCode(QStringLiteral("A"), {});
+    laps.MatchCode(QStringLiteral("2A"), {});
+    laps.MatchCode(QStringLiteral("B"), {});
+    EXPECT_EQ(laps.pendingKart(), 0);
+    EXPECT_TRUE(trackLines(1).isEmpty());
+
+    laps.startRace();
+    clock.advance(3);
+    laps.releasePassings();
+    EXPECT_EQ(trackLines(1),
+              (QStringList{QStringLiteral("1 00:00:003"), QStringLiteral("2 00:00:000")}));
+    EXPECT_EQ(laps.pendingKart(), 2); // the later lap code replaced the earlier, as it would live
+
+    // A flood while held is bounded.
+    laps.holdPassings();
+    for (int i = 0; i < LapComputation::kMaxHeldPassings + 100; ++i)
+        laps.MatchCode(QStringLiteral("9A"), {});
+    laps.releasePassings();
+    EXPECT_EQ(trackLines(1).size(), 2 + LapComputation::kMaxHeldPassings);
+}
+
 TEST_F(Track, CountedLapFeedsTvAndPulse) {
     settings.firstCode[6] = QStringLiteral("G");
     settings.tv = settings.hwControl = true;

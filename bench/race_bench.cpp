@@ -1,0 +1,84 @@
+#include "engine/lapcomputation.h"
+#include "engine/lapsettings.h"
+#include "engine/racecontrol.h"
+#include "engine/racecontrolpanel.h"
+#include "engine/racesettings.h"
+#include "engine/tform1.h"
+
+#include <QApplication>
+#include <QPushButton>
+#include <QTimer>
+#include <benchmark/benchmark.h>
+#include <sys/resource.h>
+
+using namespace vartemo;
+
+namespace {
+
+double processCpuMs() {
+    rusage u{};
+    getrusage(RUSAGE_SELF, &u);
+    auto ms = [](const timeval& t) { return t.tv_sec * 1000.0 + t.tv_usec / 1000.0; };
+    return ms(u.ru_utime) + ms(u.ru_stime);
+}
+
+// One tick of the race clock in the middle of a ride: displays, progress,
+// end detection over eight lap lists.
+void BM_DisplayTick(benchmark::State& state) {
+    RaceBoard board;
+    ManualClock clock;
+    FixedLapSettings lapSettings;
+    LapComputation laps(board, clock, lapSettings);
+    FixedRaceSettings settings;
+    RaceControl control(board, laps, clock, settings, {});
+    control.StartButton1Click();
+    for (auto _ : state) {
+        clock.advance(259);
+        control.fire(RaceTimer::Display);
+        if (!laps.raceRunning()) {
+            state.PauseTiming();
+            laps.startRace();
+            state.ResumeTiming();
+        }
+    }
+}
+BENCHMARK(BM_DisplayTick);
+
+// The whole main window timing a ride with no passings for 10 s of real
+// time: the 2 ms polls, the clock ticks and the repaints. cpu_ms is the
+// processor time the process used in those 10 s (user + system).
+void BM_RunningRaceCpu(benchmark::State& state) {
+    RaceBoard board;
+    SteadyClock clock;
+    FixedLapSettings lapSettings;
+    LapComputation laps(board, clock, lapSettings);
+    FixedRaceSettings settings;
+    RaceControl control(board, laps, clock, settings, {});
+    TForm1 window(board);
+    new RaceControlPanel(window, control);
+    window.show();
+    QApplication::processEvents();
+    for (auto _ : state) {
+        window.findChild<QPushButton*>(QStringLiteral("StartButton1"))->click();
+        const double before = processCpuMs();
+        QTimer::singleShot(10'000, Qt::PreciseTimer, qApp, &QCoreApplication::quit);
+        QApplication::exec();
+        const double used = processCpuMs() - before;
+        state.counters["cpu_ms"] = used;
+        state.counters["cpu_percent"] = used / 10'000.0 * 100.0;
+        control.StartButton1Click();
+    }
+}
+BENCHMARK(BM_RunningRaceCpu)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+} // namespace
+
+int main(int argc, char** argv) {
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM") && qEnvironmentVariableIsEmpty("DISPLAY"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    benchmark::Initialize(&argc, argv);
+    benchmark::RunSpecifiedBenchmarks();
+    benchmark::Shutdown();
+    return 0;
+}
