@@ -150,3 +150,75 @@ TEST_F(StationProcesses, ThePicturesOfTheSettingsAreChecked) {
     ASSERT_GT(log.size(), 7);
     EXPECT_EQ(log.mid(4, 3), (QStringList{"Status\t100051\tError", "Status\t100061\tOK", "Status\t100071\tOK"}));
 }
+
+namespace {
+
+// A private X server for a test that works the window with the keyboard.
+class XServer {
+public:
+    XServer() {
+        server_.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
+        if (!server_.waitForStarted(kStartDeadlineMs))
+            return;
+        QByteArray number;
+        QDeadlineTimer deadline(kStartDeadlineMs);
+        while (!number.contains('\n') && !deadline.hasExpired() && server_.state() == QProcess::Running) {
+            server_.waitForReadyRead(100);
+            number += server_.readAllStandardOutput();
+        }
+        if (number.contains('\n'))
+            display_ = ':' + QString::fromLatin1(number.trimmed());
+    }
+    ~XServer() {
+        server_.terminate();
+        server_.waitForFinished(kStartDeadlineMs);
+    }
+    const QString& display() const { return display_; }
+
+    // Runs xdotool on this display; its standard output.
+    QByteArray xdotool(const QStringList& arguments) const {
+        QProcess tool;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("DISPLAY", display_);
+        tool.setProcessEnvironment(env);
+        tool.start(QStringLiteral("xdotool"), arguments);
+        tool.waitForFinished(kStartDeadlineMs);
+        return tool.readAllStandardOutput();
+    }
+
+private:
+    QProcess server_;
+    QString display_;
+};
+
+} // namespace
+
+TEST_F(StationProcesses, AKilledStationKeepsTheTakingsOfItsLastRide) {
+    XServer x;
+    ASSERT_FALSE(x.display().isEmpty()) << "Xvfb (scripts/setup.sh installs it) did not start";
+    QProcess station;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.remove("QT_QPA_PLATFORM");
+    env.insert("DISPLAY", x.display());
+    env.insert("XDG_RUNTIME_DIR", runtime.path());
+    station.setProcessEnvironment(env);
+    station.start(QStringLiteral(VARTEMO_EXECUTABLE), {"--home", home.path()});
+    ASSERT_TRUE(waitForShownWindows(1));
+
+    const QByteArray window =
+        x.xdotool({"search", "--sync", "--name", "^Vartemo Kestral verze 2\\.3$"}).split('\n').value(0);
+    ASSERT_FALSE(window.isEmpty()) << "xdotool (scripts/setup.sh installs it) found no main window";
+    x.xdotool({"windowfocus", "--sync", QString::fromLatin1(window)});
+    // Alt+S is "&START", then "&STOP" once the lights have let the ride go.
+    const QRegularExpression takings("^\\tKč \\d+ Admin \\d{1,2}:\\d\\d:\\d\\d \\d{1,2}\\.\\d{1,2}\\.\\d{4}$");
+    QDeadlineTimer deadline(kStartDeadlineMs);
+    while (lines("vartemo.den").filter(takings).isEmpty() && !deadline.hasExpired()) {
+        x.xdotool({"key", "alt+s"});
+        QThread::msleep(300);
+    }
+    stop(station, SIGKILL);
+
+    const QStringList book = lines("vartemo.den");
+    ASSERT_EQ(book.filter(takings).size(), 1) << book.join('|').toStdString();
+    EXPECT_TRUE(book.first().startsWith("Spuštění programu "));
+}
