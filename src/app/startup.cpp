@@ -14,6 +14,7 @@
 #include "engine/tform1.h"
 #include "platform/processorload.h"
 #include "platform/systeminfo.h"
+#include "sensors/receivers.h"
 
 #include <QApplication>
 #include <QBoxLayout>
@@ -45,7 +46,9 @@ void centreOnScreen(QWidget& window) {
         window.move(screen->availableGeometry().center() - window.rect().center());
 }
 
-void waitPainting(int ms) {
+} // namespace
+
+void WaitProcessingEvents(int ms) {
     QElapsedTimer timer;
     timer.start();
     while (timer.elapsed() < ms) {
@@ -53,8 +56,6 @@ void waitPainting(int ms) {
         QThread::msleep(10);
     }
 }
-
-} // namespace
 
 std::unique_ptr<TSplashScreen> Station::ShowSplash() {
     // 2. The splash window, before any other window.
@@ -88,7 +89,9 @@ void Station::buildMainWindowFrame() {
     QObject::connect(commandButtons_, &CommandButtons::quit, mainWindow_.get(), &QWidget::close);
     MainStatusBar::Sources sources;
     sources.lptInUse = [this] { return settings_.useParallelPort(); };
-    // The serial/infrared receivers' lamp: connected by the sensors.
+    sources.comReceiving = [this] {
+        return receivers_->serialPortOpen() || receivers_->CommThread().PortOpen || receivers_->CommThread1().PortOpen;
+    };
     sources.load = processorLoad_.get();
     statusBar_ = new MainStatusBar(sources, mainWindow_.get());
     mainWindow_->setStatusBar(statusBar_);
@@ -134,11 +137,12 @@ void Station::StartUp() {
         showStartupError(error);
     statusBar_->setUserName(logBook_.CurrentOperator());
 
-    // 6. The serial receiver loads its settings (section "ComPort1").
-    // 7. First infrared decoder with its registry settings;
-    //    log book entry "Ovladač IR portu1 načten".
-    // 8. Second infrared decoder; "Ovladač IR portu2 načten"; closed when
-    //    both use the same port.
+    // 6. The serial receiver reads its settings (section "ComPort1") from
+    //    the settings whenever it opens.
+    // 7., 8. Both infrared decoders with their registry settings.
+    receivers_->loadDecoderSettings();
+    AddLogEntry(QStringLiteral("Ovladač IR portu1 načten"));
+    AddLogEntry(QStringLiteral("Ovladač IR portu2 načten"));
     // 9. The configuration file into the settings, which switches the chosen
     //    inputs on. Status entry 3.
     loadSettings();
@@ -171,7 +175,7 @@ void Station::StartUp() {
 
     // 18. Splash at 100, a moment to see it, then gone.
     setSplashProgress(100);
-    waitPainting(200);
+    WaitProcessingEvents(200);
     splash_.reset();
 
     // 19. The main window. Its first showing writes the program log and
@@ -223,15 +227,14 @@ void Station::ShutDown() {
     if (shutDown_ || !started_)
         return;
     shutDown_ = true;
-    // Main window close:
-    // 1. External-start and autostart timers stopped; kart operating times to
-    //    "stav.ini" unless the program ends after a restore of a backup;
-    //    automatic FTP sending; mixer levels put back.
-    // Main window destruction:
-    // 2. Screen saver on again; serial receiver port closed; second, then
-    //    first infrared decoder shut down; parallel-port library released;
-    //    UDP server off; media player closed.
-    // The log book window's end: the program's end in the log book.
+    // By now the main window's close ran race control's FormClose (timers off,
+    // then its closing feed: kart operating times to "stav.ini" unless the
+    // program ends after a restore of a backup, the automatic FTP sending,
+    // the mixer levels put back), and its destruction FormDestroy (screen
+    // saver on, serial port closed, UDP server off). The infrared decoders
+    // end with the receivers when the station goes; the parallel-port
+    // library and the media player with theirs.
+    // Last, as the log book window goes: the program's end in the log book.
     logBook_.AddProgramEnd();
 }
 

@@ -16,17 +16,11 @@ struct SerialReceiverCheck {
 };
 
 // Runs the start-up check of the serial receiver (open, wait, read the
-// lines, close). The serial receiver provides the real one.
+// lines, close).
 class SerialReceiverProbe {
 public:
     virtual ~SerialReceiverProbe() = default;
     virtual SerialReceiverCheck CheckReceiver() = 0;
-};
-
-// A station without a serial receiver: nothing in use, no port touched.
-class NoSerialReceiver final : public SerialReceiverProbe {
-public:
-    SerialReceiverCheck CheckReceiver() override { return {}; }
 };
 
 // Status lines 4, 9 and 10; all empty when the receiver is not in use.

@@ -1,12 +1,16 @@
 #include "app/station.h"
 
 #include "about/tsplashscreen.h"
+#include "app/receiverstartupcheck.h"
 #include "app/startupstatus.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"
 #include "platform/processorload.h"
 #include "platform/systeminfo.h"
+#include "platform/linuxmodemstatusport.h"
+#include "sensors/ircodedelivery.h"
+#include "sensors/receivers.h"
 
 #include <QCoreApplication>
 #include <QMessageBox>
@@ -17,11 +21,16 @@ Station::Station(const ProgramFolder& folder)
     : folder_(folder), splash_(ShowSplash()), settings_(folder.root()), lapSettings_(settings_),
       laps_(board_, clock_, lapSettings_), raceSettings_(settings_),
       race_(board_, laps_, clock_, raceSettings_, RaceControl::Hardware{}),
-      mainWindow_(std::make_unique<TForm1>(board_)), logBook_(folder.path(QStringLiteral("vartemo.den"))),
-      programLog_(folder.path(QStringLiteral("vartemo.log"))),
+      mainWindow_(std::make_unique<TForm1>(board_)), receiverSettings_(settings_),
+      logBook_(folder.path(QStringLiteral("vartemo.den"))), programLog_(folder.path(QStringLiteral("vartemo.log"))),
       systemInfo_(std::make_unique<LinuxSystemInfoSource>()),
-      processorLoad_(std::make_unique<ProcStatProcessorLoad>()),
-      serialReceiver_(std::make_unique<NoSerialReceiver>()) {
+      processorLoad_(std::make_unique<ProcStatProcessorLoad>()) {
+    createReceivers();
+    serialReceiver_ = std::make_unique<ReceiverStartupCheck>(
+        *receivers_, receiverSettings_,
+        ReceiverStartupCheck::Hooks{.addLogEntry = [this](const QString& text) { AddLogEntry(text); },
+                                    .showError = [this](const QString& text) { showStartupError(text); },
+                                    .wait = &WaitProcessingEvents});
     race_.setResultsFolder(folder_.resultsFolder());
     race_.feeds().showError = [this](const QString& message) {
         QMessageBox::critical(mainWindow_.get(), mainWindow_->windowTitle(), message);
@@ -39,6 +48,20 @@ void Station::loadSettings() {
     // The window's own first layout need not match an unchanged setting.
     mainWindow_->ApplyLayout(settings_.showTrackSplits());
     mainWindow_->setCountsMinutes(settings_.countsMinutes());
+}
+
+void Station::createReceivers() {
+    receivers_ = std::make_unique<Receivers>(Receivers::Dependencies{
+        .laps = laps_,
+        .settings = receiverSettings_,
+        .registry = registry_,
+        .infrared = {.postIrCode = PostIrCodeToMainWindow,
+                     .showError = ShowReceiverError,
+                     .logPath = folder_.path(QStringLiteral("log.txt"))},
+        .makeModemPort = [] { return std::make_unique<LinuxModemStatusPort>(); },
+        .showError = [](const QString& m) { ShowReceiverError(m, TForm1::MainCaption()); }});
+    irCodes_ = std::make_unique<IrCodeHandler>(laps_);
+    mainWindow_->installEventFilter(irCodes_.get());
 }
 
 void Station::connectSettings() {

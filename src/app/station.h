@@ -12,6 +12,7 @@
 #include "engine/racecontrol.h"
 #include "logbook/logbook.h"
 #include "logbook/programlog.h"
+#include "sensors/settingsreceiversettings.h"
 
 #include <memory>
 
@@ -24,6 +25,12 @@ class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
+class IrCodeHandler;
+class Receivers;
+
+// Lets events (painting, port line changes) be handled for ms milliseconds
+// while start-up runs before the event loop.
+void WaitProcessingEvents(int ms);
 
 // The whole timing station of one run: every subsystem and window, created
 // once at start-up in order and wired together here.
@@ -35,6 +42,7 @@ public:
     // Runs the start-up sequence and shows the main window.
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
+    Receivers& receivers() { return *receivers_; }
     Settings& settings() { return settings_; }
     RaceControl& raceControl() { return race_; }
     LogBook& logBook() { return logBook_; }
@@ -56,6 +64,7 @@ private:
     void connectSettings();
     void connectLogBook();
     void loadSettings();
+    void createReceivers();
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
@@ -70,6 +79,9 @@ private:
     SettingsRaceSettings raceSettings_;
     RaceControl race_;
     std::unique_ptr<TForm1> mainWindow_;
+    SettingsReceiverSettings receiverSettings_;
+    std::unique_ptr<Receivers> receivers_;
+    std::unique_ptr<IrCodeHandler> irCodes_;
 
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;

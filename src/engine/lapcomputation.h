@@ -43,6 +43,7 @@ public:
 
     void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
     void setLearner(CodeLearner* learner) { learner_ = learner; }
+    CodeLearner* learner() const { return learner_; }
 
     // --- passings -------------------------------------------------------
     // Lap code: sets PendingKart. Contained code or other sender: a split at

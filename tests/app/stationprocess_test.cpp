@@ -94,10 +94,12 @@ TEST_F(StationProcesses, EachRunAddsItsLogBookEntriesAndProgramLogBlock) {
         EXPECT_EQ(station->exitCode(), 0);
     }
     const QStringList book = lines("vartemo.den");
-    ASSERT_EQ(book.size(), 4);
+    ASSERT_EQ(book.size(), 8) << book.join('|').toStdString();
     for (int run = 0; run < 2; ++run) {
-        EXPECT_TRUE(book[2 * run].startsWith("Spuštění programu ")) << book[2 * run].toStdString();
-        EXPECT_TRUE(book[2 * run + 1].startsWith("\tUkončení programu ")) << book[2 * run + 1].toStdString();
+        const QStringList entries = book.mid(4 * run, 4);
+        EXPECT_TRUE(entries[0].startsWith("Spuštění programu ")) << entries[0].toStdString();
+        EXPECT_EQ(entries.mid(1, 2), (QStringList{"\tOvladač IR portu1 načten", "\tOvladač IR portu2 načten"}));
+        EXPECT_TRUE(entries[3].startsWith("\tUkončení programu ")) << entries[3].toStdString();
     }
 
     const QStringList log = lines("vartemo.log");

@@ -1,0 +1,95 @@
+#include "sensors/udpsensorserver.h"
+
+#include "core/conversionerror.h"
+#include "core/textfile.h"
+#include "engine/lapcomputation.h"
+#include "engine/passingevent.h"
+
+#include <QNetworkDatagram>
+#include <QUdpSocket>
+
+namespace vartemo {
+
+UdpSensorServer::UdpSensorServer(LapComputation& laps, QObject* parent)
+    : QObject(parent), laps_(laps) {}
+
+UdpSensorServer::~UdpSensorServer() = default;
+
+void UdpSensorServer::BindUdpPorts(const QStringList& portRows) {
+    deactivate();
+    ports_.clear();
+    for (const QString& row : portRows) {
+        const int port = StrToInt(row);
+        if (port < 0 || port > 65535)
+            throw ConversionError(row);
+        ports_.append(quint16(port));
+    }
+}
+
+bool UdpSensorServer::activate() {
+    if (isActive())
+        return true;
+    error_.clear();
+    for (quint16 port : ports_) {
+        auto socket = std::make_unique<QUdpSocket>();
+        if (!socket->bind(QHostAddress::AnyIPv4, port)) {
+            error_ = QStringLiteral("%1 (port %2)").arg(socket->errorString()).arg(port);
+            deactivate();
+            return false;
+        }
+        QUdpSocket* raw = socket.get();
+        connect(raw, &QUdpSocket::readyRead, this, [this, raw] { readPending(raw); });
+        sockets_.push_back(std::move(socket));
+    }
+    return true;
+}
+
+void UdpSensorServer::deactivate() {
+    // A socket may be inside its own readyRead (a handler stopped the server).
+    for (auto& socket : sockets_) {
+        socket->close();
+        socket.release()->deleteLater();
+    }
+    sockets_.clear();
+}
+
+void UdpSensorServer::readPending(QUdpSocket* socket) {
+    const quint16 localPort = socket->localPort();
+    while (socket->hasPendingDatagrams()) {
+        const QNetworkDatagram d = socket->receiveDatagram();
+        if (!d.isValid())
+            continue;
+        IdUDPServer1UDPRead(d.data(), d.senderAddress(), quint16(d.senderPort()), localPort);
+        if (socket->state() != QAbstractSocket::BoundState)
+            return; // the handler stopped the server
+    }
+}
+
+QString UdpSensorServer::DatagramText(const QByteArray& payload) {
+    QByteArray bytes = payload;
+    for (char& c : bytes)
+        if (quint8(c) <= 31)
+            c = '.';
+    return textfile::decode(bytes);
+}
+
+void UdpSensorServer::IdUDPServer1UDPRead(const QByteArray& payload, const QHostAddress& sender,
+                                          quint16 senderPort, quint16 localPort) {
+    const QString text = DatagramText(payload);
+    const QString address = sender.toString();
+    const int slot = laps_.learnSlot();
+    if (slot == kLearnMonitor) {
+        if (monitor_)
+            monitor_(QStringLiteral("Od %1:%2/%3 Data %4")
+                         .arg(address).arg(localPort).arg(senderPort).arg(text));
+        return;
+    }
+    const PassingEvent event(text, address);
+    if (slot >= 1 && slot <= 99) {
+        laps_.LearnCode(event.code);
+        return;
+    }
+    laps_.MatchCode(event);
+}
+
+} // namespace vartemo

@@ -1,0 +1,60 @@
+#pragma once
+
+#include <QHostAddress>
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <functional>
+#include <memory>
+#include <vector>
+
+class QUdpSocket;
+
+namespace vartemo {
+
+class LapComputation;
+
+// The datagram server of the network sensors: one socket per listening port
+// on all interfaces. Each datagram's text is a kart code; the sender's
+// address tells the lap sensor (IP0) from trackside sensors. Runs on the
+// main thread, so datagrams reach the lap computation directly.
+class UdpSensorServer : public QObject {
+    Q_OBJECT
+public:
+    explicit UdpSensorServer(LapComputation& laps, QObject* parent = nullptr);
+    ~UdpSensorServer() override;
+
+    // The monitor memo MemoTCPIP of the settings dialog.
+    void setMonitor(std::function<void(const QString& line)> appendLine) {
+        monitor_ = std::move(appendLine);
+    }
+
+    // Deactivates, removes every binding and adds one per row. A row that is
+    // not a decimal number throws ConversionError; the rows before it stay bound.
+    void BindUdpPorts(const QStringList& portRows);
+    // Opens the bindings. A port that cannot be bound (in use) closes them
+    // all again and leaves the server's error in errorString().
+    bool activate();
+    void deactivate();
+    bool isActive() const { return !sockets_.empty(); }
+    const QList<quint16>& boundPorts() const { return ports_; }
+    const QString& errorString() const { return error_; }
+
+    // Payload to code text: bytes 31 or below become ".".
+    static QString DatagramText(const QByteArray& payload);
+    // One received datagram: monitor, learning or matching.
+    void IdUDPServer1UDPRead(const QByteArray& payload, const QHostAddress& sender,
+                             quint16 senderPort, quint16 localPort);
+
+private:
+    void readPending(QUdpSocket* socket);
+
+    LapComputation& laps_;
+    std::function<void(const QString&)> monitor_;
+    QList<quint16> ports_;
+    std::vector<std::unique_ptr<QUdpSocket>> sockets_;
+    QString error_;
+};
+
+} // namespace vartemo

@@ -1,0 +1,150 @@
+#include "freeport.h"
+#include "core/conversionerror.h"
+#include "engine/codelearner.h"
+#include "engine/lapcomputation.h"
+#include "engine/lapsettings.h"
+#include "sensors/udpsensorserver.h"
+
+#include <QTest>
+#include <QUdpSocket>
+#include <gtest/gtest.h>
+
+using namespace vartemo;
+
+namespace {
+
+struct RecordingLearner : CodeLearner {
+    QList<std::pair<int, QString>> learnt;
+    void learnCode(int slot, const QString& code) override { learnt.append({slot, code}); }
+    void showTestCode(const QString&) override {}
+};
+
+// The engine with a datagram server over it, and a sensor that sends from
+// 127.0.0.1 to the server's port.
+struct Network : ::testing::Test {
+    RaceBoard board;
+    ManualClock clock;
+    FixedLapSettings settings;
+    LapComputation laps{board, clock, settings};
+    RecordingLearner learner;
+    UdpSensorServer server{laps};
+    QStringList memo;
+    quint16 port = FreeUdpPort();
+
+    Network() {
+        laps.setLearner(&learner);
+        server.setMonitor([this](const QString& line) { memo << line; });
+        for (int k = 1; k <= kKartCount; ++k)
+            settings.firstCode[size_t(k - 1)] = QStringLiteral("KART%1").arg(k);
+        laps.startRace();
+    }
+    void listen() {
+        server.BindUdpPorts({QString::number(port)});
+        ASSERT_TRUE(server.activate()) << server.errorString().toStdString();
+    }
+    // Sends from the given local port and lets the event loop deliver it.
+    void send(const QByteArray& payload, quint16 fromPort = 0, quint16 toPort = 0) {
+        QUdpSocket sensor;
+        ASSERT_TRUE(sensor.bind(QHostAddress::LocalHost, fromPort));
+        sensor.writeDatagram(payload, QHostAddress::LocalHost, toPort ? toPort : port);
+        QTest::qWait(30);
+    }
+    QStringList trackLines(int k) const { return board.lines(k, BoardList::Track); }
+};
+
+} // namespace
+
+TEST(DatagramText, ControlBytesBecomeDots) {
+    EXPECT_EQ(UdpSensorServer::DatagramText(QByteArray("A\r\n")), QStringLiteral("A.."));
+    EXPECT_EQ(UdpSensorServer::DatagramText(QByteArray("\x00\x1F\x20\x7F", 4)),
+              QStringLiteral(". \x7F").prepend(u'.'));
+    EXPECT_EQ(UdpSensorServer::DatagramText(QByteArray()), QString());
+    // Bytes above 127 are characters of the station's code page.
+    EXPECT_EQ(UdpSensorServer::DatagramText(QByteArray("\xE8", 1)), QStringLiteral("č"));
+}
+
+TEST_F(Network, MonitorListsTheDatagramAndTimesNothing) {
+    server.BindUdpPorts({QStringLiteral("5000")});
+    ASSERT_TRUE(server.activate()) << server.errorString().toStdString();
+    laps.setLearnSlot(kLearnMonitor);
+    settings.lapSensor = QStringLiteral("127.0.0.1");
+    settings.firstCode[0] = QStringLiteral("ABC");
+    send("ABC", 4000, 5000);
+    EXPECT_EQ(memo, QStringList{QStringLiteral("Od 127.0.0.1:5000/4000 Data ABC")});
+    EXPECT_EQ(laps.pendingKart(), 0);
+}
+
+TEST_F(Network, LapSensorCodeSetsThePendingKartAndContainedCodeIsASplit) {
+    listen();
+    settings.lapSensor = QStringLiteral("127.0.0.1");
+    send("KART3");
+    EXPECT_EQ(laps.pendingKart(), 3);
+    EXPECT_TRUE(trackLines(3).isEmpty());
+
+    laps.setPendingKart(0);
+    clock.advance(4321);
+    send("07KART4\r\n");
+    EXPECT_EQ(laps.pendingKart(), 0);
+    EXPECT_EQ(trackLines(4), QStringList{QStringLiteral("04 00:04:321")});
+}
+
+TEST_F(Network, WithoutALapSensorAddressEveryDatagramIsASplit) {
+    listen();
+    settings.lapSensor.clear();
+    clock.advance(1500);
+    send("KART2");
+    send("nobody");
+    EXPECT_EQ(laps.pendingKart(), 0);
+    EXPECT_EQ(trackLines(2), QStringList{QStringLiteral("02 00:01:500")});
+    for (int k : {1, 3, 4, 5, 6, 7, 8})
+        EXPECT_TRUE(trackLines(k).isEmpty()) << k;
+}
+
+TEST_F(Network, LearningTakesTheDatagramInsteadOfTimingIt) {
+    listen();
+    settings.lapSensor = QStringLiteral("127.0.0.1");
+    laps.setLearnSlot(51);
+    send("KART2");
+    ASSERT_EQ(learner.learnt.size(), 1);
+    EXPECT_EQ(learner.learnt[0], std::make_pair(51, QStringLiteral("KART2")));
+    EXPECT_EQ(laps.pendingKart(), 0);
+    EXPECT_EQ(laps.learnSlot(), kLearnNone);
+}
+
+TEST_F(Network, NonNumericRowStopsBindingAfterTheRowsBeforeIt) {
+    const quint16 second = FreeUdpPort();
+    EXPECT_THROW(server.BindUdpPorts({QString::number(port), QStringLiteral("50x1"),
+                                      QString::number(second)}),
+                 ConversionError);
+    EXPECT_EQ(server.boundPorts(), QList<quint16>{port});
+    ASSERT_TRUE(server.activate());
+    settings.lapSensor = QStringLiteral("127.0.0.1");
+    send("KART6", 0, second);
+    EXPECT_EQ(laps.pendingKart(), 0);
+    send("KART6", 0, port);
+    EXPECT_EQ(laps.pendingKart(), 6);
+}
+
+TEST_F(Network, PortInUseGivesTheServersErrorAndNothingListens) {
+    QUdpSocket occupant;
+    ASSERT_TRUE(occupant.bind(QHostAddress::AnyIPv4, port));
+    const quint16 other = FreeUdpPort();
+    server.BindUdpPorts({QString::number(other), QString::number(port)});
+    EXPECT_FALSE(server.activate());
+    EXPECT_FALSE(server.isActive());
+    EXPECT_TRUE(server.errorString().contains(QString::number(port)));
+    settings.lapSensor = QStringLiteral("127.0.0.1");
+    send("KART1", 0, other);
+    EXPECT_EQ(laps.pendingKart(), 0);
+}
+
+TEST_F(Network, DeactivatedServerHearsNothing) {
+    listen();
+    settings.lapSensor = QStringLiteral("127.0.0.1");
+    server.deactivate();
+    send("KART5");
+    EXPECT_EQ(laps.pendingKart(), 0);
+    ASSERT_TRUE(server.activate());
+    send("KART5");
+    EXPECT_EQ(laps.pendingKart(), 5);
+}

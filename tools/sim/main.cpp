@@ -1,0 +1,137 @@
+// vartemo-sim: drives a ride of up to eight karts into the timing station
+// through one kind of sensor and prints the true passing times.
+//
+// Output: "CODE kart code" per kart, then "START" at the start signal, then
+// "PASS kart sensor ms" per passing, ms since the start signal measured when
+// the passing was delivered.
+#include "passingsender.h"
+#include "rideplan.h"
+
+#include "core/textfile.h"
+
+#include <QCommandLineParser>
+#include <QCoreApplication>
+#include <cerrno>
+#include <cstdio>
+#include <ctime>
+
+using namespace vartemo::sim;
+
+namespace {
+
+qint64 MonotonicNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+void SleepUntilNs(qint64 ns) {
+    const timespec at{time_t(ns / 1'000'000'000), long(ns % 1'000'000'000)};
+    while (clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &at, nullptr) == EINTR) {
+    }
+}
+
+int Fail(const QString& message) {
+    std::fprintf(stderr, "vartemo-sim: %s\n", qPrintable(message));
+    return 2;
+}
+
+} // namespace
+
+int main(int argc, char* argv[]) {
+    QCoreApplication app(argc, argv);
+    QCoreApplication::setApplicationName(QStringLiteral("vartemo-sim"));
+
+    QCommandLineParser parser;
+    parser.setApplicationDescription(QStringLiteral("Track simulator for the timing station"));
+    parser.addHelpOption();
+    const QCommandLineOption karts(QStringLiteral("karts"), QStringLiteral("Karts 1 to 8."), QStringLiteral("n"), QStringLiteral("8"));
+    const QCommandLineOption laps(QStringLiteral("laps"), QStringLiteral("Laps per kart."), QStringLiteral("n"), QStringLiteral("5"));
+    const QCommandLineOption lapMs(QStringLiteral("lap-ms"), QStringLiteral("Lap time of kart 1."), QStringLiteral("ms"), QStringLiteral("30000"));
+    const QCommandLineOption paceStep(QStringLiteral("pace-step-ms"), QStringLiteral("Each next kart slower by."), QStringLiteral("ms"), QStringLiteral("400"));
+    const QCommandLineOption spread(QStringLiteral("spread-ms"), QStringLiteral("Lap-to-lap variation."), QStringLiteral("ms"), QStringLiteral("1500"));
+    const QCommandLineOption minGap(QStringLiteral("min-gap-ms"), QStringLiteral("Least time between passings of one sensor."), QStringLiteral("ms"), QStringLiteral("20"));
+    const QCommandLineOption trackside(QStringLiteral("trackside"), QStringLiteral("Trackside sensors per lap."), QStringLiteral("n"), QStringLiteral("0"));
+    const QCommandLineOption seed(QStringLiteral("seed"), QStringLiteral("Random seed."), QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption lapsFile(QStringLiteral("laps-file"), QStringLiteral("Lap times from a file: \"kart ms ms ...\" per line."), QStringLiteral("path"));
+    const QCommandLineOption udp(QStringLiteral("udp"), QStringLiteral("Send datagrams to host:port (127.0.0.0/8 only)."), QStringLiteral("host:port"));
+    const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Write bursts of bytes into a serial device or pseudo-terminal."), QStringLiteral("path"));
+    const QCommandLineOption ir(QStringLiteral("ir"), QStringLiteral("Write modem-status records of infrared frames."), QStringLiteral("path"));
+    const QCommandLineOption irLine(QStringLiteral("ir-line"), QStringLiteral("Input line of the frames: 0 CTS, 1 DSR, 2 DCD."), QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("Print the plan at once; send nothing."));
+    parser.addOptions({karts, laps, lapMs, paceStep, spread, minGap, trackside, seed, lapsFile, udp, serial, ir, irLine, dryRun});
+    parser.process(app);
+
+    auto number = [&](const QCommandLineOption& o, int low, int high, int* out) {
+        bool ok = false;
+        *out = parser.value(o).toInt(&ok);
+        return ok && *out >= low && *out <= high;
+    };
+    RideModel model;
+    int seedValue = 1;
+    if (!number(karts, 1, 8, &model.karts) || !number(laps, 0, 10000, &model.laps) ||
+        !number(lapMs, 1, 3'600'000, &model.lapMs) || !number(paceStep, 0, 600'000, &model.paceStepMs) ||
+        !number(spread, 0, 600'000, &model.spreadMs) || !number(minGap, 0, 60'000, &model.minGapMs) ||
+        !number(trackside, 0, 10, &model.trackside) || !number(seed, 0, INT_MAX, &seedValue))
+        return Fail(QStringLiteral("a numeric option is out of range (see --help)"));
+    model.seed = unsigned(seedValue);
+
+    std::vector<Passing> plan;
+    if (parser.isSet(lapsFile)) {
+        const auto lines = vartemo::textfile::readLines(parser.value(lapsFile));
+        if (!lines)
+            return Fail(QStringLiteral("cannot read %1").arg(parser.value(lapsFile)));
+        QString error;
+        auto fromFile = PlanRideFromLaps(*lines, model.trackside, model.minGapMs, &error);
+        if (!fromFile)
+            return Fail(error);
+        plan = std::move(*fromFile);
+    } else {
+        plan = PlanRide(model);
+    }
+
+    QString error;
+    std::unique_ptr<PassingSender> sender;
+    if (parser.isSet(udp)) {
+        const QString target = parser.value(udp);
+        const qsizetype colon = target.lastIndexOf(u':');
+        bool ok = false;
+        const int port = target.mid(colon + 1).toInt(&ok);
+        if (colon < 0 || !ok || port < 1 || port > 65535)
+            return Fail(QStringLiteral("--udp needs host:port"));
+        sender = UdpPassingSender::create(QHostAddress(target.left(colon)), quint16(port), &error);
+    } else if (parser.isSet(serial)) {
+        sender = SerialPassingSender::create(parser.value(serial), &error);
+    } else if (parser.isSet(ir)) {
+        int line = 1;
+        if (!number(irLine, 0, 2, &line))
+            return Fail(QStringLiteral("--ir-line must be 0, 1 or 2"));
+        sender = IrStreamPassingSender::create(parser.value(ir), line, &error);
+    } else if (!parser.isSet(dryRun)) {
+        return Fail(QStringLiteral("choose --udp, --serial, --ir or --dry-run"));
+    }
+    if (!parser.isSet(dryRun) && !sender)
+        return Fail(error);
+
+    for (int k = 1; k <= 8; ++k)
+        std::printf("CODE %d %s %s\n", k, qPrintable(KartCode(k)),
+                    qPrintable(IrStreamPassingSender::KartIrCode(k)));
+    std::printf("START\n");
+    std::fflush(stdout);
+
+    const qint64 start = MonotonicNs();
+    for (const Passing& p : plan) {
+        if (parser.isSet(dryRun)) {
+            std::printf("PASS %d %d %lld.000\n", p.kart, p.sensor, static_cast<long long>(p.atMs));
+            continue;
+        }
+        // An absolute sleep: on time without burning the CPU the station needs.
+        SleepUntilNs(start + p.atMs * 1'000'000);
+        if (!sender->send(p, &error))
+            return Fail(error);
+        const double at = double(MonotonicNs() - start) / 1e6;
+        std::printf("PASS %d %d %.3f\n", p.kart, p.sensor, at);
+        std::fflush(stdout);
+    }
+    return 0;
+}
