@@ -3,7 +3,6 @@
 #include "logbook/logbook.h"
 #include "logbook/logentries.h"
 
-#include <QCoreApplication>
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QFile>
@@ -86,11 +85,3 @@ void BM_StartToMainWindow(benchmark::State& state) {
 BENCHMARK(BM_StartToMainWindow)->UseManualTime()->Iterations(10)->Unit(benchmark::kMillisecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}
