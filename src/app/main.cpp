@@ -36,7 +36,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    Station station(folder);
+    Station station(folder, options->simulatedPort);
     QObject::connect(&instance, &SingleInstance::restoreRequested, [&station] { station.Restore(); });
     QuitOnTerminationSignals();
     station.show();

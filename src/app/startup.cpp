@@ -14,6 +14,7 @@
 #include "engine/tform1.h"
 #include "platform/processorload.h"
 #include "platform/systeminfo.h"
+#include "sensors/parallelport.h"
 #include "sensors/receivers.h"
 
 #include <QApplication>
@@ -162,7 +163,10 @@ void Station::StartUp() {
 
     // 12. The sound file selection (falls back to "zvuky\success.wav").
     // 13. The media player made ready when the end-of-ride sound is on.
-    // 14. The hardware-control timer and the lights-off timer.
+    // 14. The hardware-control timer with "Použít hardwarové řízení vartemy";
+    //     the lights-off timer (race control's).
+    if (settings_.hardwareControl())
+        parallelPort_->pulse().StartPulse();
     // 15. Kart status, the operator list and the due maintenance notices.
 
     // 16. The version caption (the infrared decoders find the window by it)
@@ -192,7 +196,10 @@ void Station::connectLogBook() {
     RaceFeeds& feeds = race_.feeds();
     feeds.currentOperator = [this] { return logBook_.CurrentOperator(); };
     feeds.addLogEntry = [this](const QString& line) { AddLogEntry(line); };
-    feeds.firstShow = [this] {
+    // After what the parallel port does at the first showing.
+    feeds.firstShow = [this, portFirstShow = std::move(feeds.firstShow)] {
+        if (portFirstShow)
+            portFirstShow();
         statusBar_->startTicking();
         statusBar_->MCPUUsage1Interval();
         writeProgramLog();

@@ -2,11 +2,13 @@
 
 #include "config/settings.h"
 #include "config/settingslapsettings.h"
+#include "config/settingsparallelportsettings.h"
 #include "config/settingsracesettings.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
 #include "engine/raceboard.h"
+#include "engine/racecontrol.h"
 #include "platform/autostartentry.h"
 #include "platform/fileregistrystore.h"
 #include "engine/racecontrol.h"
@@ -19,14 +21,16 @@
 namespace vartemo {
 
 class CommandButtons;
+class IrCodeHandler;
 class MainStatusBar;
+class ParallelPort;
 class ProcessorLoad;
+class Receivers;
+class SemaforFrame;
 class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
-class IrCodeHandler;
-class Receivers;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -36,7 +40,8 @@ void WaitProcessingEvents(int ms);
 // once at start-up in order and wired together here.
 class Station {
 public:
-    explicit Station(const ProgramFolder& folder);
+    // simulatedPortPath: the simulated parallel port to use instead of the real one.
+    explicit Station(const ProgramFolder& folder, const QString& simulatedPortPath = {});
     ~Station();
 
     // Runs the start-up sequence and shows the main window.
@@ -44,6 +49,7 @@ public:
     TForm1& mainWindow() { return *mainWindow_; }
     Receivers& receivers() { return *receivers_; }
     Settings& settings() { return settings_; }
+    ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
     LogBook& logBook() { return logBook_; }
     // An event under this run in the log book; a failed write is shown.
@@ -61,10 +67,12 @@ private:
     void setSplashProgress(int value);
     void showStartupError(const QString& text);
     void writeProgramLog();
-    void connectSettings();
     void connectLogBook();
     void loadSettings();
-    void createReceivers();
+    void connectSettings();
+    std::unique_ptr<Receivers> createReceivers();
+    void wireParallelPort();
+    void onParallelPortSetting(SettingId id);
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
@@ -76,12 +84,15 @@ private:
     Settings settings_;
     SettingsLapSettings lapSettings_;
     LapComputation laps_;
+    SettingsParallelPortSettings parallelPortSettings_;
+    std::unique_ptr<ParallelPort> parallelPort_;
+    SettingsReceiverSettings receiverSettings_;
+    std::unique_ptr<Receivers> receivers_;
     SettingsRaceSettings raceSettings_;
     RaceControl race_;
     std::unique_ptr<TForm1> mainWindow_;
-    SettingsReceiverSettings receiverSettings_;
-    std::unique_ptr<Receivers> receivers_;
     std::unique_ptr<IrCodeHandler> irCodes_;
+    SemaforFrame* semaforFrame_ = nullptr;
 
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;
