@@ -41,13 +41,13 @@ TEST_F(StationPort, PortsFromTheFileAndLiveChanges) {
     Station station(ProgramFolder(dir.path()), portFile);
     ParallelPort& port = station.parallelPort();
     ASSERT_EQ(port.driver().backend, PortDriver::Backend::Simulated);
-    EXPECT_EQ(port.addresses().LptPortBase(), 0xD010);
-    EXPECT_EQ(port.addresses().SemaforPortBase(), 0x278);
 
     auto outside = SimulatedPort::open(portFile);
     ASSERT_TRUE(outside);
     outside->Out32(0x278, 0x06); // red and green lines high from an earlier run
-    station.show();
+    station.show();                // start-up reads the settings file
+    EXPECT_EQ(port.addresses().LptPortBase(), 0xD010);
+    EXPECT_EQ(port.addresses().SemaforPortBase(), 0x278);
     EXPECT_EQ(outside->data(0xD010), 0x01); // the idle value
     EXPECT_EQ(outside->data(0x278), 0x04);  // red off: only the red bit cleared
 
@@ -100,6 +100,7 @@ TEST_F(StationPort, ARaceStartRunsTheLightsAndThenTimesKartOne) {
 TEST_F(StationPort, TheLightsStandBeforeTheRaceLength) {
     writeIni("[Semafor]\r\nZelena=4\r\n");
     Station station(ProgramFolder(dir.path()), portFile);
+    station.show();
     QHBoxLayout* row = station.mainWindow().controlRow();
     int lights = -1;
     int length = -1;
