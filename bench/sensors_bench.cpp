@@ -7,7 +7,6 @@
 #include "sensors/irdecoder.h"
 #include "sensors/udpsensorserver.h"
 
-#include <QCoreApplication>
 #include <QElapsedTimer>
 #include <QEventLoop>
 #include <QTimer>
@@ -115,11 +114,3 @@ void BM_DatagramToLapLine(benchmark::State& state) {
 BENCHMARK(BM_DatagramToLapLine)->Iterations(2000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    QCoreApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

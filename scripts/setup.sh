@@ -19,7 +19,7 @@ packages=(
   # fuzz targets (optional build, libFuzzer)
   clang
   # headless display for widget tests and screenshots
-  xvfb xauth x11-apps imagemagick poppler-utils
+  xvfb xauth x11-apps imagemagick poppler-utils xdotool
 )
 
 missing=()

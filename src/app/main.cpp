@@ -1,4 +1,6 @@
 #include "app/commandline.h"
+#include "app/singleinstance.h"
+#include "app/terminationsignals.h"
 #include "core/programfolder.h"
 #include "app/station.h"
 #include "engine/tform1.h"
@@ -22,6 +24,11 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationName(QStringLiteral("vartemo"));
     QApplication::setApplicationVersion(VersionText());
 
+    // One station per user: a second start raises the first and ends.
+    SingleInstance instance(SingleInstance::runtimeFolder());
+    if (!instance.claim())
+        return 0;
+
     const ProgramFolder folder(ProgramFolder::resolve(options->home));
     QString error;
     if (!folder.ensure(&error)) {
@@ -30,6 +37,8 @@ int main(int argc, char* argv[]) {
     }
 
     Station station(folder, options->simulatedPort);
+    QObject::connect(&instance, &SingleInstance::restoreRequested, [&station] { station.Restore(); });
+    QuitOnTerminationSignals();
     station.show();
     return QApplication::exec();
 }

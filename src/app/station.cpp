@@ -1,9 +1,14 @@
 #include "app/station.h"
 
+#include "about/tsplashscreen.h"
+#include "app/receiverstartupcheck.h"
+#include "app/startupstatus.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"
 #include "platform/linuxmodemstatusport.h"
+#include "platform/processorload.h"
+#include "platform/systeminfo.h"
 #include "sensors/ircodedelivery.h"
 #include "sensors/receivers.h"
 #include "sensors/parallelport.h"
@@ -41,7 +46,7 @@ PortDriver OpenPortDriver(const QString& simulatedPortPath) {
 } // namespace
 
 Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
-    : folder_(folder), settings_(folder.root()), lapSettings_(settings_),
+    : folder_(folder), splash_(ShowSplash()), settings_(folder.root()), lapSettings_(settings_),
       laps_(board_, clock_, lapSettings_), parallelPortSettings_(settings_),
       parallelPort_(
           std::make_unique<ParallelPort>(OpenPortDriver(simulatedPortPath), parallelPortSettings_)),
@@ -49,7 +54,15 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
       race_(board_, laps_, clock_, raceSettings_,
             RaceControl::Hardware{&parallelPort_->lights(), &parallelPort_->inputs(),
                                   receivers_.get()}),
-      mainWindow_(std::make_unique<TForm1>(board_)) {
+      mainWindow_(std::make_unique<TForm1>(board_)), logBook_(folder.path(QStringLiteral("vartemo.den"))),
+      programLog_(folder.path(QStringLiteral("vartemo.log"))),
+      systemInfo_(std::make_unique<LinuxSystemInfoSource>()),
+      processorLoad_(std::make_unique<ProcStatProcessorLoad>()),
+      serialReceiver_(std::make_unique<ReceiverStartupCheck>(
+          *receivers_, receiverSettings_,
+          ReceiverStartupCheck::Hooks{.addLogEntry = [this](const QString& text) { AddLogEntry(text); },
+                                      .showError = [this](const QString& text) { showStartupError(text); },
+                                      .wait = &WaitProcessingEvents})) {
     irCodes_ = std::make_unique<IrCodeHandler>(laps_);
     mainWindow_->installEventFilter(irCodes_.get());
     race_.setResultsFolder(folder_.resultsFolder());
@@ -60,8 +73,13 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
     new LapFileCommands(*mainWindow_, board_, folder_.resultsFolder());
     // Wired before the settings load, so the loaded choices reach the port.
     wireParallelPort();
+    connectLogBook();
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
+}
+
+// Start-up step 9: the configuration file into the settings.
+void Station::loadSettings() {
     settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
     // The network receiver's listening ports; race control activates them.
     if (settings_.useNetwork())
@@ -69,9 +87,6 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
     // The window's own first layout need not match an unchanged setting.
     mainWindow_->ApplyLayout(settings_.showTrackSplits());
     mainWindow_->setCountsMinutes(settings_.countsMinutes());
-
-    if (settings_.hardwareControl())
-        parallelPort_->pulse().StartPulse();
 }
 
 void Station::wireParallelPort() {
@@ -122,7 +137,6 @@ std::unique_ptr<Receivers> Station::createReceivers() {
                      .logPath = folder_.path(QStringLiteral("log.txt"))},
         .makeModemPort = [] { return std::make_unique<LinuxModemStatusPort>(); },
         .showError = [](const QString& m) { ShowReceiverError(m, TForm1::MainCaption()); }});
-    receivers->loadDecoderSettings();
     return receivers;
 }
 
@@ -150,10 +164,12 @@ void Station::connectSettings() {
     });
 }
 
-Station::~Station() = default;
+Station::~Station() {
+    ShutDown();
+}
 
 void Station::show() {
-    mainWindow_->show();
+    StartUp();
 }
 
 } // namespace vartemo

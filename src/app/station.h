@@ -12,17 +12,29 @@
 #include "platform/autostartentry.h"
 #include "platform/fileregistrystore.h"
 #include "engine/racecontrol.h"
+#include "logbook/logbook.h"
+#include "logbook/programlog.h"
 #include "sensors/settingsreceiversettings.h"
 
 #include <memory>
 
 namespace vartemo {
 
-class ParallelPort;
-class SemaforFrame;
-class TForm1;
+class CommandButtons;
 class IrCodeHandler;
+class MainStatusBar;
+class ParallelPort;
+class ProcessorLoad;
 class Receivers;
+class SemaforFrame;
+class SerialReceiverProbe;
+class SystemInfoSource;
+class TForm1;
+class TSplashScreen;
+
+// Lets events (painting, port line changes) be handled for ms milliseconds
+// while start-up runs before the event loop.
+void WaitProcessingEvents(int ms);
 
 // The whole timing station of one run: every subsystem and window, created
 // once at start-up in order and wired together here.
@@ -32,20 +44,39 @@ public:
     explicit Station(const ProgramFolder& folder, const QString& simulatedPortPath = {});
     ~Station();
 
+    // Runs the start-up sequence and shows the main window.
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
     Receivers& receivers() { return *receivers_; }
     Settings& settings() { return settings_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
+    LogBook& logBook() { return logBook_; }
+    // An event under this run in the log book; a failed write is shown.
+    void AddLogEntry(const QString& text);
+
+    // A second start asked for the station: restore and raise the main window.
+    void Restore();
 
 private:
+    // The start-up and shutdown sequences (startup.cpp).
+    static std::unique_ptr<TSplashScreen> ShowSplash();
+    void StartUp();
+    void buildMainWindowFrame();
+    void ShutDown();
+    void setSplashProgress(int value);
+    void showStartupError(const QString& text);
+    void writeProgramLog();
+    void connectLogBook();
+    void loadSettings();
     void connectSettings();
     std::unique_ptr<Receivers> createReceivers();
     void wireParallelPort();
     void onParallelPortSetting(SettingId id);
 
     ProgramFolder folder_;
+    // From the first step of start-up to its end: created before the windows.
+    std::unique_ptr<TSplashScreen> splash_;
     SteadyClock clock_;
     RaceBoard board_;
     FileRegistryStore registry_;
@@ -62,6 +93,19 @@ private:
     std::unique_ptr<TForm1> mainWindow_;
     std::unique_ptr<IrCodeHandler> irCodes_;
     SemaforFrame* semaforFrame_ = nullptr;
+
+    // Operator log, start-up record and the main window's frame.
+    LogBook logBook_;
+    ProgramLog programLog_;
+    std::unique_ptr<SystemInfoSource> systemInfo_;
+    std::unique_ptr<ProcessorLoad> processorLoad_;
+    std::unique_ptr<SerialReceiverProbe> serialReceiver_;
+    CommandButtons* commandButtons_ = nullptr;
+    MainStatusBar* statusBar_ = nullptr;
+    QStringList startupErrors_;
+    bool logBookWritable_ = true;
+    bool started_ = false;
+    bool shutDown_ = false;
 };
 
 } // namespace vartemo

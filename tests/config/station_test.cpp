@@ -22,10 +22,12 @@ TEST(StationSettings, TheFileShapesTheMainWindowAtStartAndLive) {
     QTemporaryDir wideDir;
     writeIni(wideDir, "[Po spusteni]\r\nMezicasy=1\r\n");
     Station wide{ProgramFolder(wideDir.path())};
+    wide.show();
 
     QTemporaryDir dir;
     writeIni(dir, "[Po spusteni]\r\nMezicasy=0\r\nMinuty=0\r\nUcast=1\r\n");
     Station station{ProgramFolder(dir.path())};
+    station.show();
     TForm1& window = station.mainWindow();
     EXPECT_LT(window.width(), wide.mainWindow().width()) << "no track lists: the narrow layout";
     EXPECT_FALSE(window.countsMinutes());
@@ -51,6 +53,7 @@ TEST(StationSettings, StartWithTheSystemIsWrittenAtStartAndFollowsTheSetting) {
         QTemporaryDir dir;
         writeIni(dir, "[Po spusteni]\r\nSTART=1\r\n");
         Station station{ProgramFolder(dir.path())};
+        station.show();
         EXPECT_TRUE(QFile::exists(launcher)) << "START=1 writes the entry again at start-up";
         station.settings().setBoolean(SettingId::po_spusteni, false);
         EXPECT_FALSE(QFile::exists(launcher));
@@ -58,6 +61,7 @@ TEST(StationSettings, StartWithTheSystemIsWrittenAtStartAndFollowsTheSetting) {
     {
         QTemporaryDir dir;
         Station station{ProgramFolder(dir.path())};
+        station.show();
         EXPECT_FALSE(QFile::exists(launcher)) << "no key: nothing written";
     }
     if (old.isNull())

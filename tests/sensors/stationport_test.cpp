@@ -2,6 +2,7 @@
 // settings live afterwards.
 
 #include "app/station.h"
+#include "core/textfile.h"
 #include "engine/racecontrol.h"
 #include "engine/tform1.h"
 #include "platform/simulatedport.h"
@@ -12,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -41,13 +43,13 @@ TEST_F(StationPort, PortsFromTheFileAndLiveChanges) {
     Station station(ProgramFolder(dir.path()), portFile);
     ParallelPort& port = station.parallelPort();
     ASSERT_EQ(port.driver().backend, PortDriver::Backend::Simulated);
-    EXPECT_EQ(port.addresses().LptPortBase(), 0xD010);
-    EXPECT_EQ(port.addresses().SemaforPortBase(), 0x278);
 
     auto outside = SimulatedPort::open(portFile);
     ASSERT_TRUE(outside);
     outside->Out32(0x278, 0x06); // red and green lines high from an earlier run
-    station.show();
+    station.show();              // start-up reads the settings file
+    EXPECT_EQ(port.addresses().LptPortBase(), 0xD010);
+    EXPECT_EQ(port.addresses().SemaforPortBase(), 0x278);
     EXPECT_EQ(outside->data(0xD010), 0x01); // the idle value
     EXPECT_EQ(outside->data(0x278), 0x04);  // red off: only the red bit cleared
 
@@ -97,9 +99,27 @@ TEST_F(StationPort, ARaceStartRunsTheLightsAndThenTimesKartOne) {
     tool->changeStatusBits(0x378, 0x08, false);
 }
 
+// The program log's second line tells whether the port driver opened.
+TEST_F(StationPort, TheProgramLogRecordsThePortDriver) {
+    const auto portLine = [&](const QString& simulatedPort) {
+        QTemporaryDir home;
+        {
+            Station station(ProgramFolder(home.path()), simulatedPort);
+            station.show();
+        }
+        const QStringList log = textfile::readLines(home.filePath(QStringLiteral("vartemo.log")))
+                                    .value_or(QStringList());
+        const auto start = log.indexOf(QRegularExpression(QStringLiteral("\\[ Start .*")));
+        return start >= 0 ? log.value(start + 1) : QStringLiteral("no block");
+    };
+    EXPECT_EQ(portLine(portFile), QStringLiteral("Status\t100032\tOK"));
+    EXPECT_EQ(portLine(dir.path()), QStringLiteral("Status\t100032\tError")); // a folder
+}
+
 TEST_F(StationPort, TheLightsStandBeforeTheRaceLength) {
     writeIni("[Semafor]\r\nZelena=4\r\n");
     Station station(ProgramFolder(dir.path()), portFile);
+    station.show();
     QHBoxLayout* row = station.mainWindow().controlRow();
     int lights = -1;
     int length = -1;

@@ -1,0 +1,250 @@
+// The station's start-up and shutdown, step by step in their fixed order.
+// Steps whose subsystems are not part of the station yet are named at their
+// place so that they are connected there.
+
+#include "app/station.h"
+
+#include "about/systeminfotext.h"
+#include "about/tsplashscreen.h"
+#include "about/versiontext.h"
+#include "app/startupstatus.h"
+#include "engine/commandbuttons.h"
+#include "engine/mainstatusbar.h"
+#include "engine/raceboardview.h"
+#include "engine/tform1.h"
+#include "platform/processorload.h"
+#include "platform/systeminfo.h"
+#include "sensors/parallelport.h"
+#include "sensors/receivers.h"
+
+#include <QApplication>
+#include <QBoxLayout>
+#include <QElapsedTimer>
+#include <QMessageBox>
+#include <QScreen>
+#include <QThread>
+
+#include <utility>
+
+namespace vartemo {
+
+namespace {
+
+// Start-up goes on while the operator reads a problem: the box stays on top
+// of the main window without stopping the sequence.
+void showError(QWidget* parent, const QString& text) {
+    auto* box = new QMessageBox(QMessageBox::Critical, QString(), text, QMessageBox::Ok, parent);
+    box->setObjectName(QStringLiteral("StartupError"));
+    box->setAttribute(Qt::WA_DeleteOnClose);
+    box->setWindowFlag(Qt::WindowStaysOnTopHint);
+    box->setModal(false);
+    box->show();
+}
+
+void centreOnScreen(QWidget& window) {
+    window.adjustSize();
+    if (const QScreen* screen = window.screen())
+        window.move(screen->availableGeometry().center() - window.rect().center());
+}
+
+} // namespace
+
+void WaitProcessingEvents(int ms) {
+    QElapsedTimer timer;
+    timer.start();
+    while (timer.elapsed() < ms) {
+        QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+        QThread::msleep(10);
+    }
+}
+
+std::unique_ptr<TSplashScreen> Station::ShowSplash() {
+    // 2. The splash window, before any other window.
+    auto splash = std::make_unique<TSplashScreen>();
+    splash->show();
+    splash->setProgress(1);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+    return splash;
+}
+
+void Station::showStartupError(const QString& text) {
+    // Until the main window is up the boxes wait, so they open above it.
+    if (mainWindow_->isVisible())
+        showError(mainWindow_.get(), text);
+    else
+        startupErrors_.append(text);
+}
+
+void Station::setSplashProgress(int value) {
+    splash_->setProgress(value);
+    QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
+}
+
+void Station::buildMainWindowFrame() {
+    // A fixed border with system menu and minimise button.
+    mainWindow_->setWindowFlags(Qt::Window | Qt::CustomizeWindowHint | Qt::WindowTitleHint
+                                | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint
+                                | Qt::WindowCloseButtonHint);
+    commandButtons_ = new CommandButtons(mainWindow_.get());
+    mainWindow_->commandButtons()->addWidget(commandButtons_);
+    QObject::connect(commandButtons_, &CommandButtons::quit, mainWindow_.get(), &QWidget::close);
+    MainStatusBar::Sources sources;
+    sources.lptInUse = [this] { return settings_.useParallelPort(); };
+    sources.comReceiving = [this] {
+        return receivers_->serialPortOpen() || receivers_->CommThread().PortOpen || receivers_->CommThread1().PortOpen;
+    };
+    sources.load = processorLoad_.get();
+    statusBar_ = new MainStatusBar(sources, mainWindow_.get());
+    mainWindow_->setStatusBar(statusBar_);
+    statusBar_->ApplyLayout(mainWindow_->boardView()->trackListsShown());
+    QObject::connect(mainWindow_.get(), &TForm1::layoutApplied, statusBar_, &MainStatusBar::ApplyLayout);
+}
+
+void Station::StartUp() {
+    started_ = true;
+    // 1. The single-instance check ran in main() before the station was made.
+    // 2. Splash shown (ShowSplash). The help file for btnHelp: with the
+    //    bundled help.
+
+    // 3. The windows, in order. TForm1 exists (its creation registers the
+    //    restore request and loads the parallel-port library); its frame:
+    buildMainWindowFrame();
+    setSplashProgress(10);
+    // TDenikFrm: the log book window; opened from the user panel.
+    setSplashProgress(20);
+    // TUpravDlg, THlaseniDlg
+    setSplashProgress(30);
+    // TTV_Out_Frm, TZalohujFrm
+    setSplashProgress(40);
+    // TNahled1Dlg, TNahled2Dlg
+    setSplashProgress(50);
+    // TNahled3Dlg, TDiplomDlg
+    setSplashProgress(60);
+    // TInformaceDlg
+    setSplashProgress(70);
+    // TAboutBox, TNastavDlg
+    setSplashProgress(75);
+    // TTopTen10Frm, TStat_Dlg
+    setSplashProgress(80);
+    // TStat1_Dlg, TStav_KarFrm
+    setSplashProgress(85);
+
+    // 4. Status entry 1: the moment the windows exist. Status entry 2: the
+    //    port driver opened with the main window (empty without any port).
+    programLog_.setStart(QDateTime::currentDateTime());
+    programLog_.setLine(StartupLine::PortLibrary, parallelPort_->driver().statusLine);
+
+    // 5. The log book and this run's program-start entry.
+    QString error;
+    if (!logBook_.LoadLogBook(&error))
+        showStartupError(error);
+    statusBar_->setUserName(logBook_.CurrentOperator());
+
+    // 6. The serial receiver reads its settings (section "ComPort1") from
+    //    the settings whenever it opens.
+    // 7., 8. Both infrared decoders with their registry settings.
+    receivers_->loadDecoderSettings();
+    AddLogEntry(QStringLiteral("Ovladač IR portu1 načten"));
+    AddLogEntry(QStringLiteral("Ovladač IR portu2 načten"));
+    // 9. The configuration file into the settings, which switches the chosen
+    //    inputs on. Status entry 3.
+    loadSettings();
+    programLog_.setLine(StartupLine::Configuration, StatusLine(100041, true));
+
+    // 10. The serial receiver check (only with "Použít COM"): status 4, 9, 10.
+    RecordSerialReceiver(programLog_, serialReceiver_->CheckReceiver());
+
+    // 11. The printing pictures: status 5, 6, 7 and the missing-logo message.
+    const PictureFiles pictures{settings_.text(SettingId::DiplomaLogo), settings_.text(SettingId::DiplomaPicture),
+                                settings_.text(SettingId::PrintLogo)};
+    if (!RecordPictureFiles(programLog_, pictures, folder_.root())) {
+        // The settings dialog's picture choice is cleared and starts in the
+        // program folder's "Logo" then.
+        showStartupError(kMissingLogoMessage);
+    }
+
+    // 12. The sound file selection (falls back to "zvuky\success.wav").
+    // 13. The media player made ready when the end-of-ride sound is on.
+    // 14. The hardware-control timer with "Použít hardwarové řízení vartemy";
+    //     the lights-off timer (race control's).
+    if (settings_.hardwareControl())
+        parallelPort_->pulse().StartPulse();
+    // 15. Kart status, the operator list and the due maintenance notices.
+
+    // 16. The version caption (the infrared decoders find the window by it)
+    //     and the system information text for the program log.
+    const VersionLabels version = LoadVersionText();
+    mainWindow_->setWindowTitle(version.caption);
+    programLog_.setSystemInfo(BuildSystemInfo(version.caption, version.build, folder_.root(), systemInfo_->collect()));
+
+    // 17. The best-twenty tables; the UDP ports when "Použít UDP/IP - sít" is on.
+
+    // 18. Splash at 100, a moment to see it, then gone.
+    setSplashProgress(100);
+    WaitProcessingEvents(200);
+    splash_.reset();
+
+    // 19. The main window. Its first showing writes the program log and
+    //     starts the status bar's tick (connectLogBook); on a desktop without
+    //     a window manager its first activation would never come.
+    QObject::connect(qApp, &QCoreApplication::aboutToQuit, mainWindow_.get(), [this] { ShutDown(); });
+    centreOnScreen(*mainWindow_);
+    mainWindow_->show();
+    for (const QString& text : std::exchange(startupErrors_, {}))
+        showError(mainWindow_.get(), text);
+}
+
+void Station::connectLogBook() {
+    RaceFeeds& feeds = race_.feeds();
+    feeds.currentOperator = [this] { return logBook_.CurrentOperator(); };
+    feeds.addLogEntry = [this](const QString& line) { AddLogEntry(line); };
+    // After what the parallel port does at the first showing.
+    feeds.firstShow = [this, portFirstShow = std::move(feeds.firstShow)] {
+        if (portFirstShow)
+            portFirstShow();
+        statusBar_->startTicking();
+        statusBar_->MCPUUsage1Interval();
+        writeProgramLog();
+    };
+}
+
+void Station::AddLogEntry(const QString& text) {
+    QString error;
+    const bool written = logBook_.AddLogEntry(text, &error);
+    // Once per failing spell: the operator learns that the log book is not
+    // being kept, without a box for every line.
+    if (!written && logBookWritable_)
+        showStartupError(error);
+    logBookWritable_ = written;
+}
+
+void Station::writeProgramLog() {
+    QString error;
+    if (!programLog_.WriteProgramLog(QDateTime::currentDateTime(), &error))
+        showStartupError(error);
+}
+
+void Station::Restore() {
+    mainWindow_->setWindowState(mainWindow_->windowState() & ~Qt::WindowMinimized);
+    mainWindow_->show();
+    mainWindow_->raise();
+    mainWindow_->activateWindow();
+    qInfo("vartemo: restore request, main window restored");
+}
+
+void Station::ShutDown() {
+    if (shutDown_ || !started_)
+        return;
+    shutDown_ = true;
+    // By now the main window's close ran race control's FormClose (timers off,
+    // then its closing feed: kart operating times to "stav.ini" unless the
+    // program ends after a restore of a backup, the automatic FTP sending,
+    // the mixer levels put back), and its destruction FormDestroy (screen
+    // saver on, serial port closed, UDP server off). The infrared decoders
+    // end with the receivers when the station goes; the parallel-port
+    // library and the media player with theirs.
+    // Last, as the log book window goes: the program's end in the log book.
+    logBook_.AddProgramEnd();
+}
+
+} // namespace vartemo

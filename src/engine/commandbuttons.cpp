@@ -1,0 +1,83 @@
+#include "engine/commandbuttons.h"
+
+#include <QCursor>
+#include <QEvent>
+#include <QGridLayout>
+#include <QMenu>
+#include <QPushButton>
+#include <QToolButton>
+
+namespace vartemo {
+
+CommandButtons::CommandButtons(QWidget* parent) : QWidget(parent) {
+    setObjectName(QStringLiteral("CommandButtons"));
+    auto* grid = new QGridLayout(this);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(4);
+
+    tisk1_ = addButton(QStringLiteral("Tisk1"), QStringLiteral("&Tisk      "), {}, &CommandButtons::printResults);
+    const QList<QPushButton*> buttons{
+        tisk1_,
+        addButton(QStringLiteral("stav_motokar"), QStringLiteral("Sta&v/Deník"),
+                  QStringLiteral("Motohidiny a hlášení stavu motokár"), &CommandButtons::kartStatus),
+        addButton(QStringLiteral("Statistika"), QStringLiteral("S&tatistika"),
+                  QStringLiteral("Zobrazení grafu a tabulka TOP 20"), &CommandButtons::statistics),
+        addButton(QStringLiteral("btnNastaveni"), QStringLiteral("&Nastavení"), {}, &CommandButtons::settings),
+        addButton(QStringLiteral("TopTen10"), QStringLiteral("&Nejlepších dvacet časů"), {}, &CommandButtons::topTwenty),
+        addButton(QStringLiteral("btnOprogramu"), QStringLiteral("&O programu"), {}, &CommandButtons::about),
+        addButton(QStringLiteral("btnHelp"), QStringLiteral("Ná&pověda"), {}, &CommandButtons::help),
+        addButton(QStringLiteral("btnKonec"), QStringLiteral(" &Konec  "), {}, &CommandButtons::quit),
+    };
+    // Two columns: the block fits beside the clock in the wide layout.
+    for (int i = 0; i < buttons.size(); ++i)
+        grid->addWidget(buttons[i], i / 2, i % 2);
+
+    popupMenu5_ = new QMenu(this);
+    popupMenu5_->setObjectName(QStringLiteral("PopupMenu5"));
+    popupMenu5_->addAction(QStringLiteral("Tisk výsledku jízd"), this, &CommandButtons::printResults);
+    popupMenu5_->addAction(QStringLiteral("Tisk výsledku mezičasů"), this, &CommandButtons::printSplits);
+    popupMenu5_->addAction(QStringLiteral("Tisk diplomu"), this, &CommandButtons::printDiploma);
+
+    // The arrow sits inside the right end of Tisk1 and opens the print menu
+    // a little to the left of the mouse.
+    speedBtn1_ = new QToolButton(tisk1_);
+    speedBtn1_->setObjectName(QStringLiteral("SpeedBtn1"));
+    speedBtn1_->setArrowType(Qt::DownArrow);
+    speedBtn1_->setAutoRaise(true);
+    connect(speedBtn1_, &QToolButton::clicked, this,
+            [this] { popupMenu5_->popup(QCursor::pos() - QPoint(25, 0)); });
+    tisk1_->installEventFilter(this);
+    placeArrow();
+}
+
+QPushButton* CommandButtons::addButton(const QString& name, const QString& caption, const QString& hint,
+                                       void (CommandButtons::*signal)()) {
+    auto* b = new QPushButton(caption, this);
+    b->setObjectName(name);
+    b->setToolTip(hint);
+    b->setToolTipDuration(5000);
+    b->setMinimumHeight(30);
+    connect(b, &QPushButton::clicked, this, signal);
+    return b;
+}
+
+void CommandButtons::placeArrow() {
+    speedBtn1_->setGeometry(tisk1_->width() - 29, 4, 25, tisk1_->height() - 8);
+}
+
+bool CommandButtons::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == tisk1_ && event->type() == QEvent::Resize)
+        placeArrow();
+    return QWidget::eventFilter(watched, event);
+}
+
+QPushButton* CommandButtons::button(const QString& name) const {
+    return findChild<QPushButton*>(name);
+}
+
+void CommandButtons::setRideRunning(bool running) {
+    for (const char* name : {"stav_motokar", "Statistika", "Tisk1", "TopTen10", "btnNastaveni"})
+        button(QString::fromLatin1(name))->setEnabled(!running);
+}
+
+} // namespace vartemo

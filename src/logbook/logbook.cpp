@@ -1,0 +1,140 @@
+#include "logbook/logbook.h"
+
+#include "core/textfile.h"
+#include "logbook/logentries.h"
+
+#include <QFile>
+
+namespace vartemo {
+
+namespace {
+void setError(QString* error, const QString& text) {
+    if (error)
+        *error = text;
+}
+} // namespace
+
+LogBook::LogBook(QString filePath, Now now) : path_(std::move(filePath)), now_(std::move(now)) {}
+
+QStringList LogBook::toLines(const QList<LogBookEntry>& entries) {
+    QStringList lines;
+    lines.reserve(entries.size());
+    for (const LogBookEntry& e : entries)
+        lines.append(QString(e.level, u'\t') + e.text);
+    return lines;
+}
+
+QList<LogBookEntry> LogBook::fromLines(const QStringList& lines, QString* error) {
+    QList<LogBookEntry> entries;
+    entries.reserve(lines.size());
+    for (const QString& line : lines) {
+        int level = 0;
+        while (level < line.size() && (line[level] == u'\t' || line[level] == u' '))
+            ++level;
+        const QString text = line.mid(level);
+        if (text.isEmpty())
+            continue;
+        if (entries.isEmpty()) {
+            // Whatever its indentation, the first line starts the tree.
+            level = 0;
+        } else if (level > entries.last().level + 1) {
+            setError(error, QStringLiteral("Invalid level (%1) for item '%2'").arg(level).arg(text));
+            return entries;
+        }
+        // Same level: a sibling; one deeper: a child; shallower: a sibling of
+        // the ancestor at that level. The depth is the level in every case.
+        entries.append({level, text});
+    }
+    return entries;
+}
+
+bool LogBook::LoadLogBook(QString* error) {
+    entries_.clear();
+    fileMirrorsMemory_ = true;
+    fileInStep_ = true;
+    bool ok = true;
+    if (!QFile::exists(path_)) {
+        ok = textfile::writeLines(path_, {}, error);
+        fileInStep_ = ok;
+    } else if (const auto text = textfile::read(path_); !text) {
+        setError(error, QStringLiteral("Soubor %1 nelze přečíst.").arg(path_));
+        fileMirrorsMemory_ = false;
+        ok = false;
+    } else {
+        QString readError;
+        entries_ = fromLines(textfile::splitLines(*text), &readError);
+        if (!readError.isEmpty()) {
+            setError(error, readError);
+            fileMirrorsMemory_ = false;
+            ok = false;
+        }
+        // A hand-edited file may lack the last line end; appended lines must
+        // not run into the last one.
+        if (!text->isEmpty() && !text->endsWith(u'\n') && !text->endsWith(u'\r'))
+            textfile::appendLines(path_, {QString()});
+    }
+    QString addError;
+    addProgramStart();
+    if (!appendToFile(entries_.last(), &addError) && ok) {
+        setError(error, addError);
+        ok = false;
+    }
+    return ok;
+}
+
+void LogBook::addProgramStart() {
+    entries_.append({0, ProgramStartEntry(now_())});
+}
+
+bool LogBook::AddLogEntry(const QString& text, QString* error) {
+    if (entries_.isEmpty()) {
+        addProgramStart();
+        if (!appendToFile(entries_.last(), error))
+            return false;
+    }
+    // The current program-start entry is always the last top-level entry, so
+    // its new child is the last line of the file as well.
+    entries_.append({1, text});
+    return appendToFile(entries_.last(), error);
+}
+
+bool LogBook::AddProgramEnd(QString* error) {
+    return AddLogEntry(ProgramEndEntry(now_()), error);
+}
+
+bool LogBook::appendToFile(const LogBookEntry& entry, QString* error) {
+    if (!fileInStep_ && fileMirrorsMemory_)
+        return SaveLogBook(error);
+    QString appendError;
+    if (textfile::appendLines(path_, toLines({entry}), &appendError))
+        return true;
+    fileInStep_ = false;
+    setError(error, QStringLiteral("Deník nelze zapsat do souboru %1: %2").arg(path_, appendError));
+    return false;
+}
+
+bool LogBook::SaveLogBook(QString* error) {
+    // A file with lines that could not be read holds more than memory does:
+    // rewriting it would throw them away. It has every entry of this run
+    // already, as each one was appended when it was added.
+    if (!fileMirrorsMemory_)
+        return true;
+    QString writeError;
+    if (!textfile::writeLines(path_, toLines(entries_), &writeError)) {
+        fileInStep_ = false;
+        setError(error, QStringLiteral("Deník nelze zapsat do souboru %1: %2").arg(path_, writeError));
+        return false;
+    }
+    fileInStep_ = true;
+    return true;
+}
+
+bool LogBook::ClearLogBook(QString* error) {
+    entries_.clear();
+    fileMirrorsMemory_ = true;
+    addProgramStart();
+    entries_.append({1, TimedEntry(now_(), operator_ + QStringLiteral(" :") + QStringLiteral("deník smazán"))});
+    return SaveLogBook(error);
+}
+
+} // namespace vartemo
