@@ -44,6 +44,7 @@ void Station::createReceivers() {
         .makeModemPort = [] { return std::make_unique<LinuxModemStatusPort>(); },
         .showError = [](const QString& m) { ShowReceiverError(m, TForm1::MainCaption()); }});
     receivers_->loadDecoderSettings();
+    race_.setHardware({.lights = nullptr, .inputs = nullptr, .receivers = receivers_.get()});
     irCodes_ = std::make_unique<IrCodeHandler>(laps_);
     mainWindow_->installEventFilter(irCodes_.get());
 }
@@ -71,7 +72,10 @@ void Station::connectSettings() {
     });
 }
 
-Station::~Station() = default;
+Station::~Station() {
+    // The window goes first: its destruction still switches the receivers off.
+    mainWindow_.reset();
+}
 
 void Station::show() {
     mainWindow_->show();
