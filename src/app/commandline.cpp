@@ -29,9 +29,15 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     const QCommandLineOption home(QStringLiteral("home"),
                                   QStringLiteral("Use DIR as the program folder."),
                                   QStringLiteral("DIR"));
+    const QCommandLineOption simulatedPort(
+        QStringLiteral("simulated-port"),
+        QStringLiteral("Use the simulated parallel port in FILE (made when missing) instead of\n"
+                       "the real one; vartemo-port drives it."),
+        QStringLiteral("FILE"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(home);
+    parser.addOption(simulatedPort);
 
     *exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -51,6 +57,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     }
     CommandLine line;
     line.home = parser.value(home);
+    line.simulatedPort = parser.value(simulatedPort);
     return line;
 }
 

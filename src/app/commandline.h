@@ -9,6 +9,7 @@ namespace vartemo {
 // What the program was started with.
 struct CommandLine {
     QString home; // --home DIR (empty: $VARTEMO_HOME or the XDG data folder)
+    QString simulatedPort; // --simulated-port FILE (empty: the real parallel port)
 };
 
 // "2.3.0.87"

@@ -29,7 +29,7 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    Station station(folder);
+    Station station(folder, options->simulatedPort);
     station.show();
     return QApplication::exec();
 }

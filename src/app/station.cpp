@@ -6,35 +6,114 @@
 #include "platform/linuxmodemstatusport.h"
 #include "sensors/ircodedelivery.h"
 #include "sensors/receivers.h"
+#include "sensors/parallelport.h"
+#include "sensors/semaforframe.h"
 
 #include <QCoreApplication>
+#include <QHBoxLayout>
 #include <QMessageBox>
+
+#include <cstdio>
 
 namespace vartemo {
 
-Station::Station(const ProgramFolder& folder)
+namespace {
+// The lights sit in the control row before the race length.
+void PlaceBeforeRaceLength(QHBoxLayout* row, QWidget* frame) {
+    for (int i = 0; i < row->count(); ++i) {
+        QWidget* w = row->itemAt(i)->widget();
+        if (w && w->objectName() == QLatin1String("gbDelkaJizdy")) {
+            row->insertWidget(i, frame);
+            return;
+        }
+    }
+    row->insertWidget(0, frame);
+}
+
+PortDriver OpenPortDriver(const QString& simulatedPortPath) {
+    PortDriver::Options options;
+    options.simulatedPortPath = simulatedPortPath;
+    PortDriver driver = PortDriver::Open(options);
+    if (!driver.error.isEmpty())
+        std::fprintf(stderr, "vartemo: parallel port: %s\n", qPrintable(driver.error));
+    return driver;
+}
+} // namespace
+
+Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
     : folder_(folder), settings_(folder.root()), lapSettings_(settings_),
-      laps_(board_, clock_, lapSettings_), raceSettings_(settings_),
-      race_(board_, laps_, clock_, raceSettings_, RaceControl::Hardware{}),
-      mainWindow_(std::make_unique<TForm1>(board_)),
-      receiverSettings_(settings_) {
-    createReceivers();
+      laps_(board_, clock_, lapSettings_), parallelPortSettings_(settings_),
+      parallelPort_(
+          std::make_unique<ParallelPort>(OpenPortDriver(simulatedPortPath), parallelPortSettings_)),
+      receiverSettings_(settings_), receivers_(createReceivers()), raceSettings_(settings_),
+      race_(board_, laps_, clock_, raceSettings_,
+            RaceControl::Hardware{&parallelPort_->lights(), &parallelPort_->inputs(),
+                                  receivers_.get()}),
+      mainWindow_(std::make_unique<TForm1>(board_)) {
+    irCodes_ = std::make_unique<IrCodeHandler>(laps_);
+    mainWindow_->installEventFilter(irCodes_.get());
     race_.setResultsFolder(folder_.resultsFolder());
     race_.feeds().showError = [this](const QString& message) {
         QMessageBox::critical(mainWindow_.get(), mainWindow_->windowTitle(), message);
     };
     new RaceControlPanel(*mainWindow_, race_);
     new LapFileCommands(*mainWindow_, board_, folder_.resultsFolder());
+    // Wired before the settings load, so the loaded choices reach the port.
+    wireParallelPort();
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
     settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
+    // The network receiver's listening ports; race control activates them.
+    if (settings_.useNetwork())
+        receivers_->bindNetworkPorts();
     // The window's own first layout need not match an unchanged setting.
     mainWindow_->ApplyLayout(settings_.showTrackSplits());
     mainWindow_->setCountsMinutes(settings_.countsMinutes());
+
+    if (settings_.hardwareControl())
+        parallelPort_->pulse().StartPulse();
 }
 
-void Station::createReceivers() {
-    receivers_ = std::make_unique<Receivers>(Receivers::Dependencies{
+void Station::wireParallelPort() {
+    semaforFrame_ = new SemaforFrame(mainWindow_->centralWidget());
+    PlaceBeforeRaceLength(mainWindow_->controlRow(), semaforFrame_);
+    parallelPort_->lights().setLampsChanged([this](LitLamp lit) { semaforFrame_->showLamp(lit); });
+
+    laps_.setHooks(parallelPort_->lapHooks());
+    // First showing: the input port address taken again, the light masks
+    // from the settings (race control then writes the idle value and lights).
+    race_.feeds().firstShow = [this] {
+        parallelPort_->addresses().updateInputPort();
+        parallelPort_->lights().reloadLightMasks();
+    };
+}
+
+// A port choice or a pulse length takes effect as soon as it changes. The
+// base texts count as changes of the choice too: the light port's text is
+// loaded after its choice, and would otherwise wait for the next click.
+void Station::onParallelPortSetting(SettingId id) {
+    switch (id) {
+    case SettingId::StartPort:
+    case SettingId::LPTxx_BASE:
+        parallelPort_->addresses().updateInputPort();
+        break;
+    case SettingId::SemaforPort:
+    case SettingId::Semafor_Base:
+        parallelPort_->addresses().updateLightPort();
+        break;
+    case SettingId::SpinLOG0:
+        parallelPort_->pulse().setLog0Ms(settings_.integer(id));
+        break;
+    case SettingId::SpinLOG1:
+        parallelPort_->pulse().setLog1Ms(settings_.integer(id));
+        break;
+    default:
+        break;
+    }
+}
+
+std::unique_ptr<Receivers> Station::createReceivers() {
+    auto receivers = std::make_unique<Receivers>(Receivers::Dependencies{
         .laps = laps_,
         .settings = receiverSettings_,
         .registry = registry_,
@@ -43,10 +122,8 @@ void Station::createReceivers() {
                      .logPath = folder_.path(QStringLiteral("log.txt"))},
         .makeModemPort = [] { return std::make_unique<LinuxModemStatusPort>(); },
         .showError = [](const QString& m) { ShowReceiverError(m, TForm1::MainCaption()); }});
-    receivers_->loadDecoderSettings();
-    race_.setHardware({.lights = nullptr, .inputs = nullptr, .receivers = receivers_.get()});
-    irCodes_ = std::make_unique<IrCodeHandler>(laps_);
-    mainWindow_->installEventFilter(irCodes_.get());
+    receivers->loadDecoderSettings();
+    return receivers;
 }
 
 void Station::connectSettings() {
@@ -67,6 +144,7 @@ void Station::connectSettings() {
                     board_.setExcluded(kart, true);
             break;
         default:
+            onParallelPortSetting(id);
             break;
         }
     });

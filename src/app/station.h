@@ -2,11 +2,13 @@
 
 #include "config/settings.h"
 #include "config/settingslapsettings.h"
+#include "config/settingsparallelportsettings.h"
 #include "config/settingsracesettings.h"
 #include "core/clock.h"
 #include "core/programfolder.h"
 #include "engine/lapcomputation.h"
 #include "engine/raceboard.h"
+#include "engine/racecontrol.h"
 #include "platform/autostartentry.h"
 #include "platform/fileregistrystore.h"
 #include "engine/racecontrol.h"
@@ -16,6 +18,8 @@
 
 namespace vartemo {
 
+class ParallelPort;
+class SemaforFrame;
 class TForm1;
 class IrCodeHandler;
 class Receivers;
@@ -24,18 +28,22 @@ class Receivers;
 // once at start-up in order and wired together here.
 class Station {
 public:
-    explicit Station(const ProgramFolder& folder);
+    // simulatedPortPath: the simulated parallel port to use instead of the real one.
+    explicit Station(const ProgramFolder& folder, const QString& simulatedPortPath = {});
     ~Station();
 
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
     Receivers& receivers() { return *receivers_; }
     Settings& settings() { return settings_; }
+    ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
 
 private:
     void connectSettings();
-    void createReceivers();
+    std::unique_ptr<Receivers> createReceivers();
+    void wireParallelPort();
+    void onParallelPortSetting(SettingId id);
 
     ProgramFolder folder_;
     SteadyClock clock_;
@@ -45,12 +53,15 @@ private:
     Settings settings_;
     SettingsLapSettings lapSettings_;
     LapComputation laps_;
+    SettingsParallelPortSettings parallelPortSettings_;
+    std::unique_ptr<ParallelPort> parallelPort_;
+    SettingsReceiverSettings receiverSettings_;
+    std::unique_ptr<Receivers> receivers_;
     SettingsRaceSettings raceSettings_;
     RaceControl race_;
     std::unique_ptr<TForm1> mainWindow_;
-    SettingsReceiverSettings receiverSettings_;
-    std::unique_ptr<Receivers> receivers_;
     std::unique_ptr<IrCodeHandler> irCodes_;
+    SemaforFrame* semaforFrame_ = nullptr;
 };
 
 } // namespace vartemo

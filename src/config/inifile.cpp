@@ -175,13 +175,34 @@ void IniFile::writeString(const QString& section, const QString& key, const QStr
         text = text.left(text.indexOf(u'=')).trimmed() + u'=' + v;
         return;
     }
+    // The index is kept up to date here: Save appends many keys in a row.
+    const QString sectionName = section.trimmed().toLower();
+    const QString entry = lookupKey(section.trimmed(), key.trimmed());
     if (const Section* s = findSection(section)) {
-        lines_.insert(s->lastEntry + 1, key.trimmed() + u'=' + v);
+        const int at = s->lastEntry + 1;
+        lines_.insert(at, key.trimmed() + u'=' + v);
+        shiftIndex(at);
+        sections_[sectionName].lastEntry = at;
+        keys_.insert(entry, at);
     } else {
+        const int header = static_cast<int>(lines_.size());
         lines_.append(u'[' + section.trimmed() + u']');
         lines_.append(key.trimmed() + u'=' + v);
+        sections_.insert(sectionName, Section{header, header + 1});
+        keys_.insert(entry, header + 1);
     }
-    changed();
+}
+
+void IniFile::shiftIndex(int insertedAt) {
+    for (Section& s : sections_) {
+        if (s.header >= insertedAt)
+            ++s.header;
+        if (s.lastEntry >= insertedAt)
+            ++s.lastEntry;
+    }
+    for (int& line : keys_)
+        if (line >= insertedAt)
+            ++line;
 }
 
 void IniFile::writeInteger(const QString& section, const QString& key, int value) {

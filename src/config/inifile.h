@@ -70,6 +70,8 @@ private:
     const Section* findSection(const QString& section) const;
     std::optional<int> findKeyLine(const QString& section, const QString& key) const;
     void changed() { indexed_ = false; }
+    // A line was inserted at insertedAt: the lines below moved down by one.
+    void shiftIndex(int insertedAt);
 
     QStringList lines_;
     mutable bool indexed_ = false;

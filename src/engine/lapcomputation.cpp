@@ -132,6 +132,9 @@ void LapComputation::PollAll() {
 void LapComputation::startRace() {
     raceStart_ = clock_.now();
     raceRunning_ = true;
+    // A split taken while no race ran (before the first start, or after a
+    // stop) must not become the mark of this race's first split.
+    resetMarks();
 }
 
 TimeMs LapComputation::raceTime() const {

@@ -69,7 +69,7 @@ public:
     void PollAll();
 
     // --- timing state (driven by race control) -------------------------
-    void startRace();            // RaceStart := now, RaceRunning := true
+    void startRace();            // RaceStart := now, RaceRunning := true, no marks
     void setRaceRunning(bool running) { raceRunning_ = running; }
     bool raceRunning() const { return raceRunning_; }
     TimeMs raceStart() const { return raceStart_; }

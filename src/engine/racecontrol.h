@@ -52,8 +52,6 @@ public:
     RaceControl(RaceBoard& board, LapComputation& laps, const Clock& clock,
                 const RaceSettings& settings, Hardware hardware, QObject* parent = nullptr);
 
-    // Hardware that comes up after race control (the receivers) is set here.
-    void setHardware(Hardware hardware) { hw_ = hardware; }
     void setFeeds(RaceFeeds feeds) { feeds_ = std::move(feeds); }
     RaceFeeds& feeds() { return feeds_; }
     // Local date and time for the log line and the file names.

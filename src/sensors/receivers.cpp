@@ -48,15 +48,20 @@ void Receivers::startInfraredDecoders() {
         commThread1_->OpenPort();
 }
 
-void Receivers::activateNetwork(bool rebind) {
+bool Receivers::bindNetworkPorts() {
     try {
-        if (rebind)
-            udpServer_.BindUdpPorts(deps_.settings.udpPortRows());
+        udpServer_.BindUdpPorts(deps_.settings.udpPortRows());
+        return true;
     } catch (const ConversionError& e) {
         if (deps_.showError)
             deps_.showError(e.message());
-        return;
+        return false;
     }
+}
+
+void Receivers::activateNetwork(bool rebind) {
+    if (rebind && !bindNetworkPorts())
+        return;
     if (!udpServer_.activate() && deps_.showError)
         deps_.showError(udpServer_.errorString());
 }

@@ -41,6 +41,10 @@ public:
 
     // Start-up: both decoders read their registry settings.
     void loadDecoderSettings();
+    // Start-up with the network receiver in use: the listening ports from
+    // the port list, activated later by race control. A bad row is shown
+    // (the rows before it stay bound) and gives false.
+    bool bindNetworkPorts();
 
     bool serialReceiverDetected() const override;
     bool serialInputIsRxd() const override;

@@ -187,3 +187,26 @@ TEST(IniFile, RandomBytesNeverBreakReadingOrWriting) {
         EXPECT_EQ(ini.value("S", "k"), QStringLiteral("v"));
     }
 }
+
+TEST(IniFile, ManyWritesReadBackAsAFreshParseDoes) {
+    // Writes keep the lookup index current; a fresh parse of the text must agree.
+    QRandomGenerator random(77);
+    IniFile ini = IniFile::fromText(QStringLiteral("; top\n[B]\nk1=x\n\n[c]\n[A]\nk2=y\n[b]\nk99=z\n"));
+    const QStringList sections = {"A", "b", "C", "D", "e"};
+    for (int i = 0; i < 400; ++i) {
+        const QString section = sections[random.bounded(sections.size())];
+        const QString key = QStringLiteral("K%1").arg(random.bounded(30));
+        if (random.bounded(5) == 0)
+            ini.deleteKey(section, key);
+        else
+            ini.writeString(section, key, QString::number(i));
+    }
+    const IniFile fresh = IniFile::fromText(ini.text());
+    for (const QString& section : sections)
+        for (int k = 0; k < 30; ++k) {
+            const QString key = QStringLiteral("k%1").arg(k);
+            EXPECT_EQ(ini.value(section, key), fresh.value(section, key)) << section.toStdString() << k;
+        }
+    EXPECT_EQ(ini.lines().first(), QStringLiteral("; top"));
+    EXPECT_EQ(ini.value("B", "K99"), QStringLiteral("z")) << "a repeated section keeps its own keys";
+}

@@ -226,6 +226,19 @@ TEST_F(Track, HeldPassingsAreMatchedInOrderFromTheNewStart) {
     EXPECT_EQ(trackLines(1).size(), 2 + LapComputation::kMaxHeldPassings);
 }
 
+TEST_F(Track, SplitBetweenRacesDoesNotBendTheNextRacesFirstSplit) {
+    settings.firstCode[0] = QStringLiteral("A");
+    laps.resetMarks();                      // STOP
+    clock.advance(3'600'000);
+    laps.MatchCode(QStringLiteral("4A"), {}); // a trackside passing while idle
+    clock.advance(60'000);
+    laps.startRace();
+    board.ClearLists();
+    clock.set(laps.raceStart() + 5'500);
+    laps.MatchCode(QStringLiteral("4A"), {});
+    EXPECT_EQ(trackLines(1), QStringList{QStringLiteral("4 00:05:500")});
+}
+
 TEST_F(Track, CountedLapFeedsTvAndPulse) {
     settings.firstCode[6] = QStringLiteral("G");
     settings.tv = settings.hwControl = true;

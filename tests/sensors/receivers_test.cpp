@@ -58,6 +58,8 @@ TEST_F(Station, InfraredDecodersStartOnlyForModemLinesAndOncePerPort) {
 
 TEST_F(Station, NetworkErrorsAreShownAndLeaveTheServerOff) {
     settings.udpPorts = {QStringLiteral("abc")};
+    EXPECT_FALSE(receivers.bindNetworkPorts());
+    errors.clear();
     receivers.activateNetwork(true);
     EXPECT_FALSE(receivers.IdUDPServer1().isActive());
     EXPECT_EQ(errors, QStringList{QStringLiteral("'abc' is not a valid integer value")});

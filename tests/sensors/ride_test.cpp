@@ -3,6 +3,7 @@
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
 #include "engine/timetext.h"
+#include "platform/threadpriority.h"
 #include "sensors/udpsensorserver.h"
 
 #include <QEventLoop>
@@ -18,6 +19,9 @@ using namespace vartemo;
 // a real clock, the 2 ms poll, datagrams on loopback. Every lap after the
 // first (which runs from the start signal) equals the simulator's truth.
 TEST(Ride, EightKartsOverUdpGiveTheSimulatorsLaps) {
+    // The station's poll runs at the highest priority it may take; so does
+    // this stand-in (where permitted), so a busy machine does not delay it.
+    const bool realtime = RaiseToRealtime();
     RaceBoard board;
     SteadyClock clock;
     FixedLapSettings settings;
@@ -64,6 +68,8 @@ TEST(Ride, EightKartsOverUdpGiveTheSimulatorsLaps) {
     ASSERT_EQ(simulator.state(), QProcess::NotRunning);
     QTest::qWait(50); // the last datagrams and polls
     output += simulator.readAllStandardOutput();
+    if (realtime)
+        RestoreNormalScheduling();
     ASSERT_EQ(simulator.exitCode(), 0) << simulator.readAllStandardError().toStdString();
 
     std::map<int, std::vector<double>> truth; // lap-sensor passings per kart
