@@ -75,12 +75,12 @@ TEST(StationRace, RaceControlFollowsTheSettingsAndTimesARide) {
     QTemporaryDir dir;
     writeIni(dir, "[Po spusteni]\r\nMinuty=0\r\n[Semafor]\r\nPouzij=1\r\nProdleva=3\r\n");
     Station station{ProgramFolder(dir.path())};
+    station.show(); // the start-up reads the settings file
     RaceControl& race = station.raceControl();
     EXPECT_FALSE(race.countsMinutes());
     station.settings().setBoolean(SettingId::cbMinuty, true);
     EXPECT_TRUE(race.countsMinutes());
 
-    station.show();
     race.StartButton1Click();
     ASSERT_EQ(race.phase(), RacePhase::Lights);
     EXPECT_EQ(race.interval(RaceTimer::LightStep), 3000);
