@@ -166,6 +166,8 @@ void Station::connectSettings() {
 
 Station::~Station() {
     ShutDown();
+    // The window goes first: its destruction still switches the receivers off.
+    mainWindow_.reset();
 }
 
 void Station::show() {

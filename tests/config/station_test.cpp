@@ -1,5 +1,6 @@
 #include "app/station.h"
 #include "engine/tform1.h"
+#include "sensors/receivers.h"
 
 #include <QCheckBox>
 #include <QFile>
@@ -68,4 +69,25 @@ TEST(StationSettings, StartWithTheSystemIsWrittenAtStartAndFollowsTheSetting) {
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", old);
+}
+
+TEST(StationRace, RaceControlFollowsTheSettingsAndTimesARide) {
+    QTemporaryDir dir;
+    writeIni(dir, "[Po spusteni]\r\nMinuty=0\r\n[Semafor]\r\nPouzij=1\r\nProdleva=3\r\n");
+    Station station{ProgramFolder(dir.path())};
+    station.show(); // the start-up reads the settings file
+    RaceControl& race = station.raceControl();
+    EXPECT_FALSE(race.countsMinutes());
+    station.settings().setBoolean(SettingId::cbMinuty, true);
+    EXPECT_TRUE(race.countsMinutes());
+
+    race.StartButton1Click();
+    ASSERT_EQ(race.phase(), RacePhase::Lights);
+    EXPECT_EQ(race.interval(RaceTimer::LightStep), 3000);
+    race.fire(RaceTimer::LightStep);
+    race.fire(RaceTimer::LightStep);
+    EXPECT_EQ(race.phase(), RacePhase::Timing);
+    race.StartButton1Click();
+    EXPECT_EQ(race.phase(), RacePhase::Idle);
+    EXPECT_FALSE(station.receivers().serialPortOpen());
 }
