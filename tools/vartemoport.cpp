@@ -3,7 +3,7 @@
 
 #include "platform/simulatedport.h"
 #include "sensors/lptinputs.h"
-#include "sensors/portchoice.h"
+#include "platform/portchoice.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>

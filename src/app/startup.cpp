@@ -129,8 +129,10 @@ void Station::StartUp() {
     // TStat1_Dlg, TStav_KarFrm
     setSplashProgress(85);
 
-    // 4. Status entry 1: the moment the windows exist.
+    // 4. Status entry 1: the moment the windows exist. Status entry 2: the
+    //    port driver opened with the main window (empty without any port).
     programLog_.setStart(QDateTime::currentDateTime());
+    programLog_.setLine(StartupLine::PortLibrary, parallelPort_->driver().statusLine);
 
     // 5. The log book and this run's program-start entry.
     QString error;

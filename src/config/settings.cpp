@@ -2,6 +2,7 @@
 
 #include "config/inifile.h"
 #include "config/passwordcodec.h"
+#include "platform/portchoice.h"
 
 #include <QDir>
 #include <algorithm>
@@ -185,22 +186,7 @@ QString Settings::diplomaText(int line) const {
 }
 
 std::optional<quint16> Settings::PortBase(int choice, const QString& hexText) {
-    switch (choice) {
-    case 1:
-        return quint16{0x378};
-    case 2:
-        return quint16{0x278};
-    case 3: {
-        bool ok = false;
-        const QString t = hexText.trimmed();
-        const uint value = t.toUInt(&ok, 16);
-        if (!ok || t.startsWith(u'+') || t.startsWith(u'-') || value > 0xFFFF)
-            return std::nullopt;
-        return static_cast<quint16>(value);
-    }
-    default:
-        return std::nullopt;
-    }
+    return PortBaseFromChoice({choice, hexText});
 }
 
 std::optional<quint16> Settings::lptPortBase() const {

@@ -1,6 +1,6 @@
 #pragma once
 
-#include "sensors/portchoice.h"
+#include "platform/portchoice.h"
 
 #include <QtGlobal>
 

@@ -1,8 +1,8 @@
 #include "fakeports.h"
+#include "platform/portchoice.h"
 #include "sensors/hardwarepulse.h"
 #include "sensors/lptinputs.h"
 #include "sensors/portaddresses.h"
-#include "sensors/portchoice.h"
 #include "sensors/startlightport.h"
 
 #include <gtest/gtest.h>
@@ -16,12 +16,13 @@ TEST(PortChoice, GivesTheBaseAddressOrNone) {
         const char* text;
         std::optional<quint16> base;
     } cases[] = {
-        {1, "DC00", 0x378},       {2, "DC00", 0x278},         {3, "DC00", 0xDC00},
-        {3, "dc00", 0xDC00},      {3, " 3BC ", 0x3BC},        {3, "0", std::nullopt},
-        {3, "", std::nullopt},    {3, "12345", std::nullopt}, // more than four digits
-        {3, "XYZ", std::nullopt}, {3, "-378", std::nullopt},  {3, "FFFF", std::nullopt},
-        {3, "FFFE", 0xFFFE},
-        {0, "378", std::nullopt}, // no choice made yet
+        {1, "DC00", 0x378},        {2, "DC00", 0x278},
+        {3, "DC00", 0xDC00},       {3, "dc00", 0xDC00},
+        {3, " 3BC ", 0x3BC},       {3, "0", std::nullopt},
+        {3, "", std::nullopt},     {3, "12345", std::nullopt}, // more than four digits
+        {3, "XYZ", std::nullopt},  {3, "-378", std::nullopt},
+        {3, "+378", std::nullopt}, {3, "FFFF", std::nullopt},
+        {3, "FFFE", 0xFFFE},       {0, "378", std::nullopt}, // no choice made yet
         {4, "378", std::nullopt},
     };
     for (const auto& c : cases)

@@ -2,6 +2,7 @@
 // settings live afterwards.
 
 #include "app/station.h"
+#include "core/textfile.h"
 #include "engine/racecontrol.h"
 #include "engine/tform1.h"
 #include "platform/simulatedport.h"
@@ -12,6 +13,7 @@
 #include <QGroupBox>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -45,7 +47,7 @@ TEST_F(StationPort, PortsFromTheFileAndLiveChanges) {
     auto outside = SimulatedPort::open(portFile);
     ASSERT_TRUE(outside);
     outside->Out32(0x278, 0x06); // red and green lines high from an earlier run
-    station.show();                // start-up reads the settings file
+    station.show();              // start-up reads the settings file
     EXPECT_EQ(port.addresses().LptPortBase(), 0xD010);
     EXPECT_EQ(port.addresses().SemaforPortBase(), 0x278);
     EXPECT_EQ(outside->data(0xD010), 0x01); // the idle value
@@ -95,6 +97,23 @@ TEST_F(StationPort, ARaceStartRunsTheLightsAndThenTimesKartOne) {
     tool->changeStatusBits(0x378, 0x08, true);
     EXPECT_TRUE(QTest::qWaitFor([&] { return lapList->count() == 1; }, 10000));
     tool->changeStatusBits(0x378, 0x08, false);
+}
+
+// The program log's second line tells whether the port driver opened.
+TEST_F(StationPort, TheProgramLogRecordsThePortDriver) {
+    const auto portLine = [&](const QString& simulatedPort) {
+        QTemporaryDir home;
+        {
+            Station station(ProgramFolder(home.path()), simulatedPort);
+            station.show();
+        }
+        const QStringList log = textfile::readLines(home.filePath(QStringLiteral("vartemo.log")))
+                                    .value_or(QStringList());
+        const auto start = log.indexOf(QRegularExpression(QStringLiteral("\\[ Start .*")));
+        return start >= 0 ? log.value(start + 1) : QStringLiteral("no block");
+    };
+    EXPECT_EQ(portLine(portFile), QStringLiteral("Status\t100032\tOK"));
+    EXPECT_EQ(portLine(dir.path()), QStringLiteral("Status\t100032\tError")); // a folder
 }
 
 TEST_F(StationPort, TheLightsStandBeforeTheRaceLength) {

@@ -1,4 +1,4 @@
-#include "sensors/portchoice.h"
+#include "platform/portchoice.h"
 
 namespace vartemo {
 
@@ -14,7 +14,7 @@ std::optional<quint16> PortBaseFromChoice(const PortChoice& choice) {
         return std::nullopt;
     }
     const QString text = choice.baseText.trimmed();
-    if (text.isEmpty() || text.size() > 4)
+    if (text.isEmpty() || text.size() > 4 || text.startsWith(u'+') || text.startsWith(u'-'))
         return std::nullopt;
     bool ok = false;
     const uint base = text.toUInt(&ok, 16);
