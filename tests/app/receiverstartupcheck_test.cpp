@@ -1,3 +1,4 @@
+#include "support/pseudoterminal.h"
 #include "app/receiverstartupcheck.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
@@ -6,7 +7,6 @@
 #include "sensors/receivers.h"
 
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <unistd.h>
 
 using namespace vartemo;
@@ -40,22 +40,6 @@ struct ReceiverCheck : ::testing::Test {
                                         if (receiverAnswers)
                                             receivers.ComPort1().ComPort1CTSChange(true);
                                     }}};
-};
-
-// The terminal side of a pseudo-terminal stands in for the receiver's port.
-struct PseudoTerminal {
-    int master = -1;
-    int slave = -1;
-    QString slavePath;
-    PseudoTerminal() {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
-            slavePath = QString::fromLocal8Bit(name);
-    }
-    ~PseudoTerminal() {
-        ::close(slave);
-        ::close(master);
-    }
 };
 
 } // namespace

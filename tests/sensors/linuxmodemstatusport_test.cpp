@@ -1,3 +1,4 @@
+#include "support/pseudoterminal.h"
 #include "irsignal.h"
 #include "platform/linuxmodemstatusport.h"
 #include "sensors/irdecoder.h"
@@ -5,7 +6,6 @@
 #include <cmath>
 
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <unistd.h>
 
 using namespace vartemo;
@@ -18,17 +18,13 @@ TEST(LinuxModemStatusPort, RefusesWhatCannotCaptureLineChanges) {
               ModemStatusPort::OpenResult::Busy);
     EXPECT_EQ(port.open(QStringLiteral("/dev/null"), 1, 2), ModemStatusPort::OpenResult::Busy);
 
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
+    const PseudoTerminal terminal;
+    ASSERT_TRUE(terminal.isOpen());
     // A pseudo-terminal opens but has no interrupt counters.
-    EXPECT_EQ(port.open(QString::fromLocal8Bit(name), 0, 2), ModemStatusPort::OpenResult::CaptureFailed);
+    EXPECT_EQ(port.open(terminal.slavePath, 0, 2), ModemStatusPort::OpenResult::CaptureFailed);
     EXPECT_TRUE(port.takeRecords().isEmpty());
     EXPECT_FALSE(port.inputChanged().isSet());
     port.close();
-    ::close(slave);
-    ::close(master);
 }
 
 // What the capture thread writes at each wake-up (timer changes counted since

@@ -1,3 +1,4 @@
+#include "support/pseudoterminal.h"
 #include "passingsender.h"
 #include "rideplan.h"
 #include "sensors/irdecoder.h"
@@ -7,7 +8,6 @@
 
 #include <gtest/gtest.h>
 #include <map>
-#include <pty.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -94,16 +94,11 @@ TEST(SimulatedInfrared, EachKartsFrameDecodesToItsAdvertisedCode) {
 }
 
 TEST(SimulatedSerial, EachPassingIsOneBurstIntoTheTerminal) {
-    int master = -1;
-    int slave = -1;
-    char name[256] = {};
-    ASSERT_EQ(openpty(&master, &slave, name, nullptr, nullptr), 0);
-    termios raw{};
-    tcgetattr(slave, &raw);
-    cfmakeraw(&raw);
-    tcsetattr(slave, TCSANOW, &raw); // no line-end translation on the way
+    const PseudoTerminal terminal;
+    ASSERT_TRUE(terminal.isOpen());
+    terminal.makeRaw();
     QString error;
-    auto sender = SerialPassingSender::create(QString::fromLocal8Bit(name), &error);
+    auto sender = SerialPassingSender::create(terminal.slavePath, &error);
     ASSERT_TRUE(sender) << error.toStdString();
     const struct {
         Passing passing;
@@ -112,10 +107,7 @@ TEST(SimulatedSerial, EachPassingIsOneBurstIntoTheTerminal) {
     for (const auto& c : cases) {
         ASSERT_TRUE(sender->send(c.passing, &error)) << error.toStdString();
         char buffer[64] = {};
-        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        const ssize_t n = ::read(terminal.master, buffer, sizeof buffer);
         EXPECT_EQ(QByteArray(buffer, int(std::max<ssize_t>(n, 0))), c.burst);
     }
-    sender.reset();
-    ::close(slave);
-    ::close(master);
 }

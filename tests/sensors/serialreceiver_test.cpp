@@ -1,3 +1,4 @@
+#include "support/pseudoterminal.h"
 #include "engine/codelearner.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
@@ -7,7 +8,6 @@
 #include <QSignalSpy>
 #include <QTest>
 #include <gtest/gtest.h>
-#include <pty.h>
 #include <unistd.h>
 
 using namespace vartemo;
@@ -19,28 +19,6 @@ struct RecordingLearner : CodeLearner {
     QStringList shown;
     void learnCode(int slot, const QString& code) override { learnt.append({slot, code}); }
     void showTestCode(const QString& code) override { shown << code; }
-};
-
-// A pseudo-terminal pair: the receiver opens the terminal side, the test
-// writes the sensor's bytes into the other.
-struct PseudoTerminal {
-    int master = -1;
-    int slave = -1;
-    QString slavePath;
-    PseudoTerminal() {
-        char name[256] = {};
-        if (openpty(&master, &slave, name, nullptr, nullptr) == 0)
-            slavePath = QString::fromLocal8Bit(name);
-    }
-    ~PseudoTerminal() {
-        if (slave >= 0)
-            ::close(slave);
-        if (master >= 0)
-            ::close(master);
-    }
-    void write(const QByteArray& bytes) const {
-        ASSERT_EQ(::write(master, bytes.constData(), size_t(bytes.size())), bytes.size());
-    }
 };
 
 struct Serial : ::testing::Test {
