@@ -88,6 +88,9 @@ void Station::buildMainWindowFrame() {
     commandButtons_ = new CommandButtons(mainWindow_.get());
     mainWindow_->commandButtons()->addWidget(commandButtons_);
     QObject::connect(commandButtons_, &CommandButtons::quit, mainWindow_.get(), &QWidget::close);
+    commandButtons_->ApplyLayout(mainWindow_->boardView()->trackListsShown());
+    QObject::connect(mainWindow_.get(), &TForm1::layoutApplied, commandButtons_,
+                     &CommandButtons::ApplyLayout);
     MainStatusBar::Sources sources;
     sources.lptInUse = [this] { return settings_.useParallelPort(); };
     sources.comReceiving = [this] {

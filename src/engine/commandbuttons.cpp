@@ -16,7 +16,7 @@ CommandButtons::CommandButtons(QWidget* parent) : QWidget(parent) {
     grid->setSpacing(4);
 
     tisk1_ = addButton(QStringLiteral("Tisk1"), QStringLiteral("&Tisk      "), {}, &CommandButtons::printResults);
-    const QList<QPushButton*> buttons{
+    buttons_ = {
         tisk1_,
         addButton(QStringLiteral("stav_motokar"), QStringLiteral("Sta&v/Deník"),
                   QStringLiteral("Motohidiny a hlášení stavu motokár"), &CommandButtons::kartStatus),
@@ -28,9 +28,7 @@ CommandButtons::CommandButtons(QWidget* parent) : QWidget(parent) {
         addButton(QStringLiteral("btnHelp"), QStringLiteral("Ná&pověda"), {}, &CommandButtons::help),
         addButton(QStringLiteral("btnKonec"), QStringLiteral(" &Konec  "), {}, &CommandButtons::quit),
     };
-    // Two columns: the block fits beside the clock in the wide layout.
-    for (int i = 0; i < buttons.size(); ++i)
-        grid->addWidget(buttons[i], i / 2, i % 2);
+    ApplyLayout(true);
 
     popupMenu5_ = new QMenu(this);
     popupMenu5_->setObjectName(QStringLiteral("PopupMenu5"));
@@ -48,6 +46,15 @@ CommandButtons::CommandButtons(QWidget* parent) : QWidget(parent) {
             [this] { popupMenu5_->popup(QCursor::pos() - QPoint(25, 0)); });
     tisk1_->installEventFilter(this);
     placeArrow();
+}
+
+void CommandButtons::ApplyLayout(bool wide) {
+    auto* grid = static_cast<QGridLayout*>(layout());
+    const int columns = wide ? 2 : 1;
+    for (int i = 0; i < buttons_.size(); ++i) {
+        grid->removeWidget(buttons_[i]);
+        grid->addWidget(buttons_[i], i / columns, i % columns);
+    }
 }
 
 QPushButton* CommandButtons::addButton(const QString& name, const QString& caption, const QString& hint,

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QList>
 #include <QWidget>
 
 class QMenu;
@@ -21,6 +22,10 @@ public:
     // The buttons that are disabled while a ride is timed.
     void setRideRunning(bool running);
 
+    // Wide window: a block of two columns beside the clock. Narrow window:
+    // one column at the right edge of the lists.
+    void ApplyLayout(bool wide);
+
 signals:
     void printResults();  // Tisk1 and "Tisk výsledku jízd"
     void printSplits();   // "Tisk výsledku mezičasů"
@@ -41,6 +46,7 @@ private:
                            void (CommandButtons::*signal)());
     void placeArrow();
 
+    QList<QPushButton*> buttons_;
     QPushButton* tisk1_ = nullptr;
     QToolButton* speedBtn1_ = nullptr;
     QMenu* popupMenu5_ = nullptr;

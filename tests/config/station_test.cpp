@@ -2,7 +2,10 @@
 #include "engine/tform1.h"
 #include "sensors/receivers.h"
 
+#include <QApplication>
 #include <QCheckBox>
+#include <QPushButton>
+#include <QTabWidget>
 #include <QFile>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
@@ -17,7 +20,33 @@ void writeIni(const QTemporaryDir& dir, const QByteArray& bytes) {
     f.write(bytes);
 }
 
+// Every command button lies inside the window and clear of the race board.
+void expectButtonsBesideTheBoard(TForm1& window) {
+    QApplication::processEvents();
+    const auto* board = window.findChild<QTabWidget*>(QStringLiteral("pcCasy"));
+    ASSERT_NE(board, nullptr);
+    const QRect boardRect(board->mapTo(&window, QPoint(0, 0)), board->size());
+    for (const char* name : {"Tisk1", "stav_motokar", "Statistika", "btnNastaveni", "TopTen10",
+                             "btnOprogramu", "btnHelp", "btnKonec"}) {
+        const auto* button = window.findChild<QPushButton*>(QLatin1String(name));
+        ASSERT_NE(button, nullptr) << name;
+        const QRect r(button->mapTo(&window, QPoint(0, 0)), button->size());
+        EXPECT_FALSE(r.intersects(boardRect)) << name;
+        EXPECT_TRUE(window.rect().contains(r)) << name;
+    }
+}
+
 } // namespace
+
+TEST(StationSettings, CommandButtonsStayClearOfTheBoardInBothLayouts) {
+    QTemporaryDir dir;
+    writeIni(dir, "[Po spusteni]\r\nMezicasy=0\r\n");
+    Station station{ProgramFolder(dir.path())};
+    station.show();
+    expectButtonsBesideTheBoard(station.mainWindow());
+    station.settings().setBoolean(SettingId::cbMezicasy, true);
+    expectButtonsBesideTheBoard(station.mainWindow());
+}
 
 TEST(StationSettings, TheFileShapesTheMainWindowAtStartAndLive) {
     QTemporaryDir wideDir;
