@@ -15,7 +15,6 @@
 #include "sensors/semaforframe.h"
 
 #include <QCoreApplication>
-#include <QHBoxLayout>
 #include <QMessageBox>
 
 #include <cstdio>
@@ -23,18 +22,6 @@
 namespace vartemo {
 
 namespace {
-// The lights sit in the control row before the race length.
-void PlaceBeforeRaceLength(QHBoxLayout* row, QWidget* frame) {
-    for (int i = 0; i < row->count(); ++i) {
-        QWidget* w = row->itemAt(i)->widget();
-        if (w && w->objectName() == QLatin1String("gbDelkaJizdy")) {
-            row->insertWidget(i, frame);
-            return;
-        }
-    }
-    row->insertWidget(0, frame);
-}
-
 PortDriver OpenPortDriver(const QString& simulatedPortPath) {
     PortDriver::Options options;
     options.simulatedPortPath = simulatedPortPath;
@@ -91,7 +78,7 @@ void Station::loadSettings() {
 
 void Station::wireParallelPort() {
     semaforFrame_ = new SemaforFrame(mainWindow_->centralWidget());
-    PlaceBeforeRaceLength(mainWindow_->controlRow(), semaforFrame_);
+    mainWindow_->insertBeforeRaceLength(semaforFrame_);
     parallelPort_->lights().setLampsChanged([this](LitLamp lit) { semaforFrame_->showLamp(lit); });
 
     laps_.setHooks(parallelPort_->lapHooks());

@@ -34,6 +34,7 @@ TForm1::TForm1(RaceBoard& board, QWidget* parent) : QMainWindow(parent), board_(
     column->addLayout(controlRow_);
 
     auto* lengthFrame = new QGroupBox(QStringLiteral(" Délka jízdy "), central);
+    lengthFrame_ = lengthFrame;
     lengthFrame->setObjectName(QStringLiteral("gbDelkaJizdy"));
     auto* lengthLayout = new QHBoxLayout(lengthFrame);
     casZavodu_ = new QSpinBox(lengthFrame);
@@ -65,6 +66,10 @@ TForm1::TForm1(RaceBoard& board, QWidget* parent) : QMainWindow(parent), board_(
 
     setCentralWidget(central);
     ApplyLayout(true);
+}
+
+void TForm1::insertBeforeRaceLength(QWidget* frame) {
+    controlRow_->insertWidget(controlRow_->indexOf(lengthFrame_), frame);
 }
 
 bool TForm1::countsMinutes() const {

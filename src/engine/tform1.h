@@ -35,6 +35,8 @@ public:
     // The row above the race board, left to right: clock, start, lights, race
     // length, ... Other parts of the station insert their frames here.
     QHBoxLayout* controlRow() const { return controlRow_; }
+    // Puts a frame into the control row just before the race length.
+    void insertBeforeRaceLength(QWidget* frame);
     // The command buttons: a block beside the clock in the wide layout, a
     // column at the right edge of the lists in the narrow one.
     QBoxLayout* commandButtons() const { return commandLayout_; }
@@ -47,6 +49,7 @@ private:
 
     RaceBoard& board_;
     RaceBoardView* boardView_ = nullptr;
+    QWidget* lengthFrame_ = nullptr;
     QSpinBox* casZavodu_ = nullptr;
     QRadioButton* rbMinuty_ = nullptr;
     QRadioButton* rbKola_ = nullptr;
