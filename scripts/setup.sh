@@ -5,7 +5,7 @@ set -euo pipefail
 
 packages=(
   # toolchain
-  g++ cmake ninja-build pkg-config git
+  g++ cmake ninja-build pkg-config git ccache
   # Qt 6: widgets, network, serial ports, charts, printing, sound, D-Bus
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev
   qt6-multimedia-dev gstreamer1.0-plugins-good qt6-l10n-tools
