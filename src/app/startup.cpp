@@ -126,6 +126,7 @@ void Station::StartUp() {
     // TInformaceDlg
     setSplashProgress(70);
     // TAboutBox, TNastavDlg
+    createSettingsDialog();
     setSplashProgress(75);
     // TTopTen10Frm, TStat_Dlg
     setSplashProgress(80);

@@ -28,6 +28,7 @@ class ProcessorLoad;
 class Receivers;
 class SemaforFrame;
 class SerialReceiverProbe;
+class SettingsDialogWiring;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
@@ -49,6 +50,7 @@ public:
     TForm1& mainWindow() { return *mainWindow_; }
     Receivers& receivers() { return *receivers_; }
     Settings& settings() { return settings_; }
+    SettingsDialogWiring& settingsDialog() { return *settingsDialog_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
     LogBook& logBook() { return logBook_; }
@@ -69,10 +71,9 @@ private:
     void writeProgramLog();
     void connectLogBook();
     void loadSettings();
-    void connectSettings();
+    void createSettingsDialog();
     std::unique_ptr<Receivers> createReceivers();
     void wireParallelPort();
-    void onParallelPortSetting(SettingId id);
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
@@ -93,6 +94,7 @@ private:
     std::unique_ptr<TForm1> mainWindow_;
     std::unique_ptr<IrCodeHandler> irCodes_;
     SemaforFrame* semaforFrame_ = nullptr;
+    std::unique_ptr<SettingsDialogWiring> settingsDialog_;
 
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;

@@ -1,0 +1,363 @@
+#include "config/settingcontrols.h"
+#include "config/settings.h"
+#include "config/settingslapsettings.h"
+#include "config/tnastavdlg.h"
+#include "config/recordingreceivers.h"
+#include "engine/lapcomputation.h"
+#include "engine/raceboard.h"
+#include "engine/qstringprinter.h"
+
+#include <QApplication>
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QFile>
+#include <QGroupBox>
+#include <QImage>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QSignalSpy>
+#include <QSlider>
+#include <QSpinBox>
+#include <QTabWidget>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTreeWidget>
+#include <gtest/gtest.h>
+
+using namespace vartemo;
+using namespace vartemo::testing;
+using S = SettingId;
+
+namespace {
+
+QByteArray readBytes(const QString& path) {
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
+}
+
+class DialogTest : public ::testing::Test {
+protected:
+    DialogTest() {
+        laps.setLearner(&dialog);
+        TNastavDlg::Hooks h;
+        h.pauseStartWaiting = [this] { log << "pause"; };
+        h.resumeStartWaiting = [this] { log << "resume"; };
+        h.updateInputPort = [this] { log << "updateInputPort"; };
+        h.abortFtp = [this] { log << "abortFtp"; };
+        h.resetFtpProgress = [this] { log << "resetFtpProgress"; };
+        h.wait = [this](int ms) { log << QStringLiteral("wait %1").arg(ms); };
+        dialog.setHooks(h);
+        settings.loadFile(dir.filePath(QStringLiteral("vartemo.ini"))); // no file: the defaults
+        dialog.ensureBuilt();
+        log.clear();
+    }
+    template <typename W> W* find(const QString& name) {
+        W* w = dialog.findChild<W*>(name);
+        EXPECT_NE(w, nullptr) << name.toStdString();
+        return w;
+    }
+    QPushButton* button(const char* name) { return find<QPushButton>(QLatin1String(name)); }
+    QTabWidget* page1() { return find<QTabWidget>(QStringLiteral("Page1")); }
+    QMessageBox* message() {
+        for (QWidget* w : QApplication::topLevelWidgets())
+            if (w->objectName() == QLatin1String("SettingsMessage") && w->isVisible())
+                return qobject_cast<QMessageBox*>(w);
+        return nullptr;
+    }
+    void closeMessages() {
+        while (QMessageBox* box = message())
+            box->close();
+        QApplication::processEvents();
+    }
+
+    QTemporaryDir dir;
+    QStringList log;
+    Settings settings{dir.path()};
+    RaceBoard board;
+    ManualClock clock;
+    SettingsLapSettings lapSettings{settings};
+    LapComputation laps{board, clock, lapSettings};
+    RecordingReceivers receivers{log};
+    RecordingPortIo portIo{log};
+    TNastavDlg dialog{{settings, laps, receivers, portIo, dir.path()}};
+};
+
+TEST(SettingControlsTable, HoldsEverySettingOnceOnAPageOfTwelve) {
+    std::vector<int> seen(static_cast<size_t>(kSettingCount), 0);
+    for (const ControlRow& row : SettingControls()) {
+        ++seen[static_cast<size_t>(row.id)];
+        EXPECT_TRUE(row.page == kFramePage || (row.page >= 0 && row.page < kPageCount))
+            << InfoOf(row.id).holder.toStdString();
+        EXPECT_EQ(&ControlOf(row.id), &row);
+    }
+    for (int i = 0; i < kSettingCount; ++i)
+        EXPECT_EQ(seen[static_cast<size_t>(i)], 1) << InfoOf(SettingId(i)).holder.toStdString();
+    EXPECT_EQ(PageCaptions(),
+              (QStringList{"Po spuštění ", "Semafor ", "Zvuky ", "Tisk ", "Tisk diplomu ", "TV výstup ",
+                           "Hw. řízení / chyba měření ", "COM / Infra / UDP", "Naučené sekvence",
+                           "Ftp klient ", "Editor výsledků ", "Testování "}));
+}
+
+// The page a widget lies on, kFramePage for the frame.
+int pageOf(QTabWidget* tabs, QWidget* w) {
+    for (int page = 0; page < tabs->count(); ++page)
+        if (tabs->widget(page)->isAncestorOf(w))
+            return page;
+    return kFramePage;
+}
+
+TEST_F(DialogTest, EveryHolderSitsOnItsPageAndIsBoundBothWays) {
+    dialog.show();
+    for (const ControlRow& row : SettingControls()) {
+        const SettingInfo& info = InfoOf(row.id);
+        const std::string name = info.holder.toStdString();
+        SCOPED_TRACE(name);
+        QWidget* holder = dialog.findChild<QWidget*>(info.holder.split(u'/').first());
+        ASSERT_NE(holder, nullptr);
+        EXPECT_EQ(pageOf(page1(), holder), row.page);
+        switch (row.kind) {
+        case ControlKind::Check: {
+            auto* box = qobject_cast<QCheckBox*>(holder);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->text(), row.caption);
+            const bool before = settings.boolean(row.id);
+            box->click();
+            // The last source cannot go: "Použít LPT" comes back on.
+            const bool lastSource = row.id == S::cbLPT && before;
+            EXPECT_EQ(settings.boolean(row.id), lastSource ? true : !before);
+            EXPECT_EQ(box->isChecked(), settings.boolean(row.id));
+            settings.setBoolean(row.id, before);
+            EXPECT_EQ(box->isChecked(), settings.boolean(row.id));
+            break;
+        }
+        case ControlKind::Spin:
+        case ControlKind::Slider: {
+            auto* range = qobject_cast<QAbstractSpinBox*>(holder) ? nullptr : qobject_cast<QSlider*>(holder);
+            auto* spin = qobject_cast<QSpinBox*>(holder);
+            ASSERT_TRUE(spin || range);
+            if (info.minimum != 0 || info.maximum != 0) {
+                EXPECT_EQ(spin ? spin->minimum() : range->minimum(), info.minimum);
+                EXPECT_EQ(spin ? spin->maximum() : range->maximum(), info.maximum);
+            }
+            const int target = (spin ? spin->minimum() : range->minimum()) + 7;
+            spin ? spin->setValue(target) : range->setValue(target);
+            EXPECT_EQ(settings.integer(row.id), target);
+            settings.setInteger(row.id, target + 1);
+            EXPECT_EQ(spin ? spin->value() : range->value(), target + 1);
+            break;
+        }
+        case ControlKind::Radio: {
+            auto* box = qobject_cast<QGroupBox*>(holder);
+            ASSERT_NE(box, nullptr);
+            EXPECT_EQ(box->title(), row.caption);
+            const QList<QRadioButton*> buttons = box->findChildren<QRadioButton*>();
+            ASSERT_EQ(buttons.size(), row.items.size());
+            for (int i = 0; i < buttons.size(); ++i)
+                EXPECT_EQ(buttons[i]->text(), row.items[i]);
+            const int last = int(buttons.size()) - 1;
+            const int other = settings.integer(row.id) == last ? 0 : last;
+            buttons[other]->click();
+            EXPECT_EQ(settings.integer(row.id), other);
+            settings.setInteger(row.id, -1); // no selection at all
+            for (QRadioButton* b : buttons)
+                EXPECT_FALSE(b->isChecked());
+            settings.setInteger(row.id, 1);
+            EXPECT_TRUE(buttons[1]->isChecked());
+            break;
+        }
+        case ControlKind::PortButtons: {
+            const QStringList names = info.holder.split(u'/');
+            ASSERT_EQ(names.size(), 3);
+            for (int choice = 3; choice >= 1; --choice) {
+                auto* b = find<QRadioButton>(names[choice - 1]);
+                ASSERT_NE(b, nullptr);
+                b->click();
+                EXPECT_EQ(settings.integer(row.id), choice);
+            }
+            settings.setInteger(row.id, 2);
+            EXPECT_TRUE(find<QRadioButton>(names[1])->isChecked());
+            EXPECT_FALSE(find<QRadioButton>(names[0])->isChecked());
+            break;
+        }
+        case ControlKind::BitList: {
+            auto* list = qobject_cast<QListWidget*>(holder);
+            ASSERT_NE(list, nullptr);
+            ASSERT_EQ(list->count(), 8);
+            settings.setInteger(row.id, 0);
+            list->item(3)->setCheckState(Qt::Checked);
+            list->item(7)->setCheckState(Qt::Checked);
+            EXPECT_EQ(settings.integer(row.id), 0x88);
+            settings.setInteger(row.id, 0x05);
+            for (int bit = 0; bit < 8; ++bit)
+                EXPECT_EQ(list->item(bit)->checkState() == Qt::Checked, bit == 0 || bit == 2) << bit;
+            break;
+        }
+        case ControlKind::Edit: {
+            auto* edit = qobject_cast<QLineEdit*>(holder);
+            ASSERT_NE(edit, nullptr);
+            EXPECT_EQ(edit->echoMode() == QLineEdit::Password, info.type == SettingType::Password);
+            if (info.maxLength > 0) {
+                EXPECT_EQ(edit->maxLength(), info.maxLength);
+            }
+            edit->clear();
+            settings.setText(row.id, QString());
+            edit->setEnabled(true);
+            QTest::keyClicks(edit, QStringLiteral(" Ahoj 2 "));
+            const QString typed = info.maxLength > 0 ? QStringLiteral(" Ahoj 2 ").left(info.maxLength)
+                                                     : QStringLiteral(" Ahoj 2 ");
+            EXPECT_EQ(settings.text(row.id), typed);
+            settings.setText(row.id, QStringLiteral("X1"));
+            EXPECT_EQ(edit->text(), QStringLiteral("X1"));
+            break;
+        }
+        case ControlKind::Picture: {
+            auto* label = qobject_cast<QLabel*>(holder);
+            ASSERT_NE(label, nullptr);
+            const QString path = dir.filePath(info.holder + QStringLiteral(".png"));
+            QImage image(40, 20, QImage::Format_RGB32);
+            image.fill(Qt::red);
+            ASSERT_TRUE(image.save(path));
+            settings.setText(row.id, path);
+            EXPECT_FALSE(label->pixmap().isNull());
+            settings.setText(row.id, dir.filePath(QStringLiteral("chybi.png")));
+            EXPECT_TRUE(label->pixmap().isNull()) << "a missing picture shows nothing, quietly";
+            break;
+        }
+        }
+    }
+}
+
+TEST_F(DialogTest, ViewLevelsShowTheirPagesAndMakeOneActive) {
+    struct Case {
+        int level;
+        QList<int> visible;
+        int active;
+    };
+    const Case cases[] = {
+        {0, {2, 3, 4, 10}, 2},
+        {1, {0, 1, 2, 3, 4, 10}, 0},
+        {2, {0, 1, 5, 6, 7, 8, 9, 11}, 0},
+        {3, {0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}, 0},
+    };
+    for (const Case& c : cases) {
+        settings.setInteger(S::rgZobrazeni, c.level);
+        dialog.show();
+        QList<int> visible;
+        for (int page = 0; page < page1()->count(); ++page)
+            if (page1()->isTabVisible(page))
+                visible << page;
+        EXPECT_EQ(visible, c.visible) << c.level;
+        EXPECT_EQ(page1()->currentIndex(), c.active) << c.level;
+        dialog.reject();
+    }
+}
+
+TEST_F(DialogTest, OkRunsItsStepsInOrder) {
+    settings.setBoolean(S::cbCOM, true);
+    receivers.serialOpen = true;
+    receivers.decoderIsOpen[0] = receivers.decoderIsOpen[1] = true;
+    receivers.network = true;
+    settings.setInteger(S::LptBit, 0x41);
+    dialog.show();
+    find<QComboBox>(QStringLiteral("COMComboBox"))->setEditText(QStringLiteral("COM3"));
+    find<QComboBox>(QStringLiteral("COM1ComboBox"))->setEditText(QStringLiteral("COM4"));
+    const QString ini = settings.filePath();
+    // The file is written (step 3) before the decoders take their settings.
+    receivers.setNetworkMonitor({});
+    log.clear();
+    button("OK_BitBtn")->click();
+    EXPECT_EQ(log, (QStringList{"abortFtp", "closeSerial", "closeDecoder1", "closeDecoder2", "networkOff",
+                                "resetFtpProgress", "storeDecoder1 COM3 1", "wait 100", "openDecoder1",
+                                "storeDecoder2 COM4 1", "wait 100", "openDecoder2", "updateInputPort",
+                                "out 378 65", "resume"}));
+    EXPECT_TRUE(readBytes(ini).contains("COM=1"));
+    EXPECT_FALSE(dialog.isVisible());
+}
+
+TEST_F(DialogTest, OkWithTheByteReceiverStartsNoDecoder) {
+    settings.setBoolean(S::cbCOM, true);
+    dialog.show();
+    find<QComboBox>(QStringLiteral("InputSignalComboBox"))->setCurrentIndex(3); // "RXD"
+    log.clear();
+    button("OK_BitBtn")->click();
+    EXPECT_FALSE(log.contains(QStringLiteral("openDecoder1"))) << log.join(u',').toStdString();
+    EXPECT_FALSE(log.contains(QStringLiteral("openDecoder2")));
+    EXPECT_TRUE(log.contains(QStringLiteral("storeDecoder1 COM1 3")));
+}
+
+TEST_F(DialogTest, OkThatCannotWriteTheFileSaysSoAndStaysOpen) {
+    settings.setFilePath(dir.filePath(QStringLiteral("chybi/vartemo.ini")));
+    QSignalSpy saved(&dialog, &TNastavDlg::saved);
+    dialog.show();
+    button("OK_BitBtn")->click();
+    ASSERT_NE(message(), nullptr);
+    EXPECT_TRUE(message()->text().contains(QStringLiteral("nepodařilo uložit")));
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(saved.count(), 0);
+    closeMessages();
+    dialog.reject();
+}
+
+// Esc, the title bar's close and "&Zrušit" all end learning and the tests,
+// and the start waiting goes on.
+TEST_F(DialogTest, EveryCloseEndsLearningAndTestsAndResumesTheStartWaiting) {
+    const std::vector<std::pair<const char*, std::function<void(TNastavDlg&)>>> closes = {
+        {"Esc", [](TNastavDlg& d) { QTest::keyClick(&d, Qt::Key_Escape); }},
+        {"title bar", [](TNastavDlg& d) { d.close(); }},
+        {"cancel", [](TNastavDlg& d) { d.reject(); }},
+    };
+    for (const auto& [how, close] : closes) {
+        SCOPED_TRACE(how);
+        for (const char* start : {"btnNaucit3", "btnNaucit31", "btnCtiData", "btnUDPCti"}) {
+            SCOPED_TRACE(start);
+            dialog.show();
+            button(start)->click();
+            EXPECT_NE(laps.learnSlot(), kLearnNone);
+            EXPECT_FALSE(button("OK_BitBtn")->isEnabled());
+            log.clear();
+            close(dialog);
+            EXPECT_FALSE(dialog.isVisible());
+            EXPECT_EQ(laps.learnSlot(), kLearnNone);
+            EXPECT_TRUE(log.contains(QStringLiteral("resume")));
+            EXPECT_NE(button(start)->text(), QStringLiteral("Ukonči"));
+            EXPECT_NE(button(start)->text(), QStringLiteral("Ukonči čtení"));
+            EXPECT_TRUE(button("OK_BitBtn")->isEnabled());
+        }
+    }
+}
+
+TEST_F(DialogTest, ShowingPausesTheStartWaiting) {
+    dialog.show();
+    EXPECT_EQ(log.first(), QStringLiteral("pause"));
+    dialog.reject();
+}
+
+TEST_F(DialogTest, ABadOrRepeatedUdpPortChangesNothing) {
+    dialog.show();
+    auto* port = find<QLineEdit>(QStringLiteral("PortUDP"));
+    auto* list = find<QTreeWidget>(QStringLiteral("ListView1TcpIP"));
+    port->setText(QStringLiteral("5000"));
+    button("BtnVlozIP")->click();
+    ASSERT_EQ(list->topLevelItemCount(), 1);
+    const QByteArray before = readBytes(settings.filePath());
+    for (const char* bad : {"", "abc", "0", "65536", "5000", " 5000 ", "-1", "12x"}) {
+        SCOPED_TRACE(bad);
+        log.clear();
+        port->setText(QLatin1String(bad));
+        button("BtnVlozIP")->click();
+        ASSERT_NE(message(), nullptr);
+        EXPECT_EQ(message()->text(), QStringLiteral("Zadejte komunikační port a popis"));
+        closeMessages();
+        EXPECT_EQ(list->topLevelItemCount(), 1);
+        EXPECT_FALSE(log.contains(QStringLiteral("rebindNetwork")));
+        EXPECT_EQ(readBytes(settings.filePath()), before);
+    }
+    dialog.reject();
+}
+
+} // namespace
