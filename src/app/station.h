@@ -53,6 +53,7 @@ public:
     SettingsDialogWiring& settingsDialog() { return *settingsDialog_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
+    LapComputation& laps() { return laps_; }
     LogBook& logBook() { return logBook_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);

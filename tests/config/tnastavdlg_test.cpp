@@ -361,3 +361,92 @@ TEST_F(DialogTest, ABadOrRepeatedUdpPortChangesNothing) {
 }
 
 } // namespace
+
+namespace {
+
+// From one source to another with an input line: which receivers are open after.
+TEST_F(DialogTest, SwitchingSourcesOpensAndClosesTheReceivers) {
+    struct Case {
+        const char* name;
+        S from;
+        S to;
+        int inputLine;
+        const char* secondPort;
+        bool serial, decoder1, decoder2, network;
+    };
+    const Case cases[] = {
+        {"LPT to COM, DSR", S::cbLPT, S::cbCOM, 1, "COM2", false, true, true, false},
+        {"LPT to COM, one port", S::cbLPT, S::cbCOM, 0, "COM1", false, true, false, false},
+        {"LPT to COM, RXD", S::cbLPT, S::cbCOM, 3, "COM2", true, false, false, false},
+        {"COM to LPT", S::cbCOM, S::cbLPT, 1, "COM2", false, false, false, false},
+        {"COM, RXD, to UDP", S::cbCOM, S::cbTcpIP, 3, "COM2", false, false, false, false},
+        {"UDP to LPT: server off", S::cbTcpIP, S::cbLPT, 1, "COM2", false, false, false, false},
+        {"UDP to COM: server off", S::cbTcpIP, S::cbCOM, 1, "COM2", false, true, true, false},
+        {"COM unchecked: LPT again", S::cbCOM, S::cbCOM, 1, "COM2", false, false, false, false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        receivers.choice[0].inputSignal = c.inputLine;
+        receivers.choice[1].comName = QLatin1String(c.secondPort);
+        settings.setBoolean(c.from, true);
+        // The state the source left: its receivers on.
+        receivers.serialOpen = c.from == S::cbCOM && c.inputLine == 3;
+        receivers.decoderIsOpen[0] = c.from == S::cbCOM && c.inputLine != 3;
+        receivers.decoderIsOpen[1] = false;
+        receivers.network = c.from == S::cbTcpIP;
+        // to == from: the last source unchecked.
+        find<QCheckBox>(InfoOf(c.to).holder)->click();
+        EXPECT_EQ(receivers.serialOpen, c.serial);
+        EXPECT_EQ(receivers.decoderIsOpen[0], c.decoder1);
+        EXPECT_EQ(receivers.decoderIsOpen[1], c.decoder2);
+        EXPECT_EQ(receivers.network, c.network);
+        const int on = int(settings.useParallelPort()) + int(settings.useSerial()) + int(settings.useNetwork());
+        EXPECT_EQ(on, 1);
+        EXPECT_TRUE(settings.boolean(c.to == c.from ? S::cbLPT : c.to));
+        EXPECT_EQ(find<QLineEdit>(QStringLiteral("ID1"))->isEnabled(), settings.useSerial());
+        EXPECT_EQ(find<QLineEdit>(QStringLiteral("IP0"))->isEnabled(), settings.useNetwork());
+        EXPECT_TRUE(button("OK_BitBtn")->isEnabled());
+    }
+}
+
+// A new input line switches the receivers only while "Použít COM" is on.
+TEST_F(DialogTest, ANewInputLineOpensAReceiverOnlyUnderCom) {
+    auto* line = find<QComboBox>(QStringLiteral("InputSignalComboBox"));
+    settings.setBoolean(S::cbLPT, true);
+    log.clear();
+    line->setCurrentIndex(3);
+    EXPECT_FALSE(receivers.serialOpen);
+    EXPECT_FALSE(receivers.decoderIsOpen[0]);
+    EXPECT_EQ(receivers.choice[0].inputSignal, 3) << "the decoders know the line for the next switch";
+    EXPECT_EQ(find<QComboBox>(QStringLiteral("ComboBox2"))->currentText(), QStringLiteral("RXD"));
+
+    settings.setBoolean(S::cbCOM, true);
+    EXPECT_TRUE(receivers.serialOpen);
+    line->setCurrentIndex(2); // DCD: the decoders instead of the byte receiver
+    EXPECT_FALSE(receivers.serialOpen);
+    EXPECT_TRUE(receivers.decoderIsOpen[0]);
+    EXPECT_TRUE(receivers.decoderIsOpen[1]);
+    EXPECT_EQ(receivers.choice[0].inputSignal, 2);
+    EXPECT_TRUE(button("OK_BitBtn")->isEnabled());
+}
+
+TEST_F(DialogTest, WhileACodeIsLearntOnlyItsButtonWorksAndTheTestsPageStays) {
+    dialog.show();
+    button("btnNaucit3")->click();
+    EXPECT_EQ(laps.learnSlot(), 3);
+    for (int slot : {1, 2, 4, 5, 6, 7, 8, 11, 21, 31, 41, 51, 61, 71, 81})
+        EXPECT_FALSE(button(TNastavDlg::LearnButtonName(slot).toLatin1().constData())->isEnabled()) << slot;
+    EXPECT_TRUE(button("btnNaucit3")->isEnabled());
+    EXPECT_FALSE(button("btn_Zrus")->isEnabled());
+    page1()->setCurrentIndex(kPageFtp);
+    EXPECT_EQ(page1()->currentIndex(), kPageTests);
+    laps.LearnCode(QStringLiteral("C3"));
+    EXPECT_EQ(settings.text(S::EdSekvence3), QStringLiteral("C3"));
+    EXPECT_EQ(button("btnNaucit3")->text(), QStringLiteral("Naučit"));
+    EXPECT_TRUE(button("btnNaucit81")->isEnabled());
+    page1()->setCurrentIndex(kPageFtp);
+    EXPECT_EQ(page1()->currentIndex(), kPageFtp);
+    dialog.reject();
+}
+
+} // namespace
