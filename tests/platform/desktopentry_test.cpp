@@ -23,9 +23,10 @@ TEST(DesktopEntryStartKeys, EveryArgumentQuotedAndEscaped) {
         // Blanks and Czech letters stay as they are inside the quotes.
         {"/opt/my dir/vartemo", "/home/a/Dráha 1",
          "Exec=\"/opt/my dir/vartemo\" --home \"/home/a/Dráha 1\"\nPath=/home/a/Dráha 1\n"},
-        // '"', '`' and '$' are escaped inside the quotes; '%' is doubled.
+        // '"', '`' and '$' are escaped inside the quotes, and that backslash
+        // once more as a string value; '%' is doubled.
         {"/opt/v", "/t/\"q\" `c` $HOME 100%",
-         "Exec=\"/opt/v\" --home \"/t/\\\"q\\\" \\`c\\` \\$HOME 100%%\"\nPath=/t/\"q\" `c` $HOME 100%\n"},
+         "Exec=\"/opt/v\" --home \"/t/\\\\\"q\\\\\" \\\\`c\\\\` \\\\$HOME 100%%\"\nPath=/t/\"q\" `c` $HOME 100%\n"},
         // A backslash is escaped for the quotes, and both for the string value.
         {"/opt/v", "/t/a\\b", "Exec=\"/opt/v\" --home \"/t/a\\\\\\\\b\"\nPath=/t/a\\\\b\n"},
         // A line break or a tab cannot break the entry's line.
