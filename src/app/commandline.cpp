@@ -41,7 +41,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     minuteMs.setFlags(QCommandLineOption::HiddenFromHelp);
     const QCommandLineOption irRecordStream(
         QStringLiteral("ir-record-stream"),
-        QStringLiteral("Read the infrared receivers' ports as streams of modem-status records\n"
+        QStringLiteral("Read the infrared receivers' ports as streams of modem-status records "
                        "(vartemo-sim --ir writes them) instead of counting line changes."));
     parser.addOption(help);
     parser.addOption(version);
