@@ -8,8 +8,10 @@
 #include "engine/racecontrol.h"
 #include "engine/tform1.h"
 #include "platform/autostartentry.h"
+#include "platform/desktoplauncher.h"
 #include "platform/processpriority.h"
 #include "sensors/parallelport.h"
+#include "sensors/receivers.h"
 
 #include <QCoreApplication>
 
@@ -26,15 +28,21 @@ SettingsDialogWiring::SettingsDialogWiring(Parts parts)
     parts_.laps.setLearner(dialog_.get());
 
     TNastavDlg::Hooks hooks;
+    hooks.loadingSettings = [this] { return parts_.loadingSettings; };
     hooks.pauseStartWaiting = [this] { parts_.race.pauseStartWaiting(); };
     hooks.resumeStartWaiting = [this] { parts_.race.rearmStartWaiting(); };
     hooks.updateInputPort = [this] { parts_.parallelPort.addresses().updateInputPort(); };
     hooks.inputPortBase = [this] { return parts_.parallelPort.addresses().LptPortBase(); };
+    hooks.createDesktopLauncher = [this] { createDesktopLauncher(); };
     dialog_->setHooks(std::move(hooks));
 
     // Connected before the load: the file's values act as the operator's changes do.
     QObject::connect(&parts_.settings, &Settings::changed, dialog_.get(),
                      [this](SettingId id) { onSettingChanged(id); });
+    // A changed setting may have mended a receiver: its failure is told again.
+    const auto forgetFailures = [this] { parts_.receivers.forgetFailures(); };
+    QObject::connect(&parts_.settings, &Settings::udpPortsChanged, dialog_.get(), forgetFailures);
+    QObject::connect(&parts_.settings, &Settings::serialPortChanged, dialog_.get(), forgetFailures);
 }
 
 SettingsDialogWiring::~SettingsDialogWiring() {
@@ -57,6 +65,7 @@ void SettingsDialogWiring::showDialog() {
 
 void SettingsDialogWiring::onSettingChanged(SettingId id) {
     Settings& settings = parts_.settings;
+    parts_.receivers.forgetFailures();
     switch (id) {
     case SettingId::cbMezicasy:
         parts_.mainWindow.ApplyLayout(settings.showTrackSplits());
@@ -65,7 +74,8 @@ void SettingsDialogWiring::onSettingChanged(SettingId id) {
         parts_.mainWindow.setCountsMinutes(settings.countsMinutes());
         break;
     case SettingId::po_spusteni:
-        parts_.autostart.set(settings.boolean(id), QCoreApplication::applicationFilePath());
+        parts_.autostart.set(settings.boolean(id), QCoreApplication::applicationFilePath(),
+                             parts_.programFolder);
         break;
     case SettingId::cbBezUcasti:
         if (settings.boolean(id))
@@ -108,6 +118,13 @@ void SettingsDialogWiring::onParallelPortSetting(SettingId id) {
     default:
         break;
     }
+}
+
+void SettingsDialogWiring::createDesktopLauncher() {
+    const DesktopLauncher launcher(DesktopLauncher::DesktopFolder());
+    QString error;
+    if (!launcher.write(QCoreApplication::applicationFilePath(), parts_.programFolder, &error))
+        dialog_->showMessage(error, true);
 }
 
 // Qt hides a window whose flags change: each is shown again as it was.

@@ -34,6 +34,7 @@ public:
         RaceBoard& board;
         AutostartEntry& autostart;
         QString programFolder;
+        const bool& loadingSettings; // start-up step 9 runs
     };
 
     explicit SettingsDialogWiring(Parts parts);
@@ -48,6 +49,7 @@ private:
     void onSettingChanged(SettingId id);
     void onParallelPortSetting(SettingId id);
     void setStayOnTop(bool on);
+    void createDesktopLauncher();
 
     Parts parts_;
     ReceiversDialogAdapter receivers_;

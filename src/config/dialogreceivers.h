@@ -24,6 +24,11 @@ class DialogReceivers {
 public:
     virtual ~DialogReceivers() = default;
 
+    // The receivers of the chosen source: with "Použít COM" the decoders open
+    // (with the input line RXD the serial receiver, when openSerial); without
+    // it the decoders and the serial receiver close.
+    virtual void applySourceChoice(bool openSerial) = 0;
+
     virtual bool serialPortOpen() const = 0;
     virtual void openSerialPort() = 0;
     virtual void closeSerialPort() = 0;

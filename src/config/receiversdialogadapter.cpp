@@ -12,6 +12,10 @@ TCommThread& ReceiversDialogAdapter::thread(int decoder) const {
     return receivers_.CommThread();
 }
 
+void ReceiversDialogAdapter::applySourceChoice(bool openSerial) {
+    receivers_.applySourceChoice(openSerial);
+}
+
 bool ReceiversDialogAdapter::serialPortOpen() const {
     return receivers_.serialPortOpen();
 }

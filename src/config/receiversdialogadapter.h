@@ -11,6 +11,7 @@ class ReceiversDialogAdapter final : public DialogReceivers {
 public:
     explicit ReceiversDialogAdapter(Receivers& receivers) : receivers_(receivers) {}
 
+    void applySourceChoice(bool openSerial) override;
     bool serialPortOpen() const override;
     void openSerialPort() override;
     void closeSerialPort() override;

@@ -571,26 +571,11 @@ void TNastavDlg::onSettingChanged(SettingId id) {
 // receivers follow them. Leaving the network switches its server off.
 void TNastavDlg::onSourceChanged(SettingId id) {
     DialogReceivers& rx = parts_.receivers;
-    const bool on = parts_.settings.boolean(id);
-    if (on && (id == S::cbLPT || id == S::cbTcpIP)) {
+    if (parts_.settings.boolean(id) && id != S::cbCOM)
         UpdateInputButtons(kSwitchingSources);
-        for (int decoder : {1, 2})
-            if (rx.decoderOpen(decoder))
-                rx.closeDecoder(decoder);
-        if (rx.serialPortOpen())
-            rx.closeSerialPort();
-    } else if (on && id == S::cbCOM) {
-        if (rx.decoderChoice(1).inputSignal == kInputLineRxd) {
-            if (!rx.serialPortOpen())
-                rx.openSerialPort();
-        } else {
-            if (!rx.decoderOpen(1))
-                rx.openDecoder(1);
-            if (!rx.decoderOpen(2) && rx.decoderChoice(1).comName != rx.decoderChoice(2).comName)
-                rx.openDecoder(2);
-        }
-    }
-    if (!on && id == S::cbTcpIP && rx.networkActive())
+    const bool loading = hooks_.loadingSettings && hooks_.loadingSettings();
+    rx.applySourceChoice(!loading);
+    if (!parts_.settings.useNetwork() && rx.networkActive())
         rx.networkOff();
     enableSensorEdits();
     UpdateInputButtons(parts_.laps.learnSlot());

@@ -49,6 +49,9 @@ public:
     // What the dialog asks of subsystems outside it. An empty hook is a
     // subsystem that is not part of the station: its button is disabled.
     struct Hooks {
+        // True while start-up loads the file: a source loaded then leaves the
+        // serial receiver to start-up's receiver check.
+        std::function<bool()> loadingSettings;
         std::function<void()> pauseStartWaiting;   // activation
         std::function<void()> resumeStartWaiting;  // OK's last step, and every close
         std::function<void()> updateInputPort;     // LptPortBase taken from the settings afresh

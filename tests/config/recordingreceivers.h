@@ -22,6 +22,7 @@ struct RecordingReceivers final : DialogReceivers {
 
     explicit RecordingReceivers(QStringList& sharedLog) : log(sharedLog) {}
 
+    void applySourceChoice(bool openSerial) override { log << QStringLiteral("applySourceChoice %1").arg(openSerial); }
     bool serialPortOpen() const override { return serialOpen; }
     void openSerialPort() override { serialOpen = true; log << "openSerial"; }
     void closeSerialPort() override { serialOpen = false; log << "closeSerial"; }

@@ -2,7 +2,13 @@
 #include "config/settings.h"
 #include "config/settingslapsettings.h"
 #include "config/tnastavdlg.h"
+#include "config/receiversdialogadapter.h"
 #include "config/recordingreceivers.h"
+#include "platform/modemstatusport.h"
+#include "platform/registrystore.h"
+#include "sensors/receivers.h"
+#include "sensors/settingsreceiversettings.h"
+#include "support/pseudoterminal.h"
 #include "engine/lapcomputation.h"
 #include "engine/raceboard.h"
 #include "engine/qstringprinter.h"
@@ -27,6 +33,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTreeWidget>
+#include <QUdpSocket>
 #include <gtest/gtest.h>
 
 using namespace vartemo;
@@ -34,6 +41,12 @@ using namespace vartemo::testing;
 using S = SettingId;
 
 namespace {
+
+quint16 freeUdpPort() {
+    QUdpSocket probe;
+    probe.bind(QHostAddress::LocalHost, 0);
+    return probe.localPort();
+}
 
 QByteArray readBytes(const QString& path) {
     QFile f(path);
@@ -364,8 +377,51 @@ TEST_F(DialogTest, ABadOrRepeatedUdpPortChangesNothing) {
 
 namespace {
 
+// The dialog over the station's real receivers: a pseudo-terminal as the
+// serial receiver's port, decoders on fake modem ports, a datagram server.
+class ReceiversDialogTest : public ::testing::Test {
+protected:
+    ReceiversDialogTest() {
+        pty.makeRaw();
+        settings.loadFile(dir.filePath(QStringLiteral("vartemo.ini")));
+        SerialPortSettings port;
+        port.port = pty.slavePath;
+        settings.setSerialPort(port);
+        const quint16 udp = freeUdpPort();
+        settings.addUdpPort(QString::number(udp), QStringLiteral("cil"));
+        rx.CommThread().ComName = QStringLiteral("COM1");
+        rx.CommThread1().ComName = QStringLiteral("COM2");
+        dialog.ensureBuilt();
+    }
+    template <typename W> W* find(const QString& name) { return dialog.findChild<W*>(name); }
+    void setInputLine(int line) {
+        rx.CommThread().InputSignal = quint8(line);
+        find<QComboBox>(QStringLiteral("InputSignalComboBox"))->setCurrentIndex(line);
+    }
+
+    QTemporaryDir dir;
+    PseudoTerminal pty;
+    Settings settings{dir.path()};
+    RaceBoard board;
+    ManualClock clock;
+    SettingsLapSettings lapSettings{settings};
+    LapComputation laps{board, clock, lapSettings};
+    SettingsReceiverSettings receiverSettings{settings};
+    MemoryRegistryStore registry;
+    Receivers rx{{.laps = laps,
+                  .settings = receiverSettings,
+                  .registry = registry,
+                  .infrared = {},
+                  .makeModemPort = [] { return std::make_unique<FakeModemStatusPort>(); },
+                  .reportFailure = [](const QString&, const QString&) {}}};
+    ReceiversDialogAdapter adapter{rx};
+    QStringList log;
+    RecordingPortIo portIo{log};
+    TNastavDlg dialog{{settings, laps, adapter, portIo, dir.path()}};
+};
+
 // From one source to another with an input line: which receivers are open after.
-TEST_F(DialogTest, SwitchingSourcesOpensAndClosesTheReceivers) {
+TEST_F(ReceiversDialogTest, SwitchingSourcesOpensAndClosesTheReceivers) {
     struct Case {
         const char* name;
         S from;
@@ -386,48 +442,47 @@ TEST_F(DialogTest, SwitchingSourcesOpensAndClosesTheReceivers) {
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
-        receivers.choice[0].inputSignal = c.inputLine;
-        receivers.choice[1].comName = QLatin1String(c.secondPort);
+        settings.setBoolean(S::cbLPT, true);
+        setInputLine(c.inputLine);
+        rx.CommThread1().ComName = QLatin1String(c.secondPort);
         settings.setBoolean(c.from, true);
-        // The state the source left: its receivers on.
-        receivers.serialOpen = c.from == S::cbCOM && c.inputLine == 3;
-        receivers.decoderIsOpen[0] = c.from == S::cbCOM && c.inputLine != 3;
-        receivers.decoderIsOpen[1] = false;
-        receivers.network = c.from == S::cbTcpIP;
+        if (c.from == S::cbTcpIP)
+            rx.activateNetwork(true); // the source's receiver on, as a ride leaves it
+        ASSERT_EQ(rx.IdUDPServer1().isActive(), c.from == S::cbTcpIP);
         // to == from: the last source unchecked.
         find<QCheckBox>(InfoOf(c.to).holder)->click();
-        EXPECT_EQ(receivers.serialOpen, c.serial);
-        EXPECT_EQ(receivers.decoderIsOpen[0], c.decoder1);
-        EXPECT_EQ(receivers.decoderIsOpen[1], c.decoder2);
-        EXPECT_EQ(receivers.network, c.network);
+        EXPECT_EQ(rx.serialPortOpen(), c.serial);
+        EXPECT_EQ(bool(rx.CommThread().PortOpen), c.decoder1);
+        EXPECT_EQ(bool(rx.CommThread1().PortOpen), c.decoder2);
+        EXPECT_EQ(rx.IdUDPServer1().isActive(), c.network);
         const int on = int(settings.useParallelPort()) + int(settings.useSerial()) + int(settings.useNetwork());
         EXPECT_EQ(on, 1);
         EXPECT_TRUE(settings.boolean(c.to == c.from ? S::cbLPT : c.to));
         EXPECT_EQ(find<QLineEdit>(QStringLiteral("ID1"))->isEnabled(), settings.useSerial());
         EXPECT_EQ(find<QLineEdit>(QStringLiteral("IP0"))->isEnabled(), settings.useNetwork());
-        EXPECT_TRUE(button("OK_BitBtn")->isEnabled());
+        EXPECT_TRUE(find<QPushButton>(QStringLiteral("OK_BitBtn"))->isEnabled());
     }
 }
 
 // A new input line switches the receivers only while "Použít COM" is on.
-TEST_F(DialogTest, ANewInputLineOpensAReceiverOnlyUnderCom) {
+TEST_F(ReceiversDialogTest, ANewInputLineOpensAReceiverOnlyUnderCom) {
     auto* line = find<QComboBox>(QStringLiteral("InputSignalComboBox"));
+    line->setCurrentIndex(1);
     settings.setBoolean(S::cbLPT, true);
-    log.clear();
     line->setCurrentIndex(3);
-    EXPECT_FALSE(receivers.serialOpen);
-    EXPECT_FALSE(receivers.decoderIsOpen[0]);
-    EXPECT_EQ(receivers.choice[0].inputSignal, 3) << "the decoders know the line for the next switch";
+    EXPECT_FALSE(rx.serialPortOpen());
+    EXPECT_FALSE(rx.CommThread().PortOpen);
+    EXPECT_EQ(rx.CommThread().InputSignal, 3) << "the decoders know the line for the next switch";
     EXPECT_EQ(find<QComboBox>(QStringLiteral("ComboBox2"))->currentText(), QStringLiteral("RXD"));
 
     settings.setBoolean(S::cbCOM, true);
-    EXPECT_TRUE(receivers.serialOpen);
+    EXPECT_TRUE(rx.serialPortOpen());
     line->setCurrentIndex(2); // DCD: the decoders instead of the byte receiver
-    EXPECT_FALSE(receivers.serialOpen);
-    EXPECT_TRUE(receivers.decoderIsOpen[0]);
-    EXPECT_TRUE(receivers.decoderIsOpen[1]);
-    EXPECT_EQ(receivers.choice[0].inputSignal, 2);
-    EXPECT_TRUE(button("OK_BitBtn")->isEnabled());
+    EXPECT_FALSE(rx.serialPortOpen());
+    EXPECT_TRUE(rx.CommThread().PortOpen);
+    EXPECT_TRUE(rx.CommThread1().PortOpen);
+    EXPECT_EQ(rx.CommThread().InputSignal, 2);
+    EXPECT_TRUE(find<QPushButton>(QStringLiteral("OK_BitBtn"))->isEnabled());
 }
 
 TEST_F(DialogTest, WhileACodeIsLearntOnlyItsButtonWorksAndTheTestsPageStays) {
