@@ -4,6 +4,7 @@
 
 #include <sched.h>
 #include <sys/resource.h>
+#include <unistd.h>
 
 #include <algorithm>
 
@@ -63,7 +64,10 @@ int ApplyProcessPriorityClass(int priorityClass) {
             continue;
         allFifo = false;
         LeaveFifo(tid);
-        reached = std::min(reached, SetThreadNice(tid, NiceOfPriorityClass(priorityClass)));
+        // The main thread runs the 2 ms kart poll, which ran at time-critical
+        // thread priority whatever the class: it never goes below normal.
+        const int nice = NiceOfPriorityClass(priorityClass);
+        reached = std::min(reached, SetThreadNice(tid, tid == getpid() ? std::min(nice, 0) : nice));
     }
     return allFifo ? kFifo : reached;
 }

@@ -505,3 +505,107 @@ TEST_F(DialogTest, WhileACodeIsLearntOnlyItsButtonWorksAndTheTestsPageStays) {
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(DialogTest, UdpListButtonsWriteTheirKeysAtOnce) {
+    dialog.show();
+    auto* port = find<QLineEdit>(QStringLiteral("PortUDP"));
+    auto* description = find<QLineEdit>(QStringLiteral("Popis1TcpIp"));
+    auto* list = find<QTreeWidget>(QStringLiteral("ListView1TcpIP"));
+    for (const char* row : {"5001 a", "5002 b", "5003 c"}) {
+        const QStringList parts = QString::fromLatin1(row).split(u' ');
+        port->setText(parts[0]);
+        description->setText(parts[1]);
+        log.clear();
+        button("BtnVlozIP")->click();
+        EXPECT_EQ(log, QStringList{"rebindNetwork"}) << "the ports listen anew at once";
+    }
+    ASSERT_EQ(list->topLevelItemCount(), 3);
+    EXPECT_EQ(list->topLevelItem(0)->text(0), QStringLiteral("5003"));
+    EXPECT_FALSE(button("btnSmazTcpIp")->isEnabled());
+    list->setCurrentItem(list->topLevelItem(1));
+    ASSERT_TRUE(button("btnSmazTcpIp")->isEnabled());
+    button("btnSmazTcpIp")->click();
+    EXPECT_FALSE(button("btnSmazTcpIp")->isEnabled());
+    EXPECT_EQ(readBytes(settings.filePath()),
+              "[UDP]\r\nPolozek=2\r\nPort1=5003\r\nPopis1=c\r\nPort2=5001\r\nPopis2=a\r\n");
+    dialog.reject();
+}
+
+TEST_F(DialogTest, APictureChosenAndClearedIsWrittenAtOnce) {
+    const QString picture = dir.filePath(QStringLiteral("logo/diplom.png"));
+    QString startFolder;
+    dialog.hooks().choosePicture = [&](const QString& folder) {
+        startFolder = folder;
+        return picture;
+    };
+    dialog.show();
+    button("BitBtn2")->click();
+    EXPECT_EQ(startFolder, dir.filePath(QStringLiteral("logo")));
+    EXPECT_EQ(readBytes(settings.filePath()), "[Tisk_Diplom]\r\nLogo=" + picture.toUtf8() + "\r\n");
+    button("btnSmayatLogo")->click();
+    EXPECT_EQ(readBytes(settings.filePath()), QByteArray("[Tisk_Diplom]\r\nLogo=\r\n"));
+    EXPECT_TRUE(settings.text(S::DiplomaLogo).isEmpty());
+    // Nothing chosen: nothing changes.
+    dialog.hooks().choosePicture = [](const QString&) { return QString(); };
+    button("Nacti1")->click();
+    EXPECT_EQ(readBytes(settings.filePath()), QByteArray("[Tisk_Diplom]\r\nLogo=\r\n"));
+    dialog.reject();
+}
+
+// The port tests read and write their own port; the timing's port stays.
+TEST_F(DialogTest, PortTestsUseTheirOwnAddress) {
+    dialog.show();
+    portIo.data = 0x05;
+    portIo.status = 0x88; // bit 3 "první" and bit 7 "BUSY"
+    find<QRadioButton>(QStringLiteral("TestLPT2"))->click();
+    button("CtiPort")->click();
+    EXPECT_EQ(portIo.reads, (QList<quint16>{0x278, 0x279}));
+    EXPECT_TRUE(find<QCheckBox>(QStringLiteral("Bit0"))->isChecked());
+    EXPECT_FALSE(find<QCheckBox>(QStringLiteral("Bit1"))->isChecked());
+    EXPECT_TRUE(find<QCheckBox>(QStringLiteral("Bit2"))->isChecked());
+    EXPECT_TRUE(find<QCheckBox>(QStringLiteral("Error"))->isChecked());
+    EXPECT_FALSE(find<QCheckBox>(QStringLiteral("Select"))->isChecked());
+    EXPECT_TRUE(find<QCheckBox>(QStringLiteral("Busy"))->isChecked());
+    find<QSpinBox>(QStringLiteral("LPTValue"))->setValue(0x81);
+    log.clear();
+    button("UlozPort")->click();
+    EXPECT_EQ(log, QStringList{"out 278 129"});
+    EXPECT_EQ(settings.lptPortBase(), quint16(0x378)) << "LPT1 times the karts still";
+    // An address that is no number is no error of the station.
+    find<QRadioButton>(QStringLiteral("TestLPTxx"))->click();
+    find<QLineEdit>(QStringLiteral("LPTxx_Base1"))->setText(QStringLiteral("xyz"));
+    log.clear();
+    button("UlozPort")->click();
+    EXPECT_TRUE(log.isEmpty());
+    // LPTxx_BASE of page 0 is copied to the tests.
+    settings.setText(S::LPTxx_BASE, QStringLiteral("BC00"));
+    EXPECT_EQ(find<QLineEdit>(QStringLiteral("LPTxx_Base1"))->text(), QStringLiteral("BC00"));
+    // Repeated reading every 10 ms until the dialog closes.
+    find<QSpinBox>(QStringLiteral("SpinEdit1"))->setValue(10);
+    portIo.reads.clear();
+    find<QCheckBox>(QStringLiteral("OpakujBox"))->click();
+    QTest::qWait(80);
+    EXPECT_GE(portIo.reads.size(), 4);
+    dialog.reject();
+    portIo.reads.clear();
+    QTest::qWait(40);
+    EXPECT_TRUE(portIo.reads.isEmpty());
+    dialog.show();
+    EXPECT_FALSE(find<QCheckBox>(QStringLiteral("OpakujBox"))->isChecked());
+    dialog.reject();
+}
+
+TEST_F(DialogTest, ButtonsOfSubsystemsWithoutTheirHookAreDisabled) {
+    for (const char* name : {"VynulujTab", "Zalohuj_data", "btnSmazatDenik", "NahledBtn", "BitBtn5", "BitBtn1"})
+        EXPECT_FALSE(button(name)->isEnabled()) << name;
+    int resets = 0;
+    dialog.hooks().resetBestTwenty = [&] { ++resets; };
+    dialog.setHooks(dialog.hooks());
+    EXPECT_TRUE(button("VynulujTab")->isEnabled());
+    button("VynulujTab")->click();
+    EXPECT_EQ(resets, 1);
+}
+
+} // namespace
