@@ -2,6 +2,7 @@
 
 #include "about/tsplashscreen.h"
 #include "app/receiverstartupcheck.h"
+#include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"

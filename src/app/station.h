@@ -31,6 +31,7 @@ class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
+class TZalohujFrm;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -57,6 +58,12 @@ public:
 
     // A second start asked for the station: restore and raise the main window.
     void Restore();
+
+    // "Zálohování"; the settings dialog opens it.
+    TZalohujFrm& backupWindow() { return *backupWindow_; }
+    // The program ends after a restore of a backup: the closing must not
+    // write the kart status (stav.ini) over the restored one.
+    bool endingAfterRestore() const { return endingAfterRestore_; }
 
 private:
     // The start-up and shutdown sequences (startup.cpp).
@@ -102,6 +109,8 @@ private:
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
     MainStatusBar* statusBar_ = nullptr;
+    std::unique_ptr<TZalohujFrm> backupWindow_;
+    bool endingAfterRestore_ = false;
     QStringList startupErrors_;
     bool logBookWritable_ = true;
     bool started_ = false;

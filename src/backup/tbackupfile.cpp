@@ -298,7 +298,10 @@ QString TBackupFile::GetArchiveInfo(const QString& archivePath, QStringList* ide
         identities->clear();
     if (busy_ || !QFileInfo::exists(archivePath))
         return {};
+    error_ = NoError;
+    continue_ = true;
     const auto report = [this](int code) {
+        error_ = code;
         if (hooks_.showError)
             hooks_.showError(ErrorText(code));
         return QString();
@@ -315,8 +318,6 @@ QString TBackupFile::GetArchiveInfo(const QString& archivePath, QStringList* ide
     headerCount_ = count;
     if (!identities)
         return title;
-    error_ = NoError;
-    continue_ = true;
     qint32 length = 0;
     if (!in.readInt32(&length))
         return report(InvalidArchive);

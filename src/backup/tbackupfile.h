@@ -80,6 +80,7 @@ public:
     bool VerifyArchive(const QString& archivePath);
     // The title (empty when the archive is missing or unreadable); fills
     // identities with the identity list's lines when the archive has one.
+    // ErrorCode() tells a damaged archive from one with an empty title.
     QString GetArchiveInfo(const QString& archivePath, QStringList* identities);
     // Of the header read by GetArchiveInfo.
     qint64 TotalSize() const { return headerTotal_; }
