@@ -7,6 +7,7 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/besttwentywiring.h"
 #include "app/startupstatus.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
@@ -181,6 +182,7 @@ void Station::StartUp() {
     programLog_.setSystemInfo(BuildSystemInfo(version.caption, version.build, folder_.root(), systemInfo_->collect()));
 
     // 17. The best-twenty tables; the UDP ports when "Použít UDP/IP - sít" is on.
+    bestTwenty_->load();
 
     // 18. Splash at 100, a moment to see it, then gone.
     setSplashProgress(100);

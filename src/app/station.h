@@ -20,6 +20,7 @@
 
 namespace vartemo {
 
+class BestTwentyWiring;
 class CommandButtons;
 class IrCodeHandler;
 class MainStatusBar;
@@ -31,6 +32,7 @@ class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
+class TopTables;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -52,6 +54,8 @@ public:
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
     LogBook& logBook() { return logBook_; }
+    // The best-twenty tables (change notice, rows, reset).
+    TopTables& topTables();
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
@@ -101,6 +105,7 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
     QStringList startupErrors_;
     bool logBookWritable_ = true;
