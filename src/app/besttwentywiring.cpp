@@ -1,9 +1,12 @@
 #include "app/besttwentywiring.h"
 
 #include "core/programfolder.h"
+#include "engine/commandbuttons.h"
 #include "engine/raceboardview.h"
 #include "engine/racefeeds.h"
 #include "records/toptables.h"
+#include "records/ttopten10frm.h"
+#include "records/tupravdlg.h"
 
 #include <QMessageBox>
 #include <QPointer>
@@ -23,6 +26,32 @@ BestTwentyWiring::BestTwentyWiring(Parts parts)
 }
 
 BestTwentyWiring::~BestTwentyWiring() = default;
+
+void BestTwentyWiring::createEditDialog() {
+    editDialog_ = new TUpravDlg(&mainWindow_);
+}
+
+void BestTwentyWiring::createWindow(CommandButtons& buttons) {
+    window_ = new TTopTen10Frm(*tables_, *editDialog_, &mainWindow_);
+    QObject::connect(&buttons, &CommandButtons::topTwenty, window_, &TTopTen10Frm::ShowModal);
+    // After a ride that entered a row the operator sees the tables; the STOP
+    // finishes first, and a window already open only shows the new rows.
+    QObject::connect(tables_.get(), &TopTables::entered, window_, [w = window_] {
+        QTimer::singleShot(0, w, &TTopTen10Frm::ShowModal);
+    });
+    QObject::connect(window_, &TTopTen10Frm::printRequested, window_, [this] {
+        if (hooks_.print)
+            hooks_.print();
+    });
+    QObject::connect(window_, &TTopTen10Frm::diplomaRequested, window_, [this](const QString& name, int placement) {
+        if (hooks_.diploma)
+            hooks_.diploma(name, placement);
+    });
+    QObject::connect(window_, &TTopTen10Frm::ftpRequested, window_, [this] {
+        if (hooks_.ftp)
+            hooks_.ftp();
+    });
+}
 
 void BestTwentyWiring::load() {
     showLater(tables_->Load());

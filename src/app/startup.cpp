@@ -117,6 +117,7 @@ void Station::StartUp() {
     // TDenikFrm: the log book window; opened from the user panel.
     setSplashProgress(20);
     // TUpravDlg, THlaseniDlg
+    bestTwenty_->createEditDialog();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
     setSplashProgress(40);
@@ -129,6 +130,7 @@ void Station::StartUp() {
     // TAboutBox, TNastavDlg
     setSplashProgress(75);
     // TTopTen10Frm, TStat_Dlg
+    bestTwenty_->createWindow(*commandButtons_);
     setSplashProgress(80);
     // TStat1_Dlg, TStav_KarFrm
     setSplashProgress(85);

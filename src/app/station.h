@@ -54,8 +54,9 @@ public:
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
     LogBook& logBook() { return logBook_; }
-    // The best-twenty tables (change notice, rows, reset).
+    // The best-twenty tables (change notice, rows, reset) and their window's hooks.
     TopTables& topTables();
+    BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 

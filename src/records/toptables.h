@@ -34,6 +34,7 @@ public:
 
     explicit TopTables(QString folder, Hooks hooks = {}, QObject* parent = nullptr);
 
+    const QString& folder() const { return folder_; }
     static QString FileName(TopTable table); // "TopDeset.ini", "TopDeset1.ini"
     // The table's file: an existing one under any letter case, else the
     // usual spelling in the program folder.

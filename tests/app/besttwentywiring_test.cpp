@@ -1,27 +1,33 @@
 #include "app/besttwentywiring.h"
 #include "core/programfolder.h"
 #include "core/textfile.h"
+#include "engine/commandbuttons.h"
 #include "engine/qstringprinter.h"
 #include "engine/raceboard.h"
 #include "engine/raceboardview.h"
 #include "engine/racefeeds.h"
 #include "records/toptables.h"
+#include "records/ttopten10frm.h"
+#include "records/tupravdlg.h"
+
+#include <QLineEdit>
+#include <QMenu>
+#include <QPushButton>
+#include <QTableWidget>
 
 #include <QApplication>
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <gtest/gtest.h>
 
+#include "support/visibleboxes.h"
+
 using namespace vartemo;
 
 namespace {
 
 QList<QMessageBox*> errorBoxes() {
-    QList<QMessageBox*> boxes;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == "BestTwentyError" && w->isVisible())
-            boxes << static_cast<QMessageBox*>(w);
-    return boxes;
+    return VisibleBoxes(QStringLiteral("BestTwentyError"));
 }
 
 class Wiring : public ::testing::Test {
@@ -38,7 +44,11 @@ protected:
                              .addLogEntry = [this](const QString& l) { log << l; },
                              .currentOperator = [] { return QStringLiteral("Admin"); }}};
 
+    CommandButtons buttons;
+
     void TearDown() override {
+        if (wiring.window())
+            wiring.window()->close();
         for (QMessageBox* box : errorBoxes())
             box->close();
         QApplication::processEvents();
@@ -85,6 +95,63 @@ TEST_F(Wiring, TheLapListsOfferOneKartByHand) {
     const auto women = textfile::readLines(home.filePath("TopDeset1.ini"));
     ASSERT_TRUE(women);
     EXPECT_EQ(women->at(0), "1\tJana\t00:44:000");
+}
+
+TEST_F(Wiring, ARideThatEntersOpensTheWindowAfterTheStopOrOnlyRefreshesIt) {
+    wiring.createEditDialog();
+    wiring.createWindow(buttons);
+    wiring.load();
+    TTopTen10Frm* window = wiring.window();
+    ASSERT_NE(window, nullptr);
+    for (int k = 2; k <= kKartCount; ++k)
+        board.setExcluded(k, true);
+
+    board.setLines(1, BoardList::Lap, {"00:30:000"});
+    feeds.insertBestTwenty();
+    EXPECT_FALSE(window->isVisible()); // not inside the STOP
+    QApplication::processEvents();
+    ASSERT_TRUE(window->isVisible());
+    EXPECT_EQ(window->windowModality(), Qt::ApplicationModal);
+    EXPECT_EQ(window->list(TopTable::Men)->item(0, 1)->text(), "kara1");
+
+    // A rename is open when the next ride ends: the window stays, the rows
+    // change under it, the rename still goes to its row.
+    window->list(TopTable::Men)->selectRow(0);
+    window->RenameSelected(TopTable::Men);
+    auto* edit = mainWindow.findChild<TUpravDlg*>();
+    ASSERT_NE(edit, nullptr);
+    ASSERT_TRUE(edit->isVisible());
+    board.setDriverName(1, "Druhý");
+    board.setLines(1, BoardList::Lap, {"00:20:000"});
+    feeds.insertBestTwenty();
+    QApplication::processEvents();
+    EXPECT_TRUE(window->isVisible());
+    EXPECT_TRUE(edit->isVisible());
+    EXPECT_EQ(window->list(TopTable::Men)->item(0, 1)->text(), "Druhý");
+    edit->jmeno()->setText("První");
+    edit->findChild<QPushButton*>("OKBtn")->click();
+    const auto men = textfile::readLines(home.filePath("TopDeset.ini"));
+    EXPECT_EQ(men->at(0), "1\tDruhý\t00:20:000");
+    EXPECT_EQ(men->at(1), "2\tPrvní\t00:30:000");
+}
+
+TEST_F(Wiring, TheCommandButtonOpensTheWindowAndItsHooksReachTheirParts) {
+    wiring.createEditDialog();
+    wiring.createWindow(buttons);
+    QStringList calls;
+    wiring.hooks().print = [&] { calls << "print"; };
+    wiring.hooks().diploma = [&](const QString& name, int placement) {
+        calls << QStringLiteral("diploma %1 %2").arg(name).arg(placement);
+    };
+    wiring.hooks().ftp = [&] { calls << "ftp"; };
+    buttons.button("TopTen10")->click();
+    TTopTen10Frm* window = wiring.window();
+    ASSERT_TRUE(window->isVisible());
+    window->findChild<QPushButton*>("btnTisk")->click();
+    window->findChild<QPushButton*>("btnFtp")->click();
+    window->list(TopTable::Women)->selectRow(1);
+    window->DiplomaSelected(TopTable::Women);
+    EXPECT_EQ(calls, QStringList({"print", "ftp", "diploma noname 1"}));
 }
 
 } // namespace
