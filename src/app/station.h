@@ -20,6 +20,7 @@
 
 namespace vartemo {
 
+class BestTwentyWiring;
 class CommandButtons;
 class IrCodeHandler;
 class MainStatusBar;
@@ -32,6 +33,7 @@ class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
 class TZalohujFrm;
+class TopTables;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -42,7 +44,9 @@ void WaitProcessingEvents(int ms);
 class Station {
 public:
     // simulatedPortPath: the simulated parallel port to use instead of the real one.
-    explicit Station(const ProgramFolder& folder, const QString& simulatedPortPath = {});
+    // irRecordStreams: the infrared ports carry modem-status records (simulators).
+    explicit Station(const ProgramFolder& folder, const QString& simulatedPortPath = {},
+                     bool irRecordStreams = false);
     ~Station();
 
     // Runs the start-up sequence and shows the main window.
@@ -53,6 +57,9 @@ public:
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
     LogBook& logBook() { return logBook_; }
+    // The best-twenty tables (change notice, rows, reset) and their window's hooks.
+    TopTables& topTables();
+    BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
@@ -72,12 +79,14 @@ private:
     void buildMainWindowFrame();
     void ShutDown();
     void setSplashProgress(int value);
-    void showStartupError(const QString& text);
+    void showStartupError(const QString& text, const QString& caption = QString());
+    // A receiver could not open: its box, the log book and the program log.
+    void reportReceiverFailure(const QString& message, const QString& caption);
     void writeProgramLog();
     void connectLogBook();
     void loadSettings();
     void connectSettings();
-    std::unique_ptr<Receivers> createReceivers();
+    std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
     void wireParallelPort();
     void onParallelPortSetting(SettingId id);
 
@@ -87,7 +96,7 @@ private:
     SteadyClock clock_;
     RaceBoard board_;
     FileRegistryStore registry_;
-    AutostartEntry autostart_{registry_};
+    AutostartEntry autostart_;
     Settings settings_;
     SettingsLapSettings lapSettings_;
     LapComputation laps_;
@@ -108,10 +117,12 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
     std::unique_ptr<TZalohujFrm> backupWindow_;
     bool endingAfterRestore_ = false;
-    QStringList startupErrors_;
+    QList<std::pair<QString, QString>> startupErrors_; // text, caption
+    bool loadingSettings_ = false;
     bool logBookWritable_ = true;
     bool started_ = false;
     bool shutDown_ = false;
