@@ -34,6 +34,18 @@ SettingsDialogWiring::SettingsDialogWiring(Parts parts)
     hooks.updateInputPort = [this] { parts_.parallelPort.addresses().updateInputPort(); };
     hooks.inputPortBase = [this] { return parts_.parallelPort.addresses().LptPortBase(); };
     hooks.createDesktopLauncher = [this] { createDesktopLauncher(); };
+    if (parts_.resetBestTwenty)
+        hooks.resetBestTwenty = [this] {
+            for (const QString& problem : parts_.resetBestTwenty())
+                dialog_->showMessage(problem, true);
+        };
+    hooks.backup = parts_.showBackup;
+    if (parts_.clearLogBook)
+        hooks.clearLogBook = [this] {
+            QString error;
+            if (!parts_.clearLogBook(&error))
+                dialog_->showMessage(error, true);
+        };
     dialog_->setHooks(std::move(hooks));
 
     // Connected before the load: the file's values act as the operator's changes do.

@@ -4,6 +4,8 @@
 #include "config/settingid.h"
 
 #include <QString>
+#include <QStringList>
+#include <functional>
 #include <memory>
 
 namespace vartemo {
@@ -35,6 +37,10 @@ public:
         AutostartEntry& autostart;
         QString programFolder;
         const bool& loadingSettings; // start-up step 9 runs
+        // The maintenance buttons' subsystems (empty: not in the station).
+        std::function<QStringList()> resetBestTwenty; // problems met, empty when done
+        std::function<void()> showBackup;
+        std::function<bool(QString* error)> clearLogBook;
     };
 
     explicit SettingsDialogWiring(Parts parts);

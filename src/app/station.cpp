@@ -1,8 +1,11 @@
 #include "app/station.h"
 
 #include "about/tsplashscreen.h"
+#include "app/besttwentywiring.h"
+#include "records/toptables.h"
 #include "app/receiverstartupcheck.h"
 #include "app/settingsdialogwiring.h"
+#include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
@@ -63,6 +66,15 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, 
     // Wired before the settings load, so the loaded choices reach the port.
     wireParallelPort();
     connectLogBook();
+    bestTwenty_ = std::make_unique<BestTwentyWiring>(BestTwentyWiring::Parts{
+        .folder = folder_, .board = board_, .feeds = race_.feeds(), .mainWindow = *mainWindow_,
+        .boardView = *mainWindow_->boardView(),
+        .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+        .currentOperator = [this] { return logBook_.CurrentOperator(); }});
+}
+
+TopTables& Station::topTables() {
+    return bestTwenty_->tables();
 }
 
 // Start-up step 9: the configuration file into the settings.
@@ -116,7 +128,10 @@ std::unique_ptr<Receivers> Station::createReceivers(bool irRecordStreams) {
 void Station::createSettingsDialog() {
     settingsDialog_ = std::make_unique<SettingsDialogWiring>(SettingsDialogWiring::Parts{
         settings_, *mainWindow_, laps_, *receivers_, *parallelPort_, race_, board_, autostart_,
-        folder_.root(), loadingSettings_});
+        folder_.root(), loadingSettings_,
+        [this] { return bestTwenty_->tables().Reset(); },
+        [this] { backupWindow_->exec(); },
+        [this](QString* error) { return logBook_.ClearLogBook(error); }});
     settingsDialog_->connectButton(*commandButtons_);
 }
 

@@ -586,8 +586,8 @@ TEST_F(DialogTest, PortTestsUseTheirOwnAddress) {
     find<QSpinBox>(QStringLiteral("SpinEdit1"))->setValue(10);
     portIo.reads.clear();
     find<QCheckBox>(QStringLiteral("OpakujBox"))->click();
-    QTest::qWait(80);
-    EXPECT_GE(portIo.reads.size(), 4);
+    EXPECT_TRUE(QTest::qWaitFor([&] { return portIo.reads.size() >= 6; }, 5000));
+    EXPECT_EQ(portIo.reads.first(), 0xBC00);
     dialog.reject();
     portIo.reads.clear();
     QTest::qWait(40);
