@@ -7,6 +7,8 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/backupwiring.h"
+#include "backup/tzalohujfrm.h"
 #include "app/besttwentywiring.h"
 #include "app/startupstatus.h"
 #include "engine/commandbuttons.h"
@@ -132,6 +134,10 @@ void Station::StartUp() {
     bestTwenty_->createEditDialog();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
+    backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
+                                        .mainWindow = mainWindow_.get(),
+                                        .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+                                        .markEndingAfterRestore = [this] { endingAfterRestore_ = true; }});
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
     setSplashProgress(50);
