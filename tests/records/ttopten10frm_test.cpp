@@ -126,6 +126,9 @@ TEST_F(Window, ShowsBothTablesWithTheirControls) {
         EXPECT_EQ(list->toolTip(), "      Další volby vyvoláte\r\n stiskem pravého tlačítka myši.");
         EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
     }
+    window.ShowModal();
+    for (QTableWidget* list : {men(), women()}) // all twenty rows in view
+        EXPECT_LE(list->visualItemRect(list->item(19, 2)).bottom(), list->viewport()->height());
     EXPECT_EQ(shownRow(men(), 0), QStringList({"1", "r1", "00:30:000"}));
     EXPECT_EQ(shownRow(women(), 19), QStringList({"20", "r20", "00:59:000"}));
     EXPECT_EQ(actionTexts(window.findChild<QMenu*>("TopDesetPopup")),
