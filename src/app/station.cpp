@@ -2,12 +2,14 @@
 
 #include "about/tsplashscreen.h"
 #include "app/receiverstartupcheck.h"
+#include "app/helpcommand.h"
 #include "app/startupstatus.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"
 #include "platform/linuxmodemstatusport.h"
 #include "platform/processorload.h"
+#include "platform/screensaverinhibitor.h"
 #include "platform/systeminfo.h"
 #include "sensors/ircodedelivery.h"
 #include "sensors/receivers.h"
@@ -54,7 +56,7 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
     mainWindow_->installEventFilter(irCodes_.get());
     race_.setResultsFolder(folder_.resultsFolder());
     race_.feeds().showError = [this](const QString& message) {
-        QMessageBox::critical(mainWindow_.get(), mainWindow_->windowTitle(), message);
+        QMessageBox::critical(mainWindow_.get(), QString(), message);
     };
     new RaceControlPanel(*mainWindow_, race_);
     new LapFileCommands(*mainWindow_, board_, folder_.resultsFolder());

@@ -21,6 +21,8 @@
 namespace vartemo {
 
 class CommandButtons;
+class HelpCommand;
+class ScreenSaverInhibitor;
 class IrCodeHandler;
 class MainStatusBar;
 class ParallelPort;
@@ -73,6 +75,7 @@ private:
     std::unique_ptr<Receivers> createReceivers();
     void wireParallelPort();
     void onParallelPortSetting(SettingId id);
+    void wireDesktop(); // desktopwiring.cpp
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
@@ -101,6 +104,8 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    std::unique_ptr<HelpCommand> help_;
+    std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     MainStatusBar* statusBar_ = nullptr;
     QStringList startupErrors_;
     bool logBookWritable_ = true;
