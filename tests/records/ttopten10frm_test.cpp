@@ -175,6 +175,17 @@ TEST_F(Window, ShowingAndButtonsReadTheFilesAndSignal) {
     EXPECT_FALSE(window.isVisible());
 }
 
+TEST_F(Window, EveryActivationReadsTheFilesAgain) {
+    window.ShowModal();
+    QApplication::setActiveWindow(&main);
+    QStringList changed = tableLines(40'000);
+    changed[0] = "1\tjinde zapsaná\t00:20:000";
+    ASSERT_TRUE(textfile::writeLines(womenPath, changed));
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(window.isActiveWindow());
+    EXPECT_EQ(women()->item(0, 1)->text(), "jinde zapsaná");
+}
+
 TEST_F(Window, DeletingRowOneMovesTheRestUp) {
     men()->selectRow(0);
     trigger(window.popup(TopTable::Men), "Smazat záznam");
