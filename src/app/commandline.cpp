@@ -34,10 +34,17 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
         QStringLiteral("Use the simulated parallel port in FILE (made when missing) instead of\n"
                        "the real one; vartemo-port drives it."),
         QStringLiteral("FILE"));
+    const QCommandLineOption printToPdf(
+        QStringLiteral("print-to-pdf"),
+        QStringLiteral("Print every sheet and diploma, automatic or confirmed in the printer\n"
+                       "dialog, as one PDF file in DIR (named by the job and a running number)\n"
+                       "instead of a printer job."),
+        QStringLiteral("DIR"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(home);
     parser.addOption(simulatedPort);
+    parser.addOption(printToPdf);
 
     *exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -58,6 +65,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     CommandLine line;
     line.home = parser.value(home);
     line.simulatedPort = parser.value(simulatedPort);
+    line.printToPdf = parser.value(printToPdf);
     return line;
 }
 

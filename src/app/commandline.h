@@ -10,6 +10,7 @@ namespace vartemo {
 struct CommandLine {
     QString home; // --home DIR (empty: $VARTEMO_HOME or the XDG data folder)
     QString simulatedPort; // --simulated-port FILE (empty: the real parallel port)
+    QString printToPdf;    // --print-to-pdf DIR (empty: print on the printer)
 };
 
 // "2.3.0.87"

@@ -37,6 +37,7 @@ int main(int argc, char* argv[]) {
     }
 
     Station station(folder, options->simulatedPort);
+    station.setPrintToPdf(options->printToPdf);
     QObject::connect(&instance, &SingleInstance::restoreRequested, [&station] { station.Restore(); });
     QuitOnTerminationSignals();
     station.show();

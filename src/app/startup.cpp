@@ -7,6 +7,7 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/printingwindows.h"
 #include "app/startupstatus.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
@@ -120,8 +121,11 @@ void Station::StartUp() {
     // TTV_Out_Frm, TZalohujFrm
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
+    createPrinting();
     setSplashProgress(50);
     // TNahled3Dlg, TDiplomDlg
+    printing_->CreateSecondGroup();
+    printing_->Connect(*commandButtons_);
     setSplashProgress(60);
     // TInformaceDlg
     setSplashProgress(70);
@@ -195,6 +199,13 @@ void Station::StartUp() {
     mainWindow_->show();
     for (const QString& text : std::exchange(startupErrors_, {}))
         showError(mainWindow_.get(), text);
+}
+
+void Station::createPrinting() {
+    printing_ = std::make_unique<PrintingWindows>(PrintingWindows::Sources{
+        board_, race_, settings_, folder_.root(), printToPdf_, mainWindow_.get()});
+    printing_->CreateFirstGroup();
+    race_.feeds().autoPrint = [this] { return printing_->AutoPrint(); };
 }
 
 void Station::connectLogBook() {

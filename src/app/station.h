@@ -23,6 +23,7 @@ namespace vartemo {
 class CommandButtons;
 class IrCodeHandler;
 class MainStatusBar;
+class PrintingWindows;
 class ParallelPort;
 class ProcessorLoad;
 class Receivers;
@@ -43,6 +44,10 @@ public:
     // simulatedPortPath: the simulated parallel port to use instead of the real one.
     explicit Station(const ProgramFolder& folder, const QString& simulatedPortPath = {});
     ~Station();
+
+    // Every print job as a PDF file in this folder (before show()).
+    void setPrintToPdf(const QString& folder) { printToPdf_ = folder; }
+    PrintingWindows& printing() { return *printing_; }
 
     // Runs the start-up sequence and shows the main window.
     void show();
@@ -68,6 +73,7 @@ private:
     void showStartupError(const QString& text);
     void writeProgramLog();
     void connectLogBook();
+    void createPrinting();
     void loadSettings();
     void connectSettings();
     std::unique_ptr<Receivers> createReceivers();
@@ -101,6 +107,8 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    QString printToPdf_;
+    std::unique_ptr<PrintingWindows> printing_;
     MainStatusBar* statusBar_ = nullptr;
     QStringList startupErrors_;
     bool logBookWritable_ = true;
