@@ -36,8 +36,8 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
         QStringLiteral("FILE"));
     const QCommandLineOption printToPdf(
         QStringLiteral("print-to-pdf"),
-        QStringLiteral("Print every sheet and diploma, automatic or confirmed in the printer\n"
-                       "dialog, as one PDF file in DIR (named by the job and a running number)\n"
+        QStringLiteral("Print every sheet and diploma, automatic or confirmed in the printer "
+                       "dialog, as one PDF file in DIR (named by the job and a running number) "
                        "instead of a printer job."),
         QStringLiteral("DIR"));
     parser.addOption(help);

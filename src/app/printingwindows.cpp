@@ -33,6 +33,11 @@ PrintingWindows::~PrintingWindows() {
     delete diploma_;
 }
 
+TNahled2Dlg* PrintingWindows::lapSheet() const { return lapSheet_; }
+TNahled3Dlg* PrintingWindows::splitSheet() const { return splitSheet_; }
+TNahled1Dlg* PrintingWindows::bestTwentySheet() const { return bestTwenty_; }
+TDiplomDlg* PrintingWindows::diploma() const { return diploma_; }
+
 void PrintingWindows::showProblem(const QString& message) const {
     QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), message, QMessageBox::Ok,
                     src_.mainWindow);

@@ -59,10 +59,10 @@ public:
     // for race control to show after the stop.
     QStringList AutoPrint();
 
-    TNahled2Dlg* lapSheet() const { return lapSheet_; }
-    TNahled3Dlg* splitSheet() const { return splitSheet_; }
-    TNahled1Dlg* bestTwentySheet() const { return bestTwenty_; }
-    TDiplomDlg* diploma() const { return diploma_; }
+    TNahled2Dlg* lapSheet() const;
+    TNahled3Dlg* splitSheet() const;
+    TNahled1Dlg* bestTwentySheet() const;
+    TDiplomDlg* diploma() const;
     StationPrinter& printer() { return *printer_; }
 
 private:

@@ -56,6 +56,7 @@ public:
     Settings& settings() { return settings_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
+    RaceBoard& board() { return board_; }
     LogBook& logBook() { return logBook_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);

@@ -23,6 +23,8 @@ void ApplySheetPaper(QPrinter& printer, const Sheet& sheet) {
 QString PrintCannotStartMessage(const QPrinter& printer) {
     const QString name = printer.outputFormat() == QPrinter::PdfFormat ? printer.outputFileName()
                                                                         : printer.printerName();
+    if (name.isEmpty())
+        return QStringLiteral("Tisk nelze spustit: není nastavena žádná tiskárna. Nic nebylo vytištěno.");
     return QStringLiteral("Tisk nelze spustit: tiskárna \"%1\" není dostupná. Nic nebylo vytištěno.")
         .arg(name);
 }
