@@ -20,6 +20,8 @@ packages=(
   clang
   # headless display for widget tests and screenshots
   xvfb xauth x11-apps imagemagick poppler-utils xdotool
+  # a private print server for the printing tests
+  cups-daemon cups-client
 )
 
 missing=()
