@@ -40,11 +40,22 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
                        "dialog, as one PDF file in DIR (named by the job and a running number) "
                        "instead of a printer job."),
         QStringLiteral("DIR"));
+    // For trials of the station against the simulators: the lights-off delay
+    // counts minutes of this many milliseconds.
+    QCommandLineOption minuteMs(QStringLiteral("minute-ms"), QStringLiteral("Length of a minute of the delays."),
+                                QStringLiteral("MS"));
+    minuteMs.setFlags(QCommandLineOption::HiddenFromHelp);
+    const QCommandLineOption irRecordStream(
+        QStringLiteral("ir-record-stream"),
+        QStringLiteral("Read the infrared receivers' ports as streams of modem-status records "
+                       "(vartemo-sim --ir writes them) instead of counting line changes."));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(home);
     parser.addOption(simulatedPort);
     parser.addOption(printToPdf);
+    parser.addOption(minuteMs);
+    parser.addOption(irRecordStream);
 
     *exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -66,6 +77,16 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     line.home = parser.value(home);
     line.simulatedPort = parser.value(simulatedPort);
     line.printToPdf = parser.value(printToPdf);
+    line.irRecordStreams = parser.isSet(irRecordStream);
+    if (parser.isSet(minuteMs)) {
+        bool ok = false;
+        line.minuteMs = parser.value(minuteMs).toInt(&ok);
+        if (!ok || line.minuteMs < 1) {
+            std::fprintf(stderr, "--minute-ms takes a positive number of milliseconds\n");
+            *exitCode = 1;
+            return std::nullopt;
+        }
+    }
     return line;
 }
 
