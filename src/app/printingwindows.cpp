@@ -1,5 +1,8 @@
 #include "app/printingwindows.h"
 
+#include "app/besttwentywiring.h"
+#include "records/ttopten10frm.h"
+
 #include "config/settings.h"
 #include "engine/commandbuttons.h"
 #include "engine/raceboard.h"
@@ -103,9 +106,23 @@ void PrintingWindows::ShowLapSheet() { lapSheet_->exec(); }
 void PrintingWindows::ShowSplitSheet() { splitSheet_->exec(); }
 void PrintingWindows::ShowDiploma() { diploma_->exec(); }
 
-void PrintingWindows::ShowDiplomaForRow(const QString& name, int rank) {
-    diploma_->presetFromRow(name, rank);
+void PrintingWindows::ShowDiplomaFor(const QString& name, int placement) {
+    diploma_->preset(name, placement);
     diploma_->exec();
+}
+
+void PrintingWindows::ConnectBestTwenty(BestTwentyWiring& bestTwenty) {
+    BestTwentyWiring::WindowHooks& hooks = bestTwenty.hooks();
+    hooks.print = [this, &bestTwenty] {
+        // The tables as the window shows them: frame, rows that fit, scroll bars.
+        const auto grab = [&bestTwenty](const char* name) {
+            QWidget* list =
+                bestTwenty.window() ? bestTwenty.window()->findChild<QWidget*>(QLatin1String(name)) : nullptr;
+            return list ? list->grab().toImage() : QImage();
+        };
+        ShowBestTwentySheet(grab("TopTenList"), grab("TopTenList1"));
+    };
+    hooks.diploma = [this](const QString& name, int placement) { ShowDiplomaFor(name, placement); };
 }
 
 void PrintingWindows::ShowBestTwentySheet(const QImage& men, const QImage& women) {

@@ -13,6 +13,7 @@ class QWidget;
 
 namespace vartemo {
 
+class BestTwentyWiring;
 class CommandButtons;
 class RaceControl;
 class Settings;
@@ -43,6 +44,9 @@ public:
     void CreateFirstGroup();
     void CreateSecondGroup();
     void Connect(CommandButtons& buttons);
+    // The best-twenty window's "&Tisk" (its two tables grabbed as shown) and
+    // its rows' "Tisk diplomu".
+    void ConnectBestTwenty(BestTwentyWiring& bestTwenty);
 
     // Tisk1 and "Tisk výsledku jízd", also the settings' "Náhled".
     void ShowLapSheet();
@@ -51,8 +55,9 @@ public:
     // "Tisk diplomu" of the main window and the settings' " Náhled": the name
     // and placement as they were left.
     void ShowDiploma();
-    // "Tisk diplomu" of a best-twenty row.
-    void ShowDiplomaForRow(const QString& name, int rank);
+    // "Tisk diplomu" of a best-twenty row: its name, placement 0..4 (-1
+    // keeps the last one).
+    void ShowDiplomaFor(const QString& name, int placement);
     // "&Tisk" of the best-twenty window: the two tables as they are shown.
     void ShowBestTwentySheet(const QImage& men, const QImage& women);
     // The automatic print at the stop: every kart, no dialog; the problems

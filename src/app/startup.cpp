@@ -8,6 +8,7 @@
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
 #include "app/printingwindows.h"
+#include "app/besttwentywiring.h"
 #include "app/startupstatus.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
@@ -129,6 +130,7 @@ void Station::StartUp() {
     // TDenikFrm: the log book window; opened from the user panel.
     setSplashProgress(20);
     // TUpravDlg, THlaseniDlg
+    bestTwenty_->createEditDialog();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
     setSplashProgress(40);
@@ -138,12 +140,14 @@ void Station::StartUp() {
     // TNahled3Dlg, TDiplomDlg
     printing_->CreateSecondGroup();
     printing_->Connect(*commandButtons_);
+    printing_->ConnectBestTwenty(*bestTwenty_);
     setSplashProgress(60);
     // TInformaceDlg
     setSplashProgress(70);
     // TAboutBox, TNastavDlg
     setSplashProgress(75);
     // TTopTen10Frm, TStat_Dlg
+    bestTwenty_->createWindow(*commandButtons_);
     setSplashProgress(80);
     // TStat1_Dlg, TStav_KarFrm
     setSplashProgress(85);
@@ -199,6 +203,7 @@ void Station::StartUp() {
     programLog_.setSystemInfo(BuildSystemInfo(version.caption, version.build, folder_.root(), systemInfo_->collect()));
 
     // 17. The best-twenty tables; the UDP ports when "Použít UDP/IP - sít" is on.
+    bestTwenty_->load();
 
     // 18. Splash at 100, a moment to see it, then gone.
     setSplashProgress(100);

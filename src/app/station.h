@@ -20,6 +20,7 @@
 
 namespace vartemo {
 
+class BestTwentyWiring;
 class CommandButtons;
 class IrCodeHandler;
 class MainStatusBar;
@@ -32,6 +33,7 @@ class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
+class TopTables;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -60,6 +62,9 @@ public:
     RaceControl& raceControl() { return race_; }
     RaceBoard& board() { return board_; }
     LogBook& logBook() { return logBook_; }
+    // The best-twenty tables (change notice, rows, reset) and their window's hooks.
+    TopTables& topTables();
+    BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
@@ -114,6 +119,7 @@ private:
     CommandButtons* commandButtons_ = nullptr;
     QString printToPdf_;
     std::unique_ptr<PrintingWindows> printing_;
+    std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
     QList<std::pair<QString, QString>> startupErrors_; // text, caption
     bool loadingSettings_ = false;

@@ -53,10 +53,10 @@ void TDiplomDlg::setPlacement(int placement) {
         b->setChecked(true);
 }
 
-void TDiplomDlg::presetFromRow(const QString& name, int rank) {
+void TDiplomDlg::preset(const QString& name, int placement) {
     setName(name);
-    if (const auto placement = PlacementForRank(rank))
-        setPlacement(*placement);
+    if (placement >= 0)
+        setPlacement(placement);
 }
 
 Sheet TDiplomDlg::composeSheet(const std::function<void(int, int)>& progress) {

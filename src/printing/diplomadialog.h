@@ -20,9 +20,9 @@ public:
     void setName(const QString& name);
     int placement() const;
     void setPlacement(int placement);
-    // A best-twenty row: its name, and its rank's placement (rank 7 and
-    // below keep the last one chosen).
-    void presetFromRow(const QString& name, int rank);
+    // A best-twenty row: its name and placement 0..4; -1 keeps the last
+    // one chosen.
+    void preset(const QString& name, int placement);
 
 protected:
     Sheet composeSheet(const std::function<void(int, int)>& progress) override;

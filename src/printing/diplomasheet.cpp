@@ -17,12 +17,6 @@ QString PlacementWord(int placement) {
     return words.value(std::clamp(placement, 0, int(words.size()) - 1));
 }
 
-std::optional<int> PlacementForRank(int rank) {
-    if (rank < 1 || rank > 6)
-        return std::nullopt;
-    return std::min(rank, 5) - 1;
-}
-
 QString PlacementSentence(const QString& text11, const QString& word) {
     static const QString placeholder = QStringLiteral("#misto#");
     const qsizetype at = text11.indexOf(placeholder);

@@ -12,11 +12,6 @@ namespace vartemo {
 QStringList PlacementEntries();
 QString PlacementWord(int placement); // 0 "první" .. 4 "páté"
 
-// The placement index a best-twenty row at rank p (1 = first) opens the
-// diploma with: the p-th entry up to the fifth (rank 6 too); nullopt from
-// rank 7 on, which keeps the last choice.
-std::optional<int> PlacementForRank(int rank);
-
 // Text11 with its first "#misto#" replaced by the placement word; without
 // one, the word, a blank and the whole text (the word alone for no text).
 QString PlacementSentence(const QString& text11, const QString& word);

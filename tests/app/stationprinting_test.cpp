@@ -2,11 +2,13 @@
 // with the ride's drivers, and a stop that goes on without a printer.
 
 #include "app/printingwindows.h"
+#include "printing/besttwentypreviewdialog.h"
 #include "printing/resultpreviewdialog.h"
 #include "stationride.h"
 #include "../engine/qstringprinter.h"
 
 #include <QDir>
+#include <QPushButton>
 #include <QTest>
 
 using namespace vartemo;
@@ -59,4 +61,39 @@ TEST_F(StationRide, WithoutAPrinterTheStopSaysSoAndStillWritesItsTakings) {
     EXPECT_TRUE(closer.texts[0].startsWith("Tisk nelze spustit")) << closer.texts[0].toStdString();
     EXPECT_EQ(logBook().filter("\tKč ").size(), 1);
     EXPECT_EQ(station.raceControl().startCaption(), "&START");
+}
+
+TEST_F(StationRide, BestTwentyWindowPrintsItsTablesAsTheyAreShown) {
+    writeIni("[Semafor]\r\nPouzij=0\r\n");
+    Station station{ProgramFolder(home.path())};
+    station.setPrintToPdf(pdfs.path());
+    station.show();
+    QWidget* window = nullptr;
+    for (QWidget* w : QApplication::topLevelWidgets())
+        if (w->objectName() == "TTopTen10Frm")
+            window = w;
+    ASSERT_NE(window, nullptr);
+    window->show();
+    const QSize men = window->findChild<QWidget*>("TopTenList")->size();
+
+    // "&Tisk" opens the sheet's window modally: look at it, then print.
+    std::vector<PictureItem> pictures;
+    QTimer::singleShot(0, [&] {
+        ASSERT_TRUE(QTest::qWaitFor([&] {
+            TNahled1Dlg* sheet = station.printing().bestTwentySheet();
+            return sheet->isVisible() && !sheet->composing() && sheet->currentPage() == 1;
+        }, 5000));
+        TNahled1Dlg* sheet = station.printing().bestTwentySheet();
+        pictures = sheet->sheet().pages[0].pictures();
+        sheet->PrintBtnClick(); // the printer dialog is not asked for PDF output here
+    });
+    station.printing().printer().setConfirm([](QPrinter&, QWidget*) { return true; });
+    window->findChild<QPushButton*>("btnTisk")->click();
+
+    ASSERT_EQ(pictures.size(), 2u) << "both tables";
+    EXPECT_EQ(pictures[0].image.size(), men);
+    EXPECT_EQ(pictures[0].target.topLeft(), QPoint(Mm(10), Mm(120)));
+    EXPECT_EQ(pictures[1].target.topLeft(), QPoint(Mm(105), Mm(120)));
+    EXPECT_EQ(QDir(pdfs.path()).entryList({"*.pdf"}, QDir::Files), QStringList{"vartemo - top dvacet 1.pdf"});
+    window->close();
 }

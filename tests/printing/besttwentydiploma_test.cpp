@@ -82,13 +82,6 @@ TEST(PlacementSentence, TheWordStandsForThePlaceholderOrBeforeTheText) {
             << text;
 }
 
-TEST(PlacementForRank, RanksOneToSixChooseUpToTheFifthEntry) {
-    const std::pair<int, std::optional<int>> cases[] = {
-        {1, 0}, {2, 1}, {5, 4}, {6, 4}, {7, std::nullopt}, {20, std::nullopt}, {0, std::nullopt}};
-    for (const auto& [rank, placement] : cases)
-        EXPECT_EQ(PlacementForRank(rank), placement) << rank;
-}
-
 TEST(ComposeDiploma, PictureWithoutLogoAndEveryText) {
     DiplomaInput in;
     in.name = QStringLiteral("Jiří Šťastný");

@@ -253,10 +253,11 @@ TEST_F(PreviewWindows, DiplomaComposesOnVlozNotOnAPlacementAlone) {
 
 TEST_F(PreviewWindows, DiplomaFromABestTwentyRow) {
     TDiplomDlg window(printer, [] { return DiplomaInput{}; });
+    // The row's placement, or -1: the last one chosen stays.
     const std::tuple<const char*, int, int> rows[] = {
-        {"Petr", 1, 0}, {"Jana", 6, 4}, {"Karel", 7, 4} /* keeps the last */, {"Eva", 3, 2}, {"Ota", 12, 2}};
-    for (const auto& [name, rank, placement] : rows) {
-        window.presetFromRow(QString::fromUtf8(name), rank);
+        {"Petr", 0, 0}, {"Jana", 4, 4}, {"Karel", -1, 4}, {"Eva", 2, 2}, {"Ota", -1, 2}};
+    for (const auto& [name, given, placement] : rows) {
+        window.preset(QString::fromUtf8(name), given);
         EXPECT_EQ(window.name(), QString::fromUtf8(name));
         EXPECT_EQ(window.placement(), placement) << name;
     }
