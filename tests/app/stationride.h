@@ -25,16 +25,19 @@ inline QString PdfText(const QString& pdf) {
     return QString::fromUtf8(p.readAllStandardOutput());
 }
 
-// Closes each modal message box as it opens and keeps its text.
+// Closes each modal window as it opens (the message boxes, the best-twenty
+// window after a ride that entered a row) and keeps the boxes' texts.
 struct MessageCloser {
     QStringList texts;
     QTimer timer;
     MessageCloser() {
         QObject::connect(&timer, &QTimer::timeout, [this] {
-            if (auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget())) {
+            auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+            if (!dialog)
+                return;
+            if (auto* box = qobject_cast<QMessageBox*>(dialog))
                 texts << box->text();
-                box->done(QMessageBox::Ok);
-            }
+            dialog->reject();
         });
         timer.start(20);
     }
