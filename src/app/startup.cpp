@@ -8,6 +8,8 @@
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
 #include "app/printingwindows.h"
+#include "app/backupwiring.h"
+#include "backup/tzalohujfrm.h"
 #include "app/besttwentywiring.h"
 #include "app/startupstatus.h"
 #include "engine/commandbuttons.h"
@@ -133,6 +135,10 @@ void Station::StartUp() {
     bestTwenty_->createEditDialog();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
+    backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
+                                        .mainWindow = mainWindow_.get(),
+                                        .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+                                        .markEndingAfterRestore = [this] { endingAfterRestore_ = true; }});
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
     createPrinting();

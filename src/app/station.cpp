@@ -4,6 +4,7 @@
 #include "app/printingwindows.h"
 #include "app/besttwentywiring.h"
 #include "app/receiverstartupcheck.h"
+#include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
