@@ -8,6 +8,7 @@
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
 #include "app/startupstatus.h"
+#include "app/tvdisplaywiring.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
 #include "engine/raceboardview.h"
@@ -118,6 +119,7 @@ void Station::StartUp() {
     // TUpravDlg, THlaseniDlg
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
+    tvDisplay_ = std::make_unique<TvDisplayWiring>(settings_, race_, laps_);
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
     setSplashProgress(50);

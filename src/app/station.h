@@ -31,6 +31,7 @@ class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
+class TvDisplayWiring;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -93,6 +94,8 @@ private:
     std::unique_ptr<TForm1> mainWindow_;
     std::unique_ptr<IrCodeHandler> irCodes_;
     SemaforFrame* semaforFrame_ = nullptr;
+    // The spectators' TV display (start-up step 3).
+    std::unique_ptr<TvDisplayWiring> tvDisplay_;
 
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;
