@@ -8,6 +8,7 @@
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
 #include "app/startupstatus.h"
+#include "app/liveresultswiring.h"
 #include "app/tvdisplaywiring.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
@@ -120,6 +121,8 @@ void Station::StartUp() {
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
     tvDisplay_ = std::make_unique<TvDisplayWiring>(settings_, race_, laps_);
+    liveResults_ = std::make_unique<LiveResultsWiring>(settings_, board_, race_, &tvDisplay_->window(),
+                                                       [this](const QString& m) { showStartupError(m); });
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
     setSplashProgress(50);

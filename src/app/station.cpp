@@ -3,6 +3,7 @@
 #include "about/tsplashscreen.h"
 #include "app/receiverstartupcheck.h"
 #include "app/startupstatus.h"
+#include "app/liveresultswiring.h"
 #include "app/tvdisplaywiring.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"

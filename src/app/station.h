@@ -32,6 +32,7 @@ class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
 class TvDisplayWiring;
+class LiveResultsWiring;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -96,6 +97,8 @@ private:
     SemaforFrame* semaforFrame_ = nullptr;
     // The spectators' TV display (start-up step 3).
     std::unique_ptr<TvDisplayWiring> tvDisplay_;
+    // The live results page for the spectators' phones.
+    std::unique_ptr<LiveResultsWiring> liveResults_;
 
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;
