@@ -20,6 +20,8 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib
   # the live results page looked at in a headless browser
   chromium
+  # the desktop's launcher, to start the station from the entries it writes
+  libglib2.0-bin
   # fuzz targets (optional build, libFuzzer)
   clang
   # headless display for widget tests and screenshots
