@@ -161,12 +161,3 @@ void BM_LiveJsonKeepAliveClients(benchmark::State& state) {
 BENCHMARK(BM_LiveJsonKeepAliveClients)->Arg(32)->UseRealTime()->Unit(benchmark::kMicrosecond);
 
 } // namespace
-
-int main(int argc, char** argv) {
-    qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    return 0;
-}

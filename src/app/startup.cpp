@@ -7,8 +7,10 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/besttwentywiring.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
+#include "app/spectatortables.h"
 #include "app/tvdisplaywiring.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
@@ -130,11 +132,13 @@ void Station::StartUp() {
     // TDenikFrm: the log book window; opened from the user panel.
     setSplashProgress(20);
     // TUpravDlg, THlaseniDlg
+    bestTwenty_->createEditDialog();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
     tvDisplay_ = std::make_unique<TvDisplayWiring>(settings_, race_, laps_);
     liveResults_ = std::make_unique<LiveResultsWiring>(settings_, board_, race_, &tvDisplay_->window(),
                                                        [this](const QString& m) { showStartupError(m); });
+    ConnectSpectatorTables(bestTwenty_->tables(), *tvDisplay_, *liveResults_);
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
     setSplashProgress(50);
@@ -145,6 +149,7 @@ void Station::StartUp() {
     // TAboutBox, TNastavDlg
     setSplashProgress(75);
     // TTopTen10Frm, TStat_Dlg
+    bestTwenty_->createWindow(*commandButtons_);
     setSplashProgress(80);
     // TStat1_Dlg, TStav_KarFrm
     setSplashProgress(85);
@@ -200,6 +205,7 @@ void Station::StartUp() {
     programLog_.setSystemInfo(BuildSystemInfo(version.caption, version.build, folder_.root(), systemInfo_->collect()));
 
     // 17. The best-twenty tables; the UDP ports when "Použít UDP/IP - sít" is on.
+    bestTwenty_->load();
 
     // 18. Splash at 100, a moment to see it, then gone.
     setSplashProgress(100);

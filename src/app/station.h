@@ -20,6 +20,7 @@
 
 namespace vartemo {
 
+class BestTwentyWiring;
 class CommandButtons;
 class IrCodeHandler;
 class MainStatusBar;
@@ -31,6 +32,7 @@ class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
+class TopTables;
 class TvDisplayWiring;
 class LiveResultsWiring;
 
@@ -56,6 +58,9 @@ public:
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
     LogBook& logBook() { return logBook_; }
+    // The best-twenty tables (change notice, rows, reset) and their window's hooks.
+    TopTables& topTables();
+    BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
@@ -111,6 +116,7 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
     QList<std::pair<QString, QString>> startupErrors_; // text, caption
     bool loadingSettings_ = false;
