@@ -1,4 +1,7 @@
 #include "app/liveresultswiring.h"
+#include "app/spectatortables.h"
+#include "app/tvdisplaywiring.h"
+#include "records/toptables.h"
 #include "config/settings.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
@@ -9,7 +12,9 @@
 #include "spectators/ttv_out_frm.h"
 
 #include <QLabel>
+#include <QTableWidget>
 #include <QTcpServer>
+#include <QTemporaryDir>
 #include <QTcpSocket>
 #include <QTest>
 #include <gtest/gtest.h>
@@ -91,4 +96,21 @@ TEST(PageCode, EncodesTheAddressWithAQuietZone) {
     EXPECT_EQ((code.width() - 8 - 21) % 4, 0) << "a QR version's size plus the quiet zone";
     EXPECT_EQ(code.pixel(0, 0), qRgb(255, 255, 255));
     EXPECT_EQ(code.pixel(4, 4), qRgb(0, 0, 0)) << "the finder pattern's corner";
+}
+
+TEST_F(PageInStation, BestTablesFollowTheirChangeNotice) {
+    QTemporaryDir folder;
+    TopTables tables(folder.path());
+    tables.Load();
+    TvDisplayWiring tvWiring(settings, race, laps);
+    ConnectSpectatorTables(tables, tvWiring, wiring);
+    settings.setBoolean(SettingId::TV_OUT_Box, true);
+    wiring.liveResults().setPublishing(true);
+    QStringList errors;
+    ASSERT_TRUE(tables.Rename(TopTable::Women, 0, QStringLiteral("noname"), QStringLiteral("59:59:999"),
+                              QStringLiteral("Jana"), errors));
+    auto* women = tvWiring.window().findChild<QTableWidget*>(QStringLiteral("TopTenList1"));
+    EXPECT_EQ(women->item(0, 1)->text(), QStringLiteral("Jana"));
+    wiring.liveResults().fire();
+    EXPECT_TRUE(wiring.liveResults().snapshot()->json.contains("\"women\":[{\"rank\":1,\"name\":\"Jana\""));
 }
