@@ -7,6 +7,8 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/backupwiring.h"
+#include "backup/tzalohujfrm.h"
 #include "app/besttwentywiring.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
@@ -139,6 +141,10 @@ void Station::StartUp() {
     liveResults_ = std::make_unique<LiveResultsWiring>(settings_, board_, race_, &tvDisplay_->window(),
                                                        [this](const QString& m) { showStartupError(m); });
     ConnectSpectatorTables(bestTwenty_->tables(), *tvDisplay_, *liveResults_);
+    backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
+                                        .mainWindow = mainWindow_.get(),
+                                        .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+                                        .markEndingAfterRestore = [this] { endingAfterRestore_ = true; }});
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
     setSplashProgress(50);

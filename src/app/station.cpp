@@ -3,6 +3,7 @@
 #include "about/tsplashscreen.h"
 #include "app/besttwentywiring.h"
 #include "app/receiverstartupcheck.h"
+#include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
 #include "app/tvdisplaywiring.h"

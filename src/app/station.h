@@ -32,6 +32,7 @@ class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
+class TZalohujFrm;
 class TopTables;
 class TvDisplayWiring;
 class LiveResultsWiring;
@@ -66,6 +67,12 @@ public:
 
     // A second start asked for the station: restore and raise the main window.
     void Restore();
+
+    // "Zálohování"; the settings dialog opens it.
+    TZalohujFrm& backupWindow() { return *backupWindow_; }
+    // The program ends after a restore of a backup: the closing must not
+    // write the kart status (stav.ini) over the restored one.
+    bool endingAfterRestore() const { return endingAfterRestore_; }
 
 private:
     // The start-up and shutdown sequences (startup.cpp).
@@ -118,6 +125,8 @@ private:
     CommandButtons* commandButtons_ = nullptr;
     std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
+    std::unique_ptr<TZalohujFrm> backupWindow_;
+    bool endingAfterRestore_ = false;
     QList<std::pair<QString, QString>> startupErrors_; // text, caption
     bool loadingSettings_ = false;
     bool logBookWritable_ = true;
