@@ -1,6 +1,7 @@
 #include "app/station.h"
 
 #include "about/tsplashscreen.h"
+#include "app/printingwindows.h"
 #include "app/besttwentywiring.h"
 #include "records/toptables.h"
 #include "app/receiverstartupcheck.h"
@@ -8,6 +9,8 @@
 #include "app/settingsdialogwiring.h"
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
+#include "app/liveresultswiring.h"
+#include "app/tvdisplaywiring.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"

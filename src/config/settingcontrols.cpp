@@ -143,6 +143,10 @@ std::vector<ControlRow> buildRows() {
     b.group("");
     b.radio(S::Typ_zobrazeni_Group, " Typ zobrazení ",
             {utf("Zobrazovat minimální časy"), utf("Zobrazovat průběžné časy")});
+    b.group(" Webové výsledky ");
+    b.check(S::cbWebVysledky, "Webové výsledky pro diváky");
+    b.spin(S::SpinWebPort, "Port");
+    b.edit(S::EdWebAdresa, "Adresa");
 
     b.page(kPageHardware);
     b.group(" Hardwarové řízení ");
