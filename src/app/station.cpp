@@ -1,7 +1,10 @@
 #include "app/station.h"
 
 #include "about/tsplashscreen.h"
+#include "app/besttwentywiring.h"
 #include "app/receiverstartupcheck.h"
+#include "app/helpcommand.h"
+#include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
@@ -9,6 +12,7 @@
 #include "platform/linuxmodemstatusport.h"
 #include "platform/recordstreamport.h"
 #include "platform/processorload.h"
+#include "platform/screensaverinhibitor.h"
 #include "platform/systeminfo.h"
 #include "sensors/ircodedelivery.h"
 #include "sensors/receivers.h"
@@ -55,7 +59,7 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, 
     mainWindow_->installEventFilter(irCodes_.get());
     race_.setResultsFolder(folder_.resultsFolder());
     race_.feeds().showError = [this](const QString& message) {
-        QMessageBox::critical(mainWindow_.get(), mainWindow_->windowTitle(), message);
+        QMessageBox::critical(mainWindow_.get(), QString(), message);
     };
     new RaceControlPanel(*mainWindow_, race_);
     new LapFileCommands(*mainWindow_, board_, folder_.resultsFolder());
@@ -64,6 +68,15 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, 
     connectLogBook();
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
+    bestTwenty_ = std::make_unique<BestTwentyWiring>(BestTwentyWiring::Parts{
+        .folder = folder_, .board = board_, .feeds = race_.feeds(), .mainWindow = *mainWindow_,
+        .boardView = *mainWindow_->boardView(),
+        .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+        .currentOperator = [this] { return logBook_.CurrentOperator(); }});
+}
+
+TopTables& Station::topTables() {
+    return bestTwenty_->tables();
 }
 
 // Start-up step 9: the configuration file into the settings.

@@ -20,7 +20,10 @@
 
 namespace vartemo {
 
+class BestTwentyWiring;
 class CommandButtons;
+class HelpCommand;
+class ScreenSaverInhibitor;
 class IrCodeHandler;
 class MainStatusBar;
 class ParallelPort;
@@ -31,6 +34,8 @@ class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
+class TZalohujFrm;
+class TopTables;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -54,11 +59,20 @@ public:
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
     LogBook& logBook() { return logBook_; }
+    // The best-twenty tables (change notice, rows, reset) and their window's hooks.
+    TopTables& topTables();
+    BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
     // A second start asked for the station: restore and raise the main window.
     void Restore();
+
+    // "Zálohování"; the settings dialog opens it.
+    TZalohujFrm& backupWindow() { return *backupWindow_; }
+    // The program ends after a restore of a backup: the closing must not
+    // write the kart status (stav.ini) over the restored one.
+    bool endingAfterRestore() const { return endingAfterRestore_; }
 
 private:
     // The start-up and shutdown sequences (startup.cpp).
@@ -77,6 +91,7 @@ private:
     std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
     void wireParallelPort();
     void onParallelPortSetting(SettingId id);
+    void wireDesktop(); // desktopwiring.cpp
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
@@ -105,7 +120,12 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    std::unique_ptr<HelpCommand> help_;
+    std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
+    std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
+    std::unique_ptr<TZalohujFrm> backupWindow_;
+    bool endingAfterRestore_ = false;
     QList<std::pair<QString, QString>> startupErrors_; // text, caption
     bool loadingSettings_ = false;
     bool logBookWritable_ = true;
