@@ -26,6 +26,7 @@ class HelpCommand;
 class ScreenSaverInhibitor;
 class IrCodeHandler;
 class MainStatusBar;
+class PrintingWindows;
 class ParallelPort;
 class ProcessorLoad;
 class Receivers;
@@ -51,6 +52,10 @@ public:
                      bool irRecordStreams = false);
     ~Station();
 
+    // Every print job as a PDF file in this folder (before show()).
+    void setPrintToPdf(const QString& folder) { printToPdf_ = folder; }
+    PrintingWindows& printing() { return *printing_; }
+
     // Runs the start-up sequence and shows the main window.
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
@@ -58,6 +63,7 @@ public:
     Settings& settings() { return settings_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
+    RaceBoard& board() { return board_; }
     LogBook& logBook() { return logBook_; }
     // The best-twenty tables (change notice, rows, reset) and their window's hooks.
     TopTables& topTables();
@@ -86,6 +92,7 @@ private:
     void reportReceiverFailure(const QString& message, const QString& caption);
     void writeProgramLog();
     void connectLogBook();
+    void createPrinting();
     void loadSettings();
     void connectSettings();
     std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
@@ -120,6 +127,8 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    QString printToPdf_;
+    std::unique_ptr<PrintingWindows> printing_;
     std::unique_ptr<HelpCommand> help_;
     std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<BestTwentyWiring> bestTwenty_;
