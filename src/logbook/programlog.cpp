@@ -41,4 +41,8 @@ bool ProgramLog::WriteProgramLog(const QDateTime& end, QString* error) const {
     return textfile::appendLines(path_, lines, error);
 }
 
+bool ProgramLog::AppendLine(const QString& text, QString* error) const {
+    return textfile::appendLines(path_, {text}, error);
+}
+
 } // namespace vartemo

@@ -46,6 +46,8 @@ public:
     // Appends this run's block; a file over kMaxBytes is replaced by the
     // block alone. On failure nothing is written and *error tells why.
     bool WriteProgramLog(const QDateTime& end, QString* error = nullptr) const;
+    // A line after the block, for what only the end of the run knows.
+    bool AppendLine(const QString& text, QString* error = nullptr) const;
 
 private:
     QString path_;

@@ -10,15 +10,15 @@
 
 namespace vartemo {
 
-void PostIrCodeToMainWindow(quint32 code) {
+void PostIrCodeToMainWindow(quint32 code, std::optional<TimeUs> frameStart) {
     // The window list belongs to the main thread: look it up there.
     QMetaObject::invokeMethod(
         qApp,
-        [code] {
+        [code, frameStart] {
             const QString caption = TForm1::MainCaption();
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 if (w->windowTitle() == caption) {
-                    QCoreApplication::postEvent(w, new IrCodeEvent(code));
+                    QCoreApplication::postEvent(w, new IrCodeEvent(code, frameStart));
                     return;
                 }
             }
@@ -39,7 +39,8 @@ void ShowReceiverError(const QString& text, const QString& caption) {
 
 bool IrCodeHandler::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == IrCodeEvent::kType) {
-        laps_.OnIrCode(static_cast<IrCodeEvent*>(event)->code());
+        const auto* ir = static_cast<IrCodeEvent*>(event);
+        laps_.OnIrCode(ir->code(), ir->frameStart());
         return true;
     }
     return QObject::eventFilter(watched, event);

@@ -93,3 +93,13 @@ TEST(ProgramLog, StatusLinesCarrySixDigitCodes) {
     EXPECT_EQ(StatusLine(100042, false), QStringLiteral("Status\t100042\tError"));
     EXPECT_EQ(StatusLine(42, true), QStringLiteral("Status\t000042\tOK"));
 }
+
+TEST(ProgramLog, ALineOfTheRunsEndFollowsItsBlock) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vartemo.log"));
+    const ProgramLog log = filledLog(path);
+    ASSERT_TRUE(log.WriteProgramLog(kEnd));
+    ASSERT_TRUE(log.AppendLine(QStringLiteral("Zahozené průjezdy (plná fronta)\t3")));
+    EXPECT_EQ(textfile::readLines(path).value_or(QStringList()),
+              kBlock + QStringList{QStringLiteral("Zahozené průjezdy (plná fronta)\t3")});
+}

@@ -3,9 +3,11 @@
 #include "engine/codelearner.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
+#include "engine/timetext.h"
 #include "sensors/udpsensorserver.h"
 
 #include <QTest>
+#include <QThread>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
@@ -147,4 +149,44 @@ TEST_F(Network, DeactivatedServerHearsNothing) {
     ASSERT_TRUE(server.activate());
     send("KART5");
     EXPECT_EQ(laps.pendingKart(), 5);
+}
+
+TEST(ReceiveTime, TheDatagramIsAsOldOnTheStationsClockAsOnTheWallClock) {
+    constexpr qint64 wallNow = 1'765'000'000'000'000'000; // ns
+    constexpr TimeUs clockNow = 50'000'000;
+    struct Case {
+        qint64 received;
+        TimeUs expected;
+        const char* why;
+    } cases[] = {
+        {wallNow - 2'500'300, clockNow - 2'500, "read 2.5 ms late"},
+        {wallNow, clockNow, "read at once"},
+        {wallNow + 1'000'000, clockNow, "the wall clock stepped back: now"},
+        {wallNow - 60'000'000'000, clockNow, "stepped forward by a minute: now"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UdpSensorServer::RaceClockTime(c.received, wallNow, clockNow), c.expected) << c.why;
+}
+
+// The station's clock stands still here: a lap can only come out shorter
+// than the clock says if the datagram's own receive time was used.
+TEST_F(Network, DatagramsReadLateKeepTheTimeTheyArrived) {
+    listen();
+    settings.lapSensor = QStringLiteral("127.0.0.1");
+    QUdpSocket sensor;
+    ASSERT_TRUE(sensor.bind(QHostAddress::LocalHost, 0));
+    // Eight karts in one bunch, before the event loop gets to any of them.
+    for (int k = 1; k <= kKartCount; ++k)
+        sensor.writeDatagram(QStringLiteral("KART%1").arg(k).toLatin1(), QHostAddress::LocalHost, port);
+    QThread::msleep(80);
+    clock.advance(20'000);
+    QTest::qWait(30);
+    laps.PollAll();
+    for (int k = 1; k <= kKartCount; ++k) {
+        const QStringList laps = board.lines(k, BoardList::Lap);
+        ASSERT_EQ(laps.size(), 1) << "kart " << k;
+        const TimeMs lap = ParseTimeText(laps[0]);
+        EXPECT_LE(lap, 20'000 - 80) << "kart " << k;
+        EXPECT_GT(lap, 20'000 - UdpSensorServer::kMaxReceiveAgeMs) << "kart " << k;
+    }
 }
