@@ -89,8 +89,8 @@ TEST(RidePlan, BunchesCrossEverySensorAFractionOfAMillisecondApart) {
                 EXPECT_EQ(follow[i] - lead[i], 300) << leader << " " << sensor << " " << i;
         }
     }
-    EXPECT_EQ(times[{7, 0}].size(), 3u);
-    EXPECT_FALSE(times.count({8, 0}));
+    EXPECT_EQ(times[std::make_pair(7, 0)].size(), 3u);
+    EXPECT_FALSE(times.count(std::make_pair(8, 0)));
     // Bunches keep the least gap between each other.
     std::vector<qint64> leaders;
     for (const Passing& p : plan)

@@ -43,8 +43,8 @@ QByteArray Settings(quint16 port) {
         "AutoStartCas=600", "Autostop=1", "AutoUloz=1", "Hlaseni=0", "Sporic=0",
         "[Semafor]", "Pouzij=0",
         "[HW]", "Rizeni=0", "Prodleva=500",
-        "[Com]", "IP0=127.0.0.1",
-        "[UDP]", "Polozek=1", QStringLiteral("Port1=%1").arg(port)};
+        "[UDP]", "Polozek=1", QStringLiteral("Port1=%1").arg(port),
+        "[Com]", "IP0=127.0.0.1"};
     for (int k = 1; k <= kKarts; ++k)
         lines << QStringLiteral("Sekvence%1=K%2").arg(k).arg(k, 2, 10, QLatin1Char('0'));
     return textfile::encode(textfile::joinLines(lines));
