@@ -132,6 +132,7 @@ void RaceControl::Start() {
     board_.ClearLists();
 
     if (ReceiverControl* rx = hw_.receivers) {
+        rx->allowRetry();
         if (settings_.useCom() && rx->serialReceiverDetected()) {
             if (!rx->serialInputIsRxd())
                 rx->startInfraredDecoders();
@@ -256,6 +257,7 @@ void RaceControl::ZobrazTimerTimer() {
 void RaceControl::Stop() {
     if (ReceiverControl* rx = hw_.receivers) {
         // The infrared decoders keep running: their codes can start the next ride.
+        rx->allowRetry();
         if (rx->serialPortOpen())
             rx->closeSerialPort();
         if (settings_.useNetwork())
@@ -279,8 +281,7 @@ void RaceControl::Stop() {
     board_.resetDriverNames();
     if (settings_.useLights())
         setLights(kRed);
-    if (settings_.lightsOffAfterRace())
-        startTimer(RaceTimer::LightsOff, settings_.lightsOffMinutes() * 60'000);
+    ArmLightsOff();
     if (settings_.autoPrint())
         call(feeds_.autoPrint);
     if (settings_.externalStart() && !settings_.autoStart())
@@ -398,6 +399,11 @@ void RaceControl::AutoStartProdlevaTimerTimer() {
     // Codes of karts still on the track after the last ride are forgotten.
     laps_.forgetWaitingPassings();
     startTimer(RaceTimer::ExtStart, kExtStartMs);
+}
+
+void RaceControl::ArmLightsOff() {
+    if (settings_.lightsOffAfterRace())
+        startTimer(RaceTimer::LightsOff, settings_.lightsOffMinutes() * minuteMs_);
 }
 
 void RaceControl::TimerSemaforOffTimer() {
