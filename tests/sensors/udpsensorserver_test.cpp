@@ -200,7 +200,14 @@ TEST_F(Network, DatagramsReadLateKeepTheTimeTheyArrived) {
         sensor.writeDatagram(QStringLiteral("KART%1").arg(k).toLatin1(), QHostAddress::LocalHost, port);
     QThread::msleep(80);
     clock.advance(20'000);
-    QTest::qWait(30);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            size_t waiting = 0;
+            for (int k = 1; k <= kKartCount; ++k)
+                waiting += laps.waitingPassings(k);
+            return waiting == size_t(kKartCount);
+        },
+        5000));
     laps.PollAll();
     for (int k = 1; k <= kKartCount; ++k) {
         const QStringList laps = board.lines(k, BoardList::Lap);
