@@ -7,6 +7,9 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/backupwiring.h"
+#include "backup/tzalohujfrm.h"
+#include "app/besttwentywiring.h"
 #include "app/startupstatus.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
@@ -128,8 +131,13 @@ void Station::StartUp() {
     // TDenikFrm: the log book window; opened from the user panel.
     setSplashProgress(20);
     // TUpravDlg, THlaseniDlg
+    bestTwenty_->createEditDialog();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
+    backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
+                                        .mainWindow = mainWindow_.get(),
+                                        .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+                                        .markEndingAfterRestore = [this] { endingAfterRestore_ = true; }});
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
     setSplashProgress(50);
@@ -140,6 +148,7 @@ void Station::StartUp() {
     // TAboutBox, TNastavDlg
     setSplashProgress(75);
     // TTopTen10Frm, TStat_Dlg
+    bestTwenty_->createWindow(*commandButtons_);
     setSplashProgress(80);
     // TStat1_Dlg, TStav_KarFrm
     setSplashProgress(85);
@@ -195,6 +204,7 @@ void Station::StartUp() {
     programLog_.setSystemInfo(BuildSystemInfo(version.caption, version.build, folder_.root(), systemInfo_->collect()));
 
     // 17. The best-twenty tables; the UDP ports when "Použít UDP/IP - sít" is on.
+    bestTwenty_->load();
 
     // 18. Splash at 100, a moment to see it, then gone.
     setSplashProgress(100);

@@ -1,7 +1,9 @@
 #include "app/station.h"
 
 #include "about/tsplashscreen.h"
+#include "app/besttwentywiring.h"
 #include "app/receiverstartupcheck.h"
+#include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
@@ -64,6 +66,15 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, 
     connectLogBook();
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
+    bestTwenty_ = std::make_unique<BestTwentyWiring>(BestTwentyWiring::Parts{
+        .folder = folder_, .board = board_, .feeds = race_.feeds(), .mainWindow = *mainWindow_,
+        .boardView = *mainWindow_->boardView(),
+        .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+        .currentOperator = [this] { return logBook_.CurrentOperator(); }});
+}
+
+TopTables& Station::topTables() {
+    return bestTwenty_->tables();
 }
 
 // Start-up step 9: the configuration file into the settings.

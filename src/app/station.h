@@ -20,6 +20,7 @@
 
 namespace vartemo {
 
+class BestTwentyWiring;
 class CommandButtons;
 class IrCodeHandler;
 class MainStatusBar;
@@ -31,6 +32,8 @@ class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
+class TZalohujFrm;
+class TopTables;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -54,11 +57,20 @@ public:
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
     LogBook& logBook() { return logBook_; }
+    // The best-twenty tables (change notice, rows, reset) and their window's hooks.
+    TopTables& topTables();
+    BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
     // A second start asked for the station: restore and raise the main window.
     void Restore();
+
+    // "Zálohování"; the settings dialog opens it.
+    TZalohujFrm& backupWindow() { return *backupWindow_; }
+    // The program ends after a restore of a backup: the closing must not
+    // write the kart status (stav.ini) over the restored one.
+    bool endingAfterRestore() const { return endingAfterRestore_; }
 
 private:
     // The start-up and shutdown sequences (startup.cpp).
@@ -105,7 +117,10 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
+    std::unique_ptr<TZalohujFrm> backupWindow_;
+    bool endingAfterRestore_ = false;
     QList<std::pair<QString, QString>> startupErrors_; // text, caption
     bool loadingSettings_ = false;
     bool logBookWritable_ = true;
