@@ -116,6 +116,7 @@ void Station::buildMainWindowFrame() {
     mainWindow_->setStatusBar(statusBar_);
     statusBar_->ApplyLayout(mainWindow_->boardView()->trackListsShown());
     QObject::connect(mainWindow_.get(), &TForm1::layoutApplied, statusBar_, &MainStatusBar::ApplyLayout);
+    wireDesktop();
 }
 
 void Station::StartUp() {
@@ -215,6 +216,7 @@ void Station::StartUp() {
     //     starts the status bar's tick (connectLogBook); on a desktop without
     //     a window manager its first activation would never come.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, mainWindow_.get(), [this] { ShutDown(); });
+    commandButtons_->DisableUnconnected();
     centreOnScreen(*mainWindow_);
     mainWindow_->show();
     for (const auto& [text, caption] : std::exchange(startupErrors_, {}))

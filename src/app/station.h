@@ -22,6 +22,8 @@ namespace vartemo {
 
 class BestTwentyWiring;
 class CommandButtons;
+class HelpCommand;
+class ScreenSaverInhibitor;
 class IrCodeHandler;
 class MainStatusBar;
 class ParallelPort;
@@ -89,6 +91,7 @@ private:
     std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
     void wireParallelPort();
     void onParallelPortSetting(SettingId id);
+    void wireDesktop(); // desktopwiring.cpp
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
@@ -117,6 +120,8 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    std::unique_ptr<HelpCommand> help_;
+    std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
     std::unique_ptr<TZalohujFrm> backupWindow_;
