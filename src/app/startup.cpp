@@ -7,10 +7,14 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/printingwindows.h"
 #include "app/backupwiring.h"
 #include "backup/tzalohujfrm.h"
 #include "app/besttwentywiring.h"
 #include "app/startupstatus.h"
+#include "app/liveresultswiring.h"
+#include "app/spectatortables.h"
+#include "app/tvdisplaywiring.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
 #include "engine/raceboardview.h"
@@ -135,14 +139,21 @@ void Station::StartUp() {
     bestTwenty_->createEditDialog();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
+    // The TV display and the live results page (TvDisplayWiring,
+    // LiveResultsWiring, ConnectSpectatorTables) join here once they end
+    // with the station under the backup tool's restore.
     backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
                                         .mainWindow = mainWindow_.get(),
                                         .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
                                         .markEndingAfterRestore = [this] { endingAfterRestore_ = true; }});
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
+    createPrinting();
     setSplashProgress(50);
     // TNahled3Dlg, TDiplomDlg
+    printing_->CreateSecondGroup();
+    printing_->Connect(*commandButtons_);
+    printing_->ConnectBestTwenty(*bestTwenty_);
     setSplashProgress(60);
     // TInformaceDlg
     setSplashProgress(70);
@@ -221,6 +232,13 @@ void Station::StartUp() {
     mainWindow_->show();
     for (const auto& [text, caption] : std::exchange(startupErrors_, {}))
         showError(mainWindow_.get(), text, caption);
+}
+
+void Station::createPrinting() {
+    printing_ = std::make_unique<PrintingWindows>(PrintingWindows::Sources{
+        board_, race_, settings_, folder_.root(), printToPdf_, mainWindow_.get()});
+    printing_->CreateFirstGroup();
+    race_.feeds().autoPrint = [this] { return printing_->AutoPrint(); };
 }
 
 void Station::connectLogBook() {

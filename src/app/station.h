@@ -26,6 +26,7 @@ class HelpCommand;
 class ScreenSaverInhibitor;
 class IrCodeHandler;
 class MainStatusBar;
+class PrintingWindows;
 class ParallelPort;
 class ProcessorLoad;
 class Receivers;
@@ -36,6 +37,8 @@ class TForm1;
 class TSplashScreen;
 class TZalohujFrm;
 class TopTables;
+class TvDisplayWiring;
+class LiveResultsWiring;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -51,6 +54,10 @@ public:
                      bool irRecordStreams = false);
     ~Station();
 
+    // Every print job as a PDF file in this folder (before show()).
+    void setPrintToPdf(const QString& folder) { printToPdf_ = folder; }
+    PrintingWindows& printing() { return *printing_; }
+
     // Runs the start-up sequence and shows the main window.
     void show();
     TForm1& mainWindow() { return *mainWindow_; }
@@ -58,6 +65,7 @@ public:
     Settings& settings() { return settings_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
+    RaceBoard& board() { return board_; }
     LogBook& logBook() { return logBook_; }
     // The best-twenty tables (change notice, rows, reset) and their window's hooks.
     TopTables& topTables();
@@ -86,6 +94,7 @@ private:
     void reportReceiverFailure(const QString& message, const QString& caption);
     void writeProgramLog();
     void connectLogBook();
+    void createPrinting();
     void loadSettings();
     void connectSettings();
     std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
@@ -112,6 +121,10 @@ private:
     std::unique_ptr<TForm1> mainWindow_;
     std::unique_ptr<IrCodeHandler> irCodes_;
     SemaforFrame* semaforFrame_ = nullptr;
+    // The spectators' TV display (start-up step 3).
+    std::unique_ptr<TvDisplayWiring> tvDisplay_;
+    // The live results page for the spectators' phones.
+    std::unique_ptr<LiveResultsWiring> liveResults_;
 
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;
@@ -120,6 +133,8 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    QString printToPdf_;
+    std::unique_ptr<PrintingWindows> printing_;
     std::unique_ptr<HelpCommand> help_;
     std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<BestTwentyWiring> bestTwenty_;

@@ -152,7 +152,7 @@ void LapComputation::takeLap(int kart, TimeUs t) {
         return;
     const TimeMs lap = RoundToMs(t - mark.value_or(0)) - settings_.correctionMs(kart);
     if (settings_.tvOutput() && hooks_.updateRaceRow)
-        hooks_.updateRaceRow(board_.DriverName(kart), board_.lapCount(kart), lap);
+        hooks_.updateRaceRow(kart, board_.DriverName(kart), board_.lapCount(kart), lap);
     board_.AddLapLine(kart, lap);
     board_.AddTrackLapLine(kart, lap);
     mark = t;

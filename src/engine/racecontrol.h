@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace vartemo {
 
@@ -60,6 +61,10 @@ public:
     // Where the automatic saving writes ("vysledky" in the program folder).
     void setResultsFolder(const QString& folder) { resultsFolder_ = folder; }
 
+    // The drivers of the ride for its sheets: the names taken at its stop
+    // (before they are reset) until the next START, the board's names before.
+    std::array<QString, kKartCount> rideDriverNames() const;
+
     // START when idle, STOP when timing; ignored while the lights run.
     void StartButton1Click();
     RacePhase phase() const { return phase_; }
@@ -95,6 +100,8 @@ public:
     void rbKolaClick();
     int raceLength() const { return raceLength_; }
     bool countsMinutes() const { return countsMinutes_; }
+    // The TV's length label for a race by minutes or by laps.
+    static QString TvLengthLabel(bool minutes);
     int progressMaximum() const { return progressMax_; }
     int progressPosition() const { return progressPos_; }
     const ShownClock& shownClock() const { return shown_; }
@@ -140,6 +147,7 @@ private:
     const RaceSettings& settings_;
     Hardware hw_;
     RaceFeeds feeds_;
+    std::optional<std::array<QString, kKartCount>> rideNames_;
     std::function<QDateTime()> wallClock_;
     QString resultsFolder_;
 
