@@ -7,6 +7,7 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/fleetwiring.h"
 #include "app/startupstatus.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
@@ -115,7 +116,8 @@ void Station::StartUp() {
     setSplashProgress(10);
     // TDenikFrm: the log book window; opened from the user panel.
     setSplashProgress(20);
-    // TUpravDlg, THlaseniDlg
+    // TUpravDlg, THlaseniDlg (with the fleet, whose TStav_KarFrm is made here too)
+    createFleet();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
     setSplashProgress(40);
@@ -173,6 +175,7 @@ void Station::StartUp() {
     if (settings_.hardwareControl())
         parallelPort_->pulse().StartPulse();
     // 15. Kart status, the operator list and the due maintenance notices.
+    startFleet();
 
     // 16. The version caption (the infrared decoders find the window by it)
     //     and the system information text for the program log.
@@ -192,6 +195,7 @@ void Station::StartUp() {
     //     a window manager its first activation would never come.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, mainWindow_.get(), [this] { ShutDown(); });
     centreOnScreen(*mainWindow_);
+    startupEnded_ = true;
     mainWindow_->show();
     for (const QString& text : std::exchange(startupErrors_, {}))
         showError(mainWindow_.get(), text);
@@ -228,6 +232,16 @@ void Station::writeProgramLog() {
 }
 
 void Station::Restore() {
+    if (!startupEnded_) {
+        // The main window appears at its step: shown early, it would write
+        // the program log and arm the automatic start before start-up is done.
+        if (QWidget* up = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : splash_.get()) {
+            up->raise();
+            up->activateWindow();
+        }
+        qInfo("vartemo: restore request during start-up, the window that is up raised");
+        return;
+    }
     mainWindow_->setWindowState(mainWindow_->windowState() & ~Qt::WindowMinimized);
     mainWindow_->show();
     mainWindow_->raise();

@@ -21,6 +21,7 @@
 namespace vartemo {
 
 class CommandButtons;
+class FleetWiring;
 class IrCodeHandler;
 class MainStatusBar;
 class ParallelPort;
@@ -51,7 +52,10 @@ public:
     Settings& settings() { return settings_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
+    RaceBoard& board() { return board_; }
     LogBook& logBook() { return logBook_; }
+    // The kart fleet: status records, their window and the notices.
+    FleetWiring& fleet() { return *fleet_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
@@ -73,6 +77,8 @@ private:
     std::unique_ptr<Receivers> createReceivers();
     void wireParallelPort();
     void onParallelPortSetting(SettingId id);
+    void createFleet();
+    void startFleet();
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
@@ -102,9 +108,13 @@ private:
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
     MainStatusBar* statusBar_ = nullptr;
+    std::unique_ptr<FleetWiring> fleet_;
     QStringList startupErrors_;
     bool logBookWritable_ = true;
     bool started_ = false;
+    // Until then a restore request raises the window that is up (the splash,
+    // a start-up dialog), not the main window.
+    bool startupEnded_ = false;
     bool shutDown_ = false;
 };
 
