@@ -16,6 +16,8 @@ packages=(
   fonts-liberation fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib
+  # the desktop's launcher, to start the station from the entries it writes
+  libglib2.0-bin
   # fuzz targets (optional build, libFuzzer)
   clang
   # headless display for widget tests and screenshots

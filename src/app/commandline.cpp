@@ -34,10 +34,21 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
         QStringLiteral("Use the simulated parallel port in FILE (made when missing) instead of\n"
                        "the real one; vartemo-port drives it."),
         QStringLiteral("FILE"));
+    // For trials of the station against the simulators: the lights-off delay
+    // counts minutes of this many milliseconds.
+    QCommandLineOption minuteMs(QStringLiteral("minute-ms"), QStringLiteral("Length of a minute of the delays."),
+                                QStringLiteral("MS"));
+    minuteMs.setFlags(QCommandLineOption::HiddenFromHelp);
+    const QCommandLineOption irRecordStream(
+        QStringLiteral("ir-record-stream"),
+        QStringLiteral("Read the infrared receivers' ports as streams of modem-status records "
+                       "(vartemo-sim --ir writes them) instead of counting line changes."));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(home);
     parser.addOption(simulatedPort);
+    parser.addOption(minuteMs);
+    parser.addOption(irRecordStream);
 
     *exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -58,6 +69,16 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     CommandLine line;
     line.home = parser.value(home);
     line.simulatedPort = parser.value(simulatedPort);
+    line.irRecordStreams = parser.isSet(irRecordStream);
+    if (parser.isSet(minuteMs)) {
+        bool ok = false;
+        line.minuteMs = parser.value(minuteMs).toInt(&ok);
+        if (!ok || line.minuteMs < 1) {
+            std::fprintf(stderr, "--minute-ms takes a positive number of milliseconds\n");
+            *exitCode = 1;
+            return std::nullopt;
+        }
+    }
     return line;
 }
 

@@ -10,6 +10,8 @@ namespace vartemo {
 struct CommandLine {
     QString home; // --home DIR (empty: $VARTEMO_HOME or the XDG data folder)
     QString simulatedPort; // --simulated-port FILE (empty: the real parallel port)
+    bool irRecordStreams = false; // --ir-record-stream
+    int minuteMs = 60000;  // --minute-ms MS (hidden): trials shorten the delays' minute
 };
 
 // "2.3.0.87"

@@ -36,7 +36,8 @@ int main(int argc, char* argv[]) {
         return 1;
     }
 
-    Station station(folder, options->simulatedPort);
+    Station station(folder, options->simulatedPort, options->irRecordStreams);
+    station.raceControl().setMinuteMs(options->minuteMs);
     QObject::connect(&instance, &SingleInstance::restoreRequested, [&station] { station.Restore(); });
     QuitOnTerminationSignals();
     station.show();

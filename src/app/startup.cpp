@@ -25,16 +25,18 @@
 #include <QScreen>
 #include <QThread>
 
+#include <cstdio>
+
 #include <utility>
 
 namespace vartemo {
 
 namespace {
 
-// Start-up goes on while the operator reads a problem: the box stays on top
-// of the main window without stopping the sequence.
-void showError(QWidget* parent, const QString& text) {
-    auto* box = new QMessageBox(QMessageBox::Critical, QString(), text, QMessageBox::Ok, parent);
+// Start-up, the polls and the receivers go on while the operator reads a
+// problem: the box stays on top of the main window without stopping anything.
+void showError(QWidget* parent, const QString& text, const QString& caption) {
+    auto* box = new QMessageBox(QMessageBox::Critical, caption, text, QMessageBox::Ok, parent);
     box->setObjectName(QStringLiteral("StartupError"));
     box->setAttribute(Qt::WA_DeleteOnClose);
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
@@ -68,12 +70,22 @@ std::unique_ptr<TSplashScreen> Station::ShowSplash() {
     return splash;
 }
 
-void Station::showStartupError(const QString& text) {
+void Station::showStartupError(const QString& text, const QString& caption) {
     // Until the main window is up the boxes wait, so they open above it.
     if (mainWindow_->isVisible())
-        showError(mainWindow_.get(), text);
+        showError(mainWindow_.get(), text, caption);
     else
-        startupErrors_.append(text);
+        startupErrors_.append({text, caption});
+}
+
+void Station::reportReceiverFailure(const QString& message, const QString& caption) {
+    const QString what = caption.isEmpty() ? message : caption + QStringLiteral(": ") + message;
+    std::fprintf(stderr, "vartemo: receiver: %s\n", qPrintable(what.simplified()));
+    AddLogEntry(QStringLiteral("Chyba přijímače ") + what.simplified());
+    QString error;
+    if (!programLog_.addError(QDateTime::currentDateTime(), what, &error))
+        showStartupError(error);
+    showStartupError(message, caption.isEmpty() ? TForm1::MainCaption() : caption);
 }
 
 void Station::setSplashProgress(int value) {
@@ -171,9 +183,11 @@ void Station::StartUp() {
     // 12. The sound file selection (falls back to "zvuky\success.wav").
     // 13. The media player made ready when the end-of-ride sound is on.
     // 14. The hardware-control timer with "Použít hardwarové řízení vartemy";
-    //     the lights-off timer (race control's).
+    //     the lights-off timer with "Zhasnout semafor ": the red light of the
+    //     first showing goes off after its minutes when no ride comes.
     if (settings_.hardwareControl())
         parallelPort_->pulse().StartPulse();
+    race_.ArmLightsOff();
     // 15. Kart status, the operator list and the due maintenance notices.
     startFleet();
 
@@ -197,8 +211,8 @@ void Station::StartUp() {
     centreOnScreen(*mainWindow_);
     startupEnded_ = true;
     mainWindow_->show();
-    for (const QString& text : std::exchange(startupErrors_, {}))
-        showError(mainWindow_.get(), text);
+    for (const auto& [text, caption] : std::exchange(startupErrors_, {}))
+        showError(mainWindow_.get(), text, caption);
 }
 
 void Station::connectLogBook() {

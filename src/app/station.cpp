@@ -8,6 +8,7 @@
 #include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"
 #include "platform/linuxmodemstatusport.h"
+#include "platform/recordstreamport.h"
 #include "platform/processorload.h"
 #include "platform/systeminfo.h"
 #include "sensors/ircodedelivery.h"
@@ -33,12 +34,12 @@ PortDriver OpenPortDriver(const QString& simulatedPortPath) {
 }
 } // namespace
 
-Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
+Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, bool irRecordStreams)
     : folder_(folder), splash_(ShowSplash()), settings_(folder.root()), lapSettings_(settings_),
       laps_(board_, clock_, lapSettings_), parallelPortSettings_(settings_),
       parallelPort_(
           std::make_unique<ParallelPort>(OpenPortDriver(simulatedPortPath), parallelPortSettings_)),
-      receiverSettings_(settings_), receivers_(createReceivers()), raceSettings_(settings_),
+      receiverSettings_(settings_), receivers_(createReceivers(irRecordStreams)), raceSettings_(settings_),
       race_(board_, laps_, clock_, raceSettings_,
             RaceControl::Hardware{&parallelPort_->lights(), &parallelPort_->inputs(),
                                   receivers_.get()}),
@@ -68,7 +69,10 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath)
 
 // Start-up step 9: the configuration file into the settings.
 void Station::loadSettings() {
+    // The serial receiver's port is left to the receiver check that follows.
+    loadingSettings_ = true;
     settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
+    loadingSettings_ = false;
     // The network receiver's listening ports; race control activates them.
     if (settings_.useNetwork())
         receivers_->bindNetworkPorts();
@@ -115,22 +119,36 @@ void Station::onParallelPortSetting(SettingId id) {
     }
 }
 
-std::unique_ptr<Receivers> Station::createReceivers() {
+std::unique_ptr<Receivers> Station::createReceivers(bool irRecordStreams) {
     auto receivers = std::make_unique<Receivers>(Receivers::Dependencies{
         .laps = laps_,
         .settings = receiverSettings_,
         .registry = registry_,
-        .infrared = {.postIrCode = PostIrCodeToMainWindow,
-                     .showError = ShowReceiverError,
-                     .logPath = folder_.path(QStringLiteral("log.txt"))},
-        .makeModemPort = [] { return std::make_unique<LinuxModemStatusPort>(); },
-        .showError = [](const QString& m) { ShowReceiverError(m, TForm1::MainCaption()); }});
+        .infrared = {.postIrCode = PostIrCodeToMainWindow, .showError = {}, .logPath = folder_.path(QStringLiteral("log.txt"))},
+        .makeModemPort = [irRecordStreams]() -> std::unique_ptr<ModemStatusPort> {
+            if (irRecordStreams)
+                return std::make_unique<RecordStreamPort>();
+            return std::make_unique<LinuxModemStatusPort>();
+        },
+        .reportFailure = [this](const QString& message, const QString& caption) {
+            reportReceiverFailure(message, caption);
+        }});
     return receivers;
 }
 
 void Station::connectSettings() {
+    // A changed setting may have mended a receiver: its failure is told again.
+    const auto forgetFailures = [this] { receivers_->forgetFailures(); };
+    QObject::connect(&settings_, &Settings::udpPortsChanged, mainWindow_.get(), forgetFailures);
+    QObject::connect(&settings_, &Settings::serialPortChanged, mainWindow_.get(), forgetFailures);
     QObject::connect(&settings_, &Settings::changed, mainWindow_.get(), [this](SettingId id) {
+        receivers_->forgetFailures();
         switch (id) {
+        case SettingId::cbCOM:
+        case SettingId::cbLPT:
+        case SettingId::cbTcpIP:
+            receivers_->applySourceChoice(!loadingSettings_);
+            break;
         case SettingId::cbMezicasy:
             mainWindow_->ApplyLayout(settings_.showTrackSplits());
             break;
@@ -138,7 +156,7 @@ void Station::connectSettings() {
             mainWindow_->setCountsMinutes(settings_.countsMinutes());
             break;
         case SettingId::po_spusteni:
-            autostart_.set(settings_.boolean(id), QCoreApplication::applicationFilePath());
+            autostart_.set(settings_.boolean(id), QCoreApplication::applicationFilePath(), folder_.root());
             break;
         case SettingId::cbBezUcasti:
             if (settings_.boolean(id))

@@ -42,7 +42,9 @@ void WaitProcessingEvents(int ms);
 class Station {
 public:
     // simulatedPortPath: the simulated parallel port to use instead of the real one.
-    explicit Station(const ProgramFolder& folder, const QString& simulatedPortPath = {});
+    // irRecordStreams: the infrared ports carry modem-status records (simulators).
+    explicit Station(const ProgramFolder& folder, const QString& simulatedPortPath = {},
+                     bool irRecordStreams = false);
     ~Station();
 
     // Runs the start-up sequence and shows the main window.
@@ -69,12 +71,14 @@ private:
     void buildMainWindowFrame();
     void ShutDown();
     void setSplashProgress(int value);
-    void showStartupError(const QString& text);
+    void showStartupError(const QString& text, const QString& caption = QString());
+    // A receiver could not open: its box, the log book and the program log.
+    void reportReceiverFailure(const QString& message, const QString& caption);
     void writeProgramLog();
     void connectLogBook();
     void loadSettings();
     void connectSettings();
-    std::unique_ptr<Receivers> createReceivers();
+    std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
     void wireParallelPort();
     void onParallelPortSetting(SettingId id);
     void createFleet();
@@ -86,7 +90,7 @@ private:
     SteadyClock clock_;
     RaceBoard board_;
     FileRegistryStore registry_;
-    AutostartEntry autostart_{registry_};
+    AutostartEntry autostart_;
     Settings settings_;
     SettingsLapSettings lapSettings_;
     LapComputation laps_;
@@ -109,7 +113,8 @@ private:
     CommandButtons* commandButtons_ = nullptr;
     MainStatusBar* statusBar_ = nullptr;
     std::unique_ptr<FleetWiring> fleet_;
-    QStringList startupErrors_;
+    QList<std::pair<QString, QString>> startupErrors_; // text, caption
+    bool loadingSettings_ = false;
     bool logBookWritable_ = true;
     bool started_ = false;
     // Until then a restore request raises the window that is up (the splash,

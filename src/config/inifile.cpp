@@ -12,7 +12,10 @@ QString lookupKey(const QString& section, const QString& key) {
 
 QString unquoted(const QString& raw) {
     QString value = raw.trimmed();
-    if (value.size() >= 2 && value.startsWith(u'"') && value.endsWith(u'"'))
+    // A pair of either kind of quote around the whole value, as the profile
+    // functions remove them; a lone or mixed quote stays.
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front())
         value = value.mid(1, value.size() - 2);
     return value.left(IniFile::kMaxValueLength);
 }

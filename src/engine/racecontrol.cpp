@@ -131,6 +131,7 @@ void RaceControl::Start() {
     board_.ClearLists();
 
     if (ReceiverControl* rx = hw_.receivers) {
+        rx->allowRetry();
         if (settings_.useCom() && rx->serialReceiverDetected()) {
             if (!rx->serialInputIsRxd())
                 rx->startInfraredDecoders();
@@ -226,6 +227,7 @@ void RaceControl::ZobrazTimerTimer() {
 void RaceControl::Stop() {
     if (ReceiverControl* rx = hw_.receivers) {
         // The infrared decoders keep running: their codes can start the next ride.
+        rx->allowRetry();
         if (rx->serialPortOpen())
             rx->closeSerialPort();
         if (settings_.useNetwork())
@@ -249,8 +251,7 @@ void RaceControl::Stop() {
     board_.resetDriverNames();
     if (settings_.useLights())
         setLights(kRed);
-    if (settings_.lightsOffAfterRace())
-        startTimer(RaceTimer::LightsOff, settings_.lightsOffMinutes() * 60'000);
+    ArmLightsOff();
     if (settings_.autoPrint())
         call(feeds_.autoPrint);
     if (settings_.externalStart() && !settings_.autoStart())
@@ -369,6 +370,11 @@ void RaceControl::AutoStartProdlevaTimerTimer() {
     // Codes of karts still on the track after the last ride are forgotten.
     laps_.setPendingKart(0);
     startTimer(RaceTimer::ExtStart, kExtStartMs);
+}
+
+void RaceControl::ArmLightsOff() {
+    if (settings_.lightsOffAfterRace())
+        startTimer(RaceTimer::LightsOff, settings_.lightsOffMinutes() * minuteMs_);
 }
 
 void RaceControl::TimerSemaforOffTimer() {

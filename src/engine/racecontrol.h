@@ -75,6 +75,12 @@ public:
     bool isActive(RaceTimer timer) const { return timerOf(timer).isActive(); }
     int interval(RaceTimer timer) const { return timerOf(timer).interval(); }
 
+    // TimerSemaforOff on when "Zhasnout semafor " is on (start-up, STOP).
+    void ArmLightsOff();
+    // The length of the lights-off delay's minute; trials of the station
+    // shorten it, a track never does.
+    void setMinuteMs(int ms) { minuteMs_ = ms; }
+
     void StopAllTimers();
     void EnableRaceButtons(bool enabled);
     bool raceButtonsEnabled() const { return raceButtonsEnabled_; }
@@ -136,6 +142,7 @@ private:
     RacePhase phase_ = RacePhase::Idle;
     int lightStage_ = 0;
     bool raceButtonsEnabled_ = true;
+    int minuteMs_ = 60'000;
     int raceLength_ = 10;
     bool countsMinutes_ = true;
     int progressMax_ = 600;

@@ -46,6 +46,9 @@ public:
     // Rebuilds the UDP port bindings and activates the datagram server.
     virtual void activateNetwork(bool rebind) = 0;
     virtual void deactivateNetwork() = 0;
+    // START and STOP: a receiver that failed to open may be tried again
+    // (the start poll does not retry it on its own).
+    virtual void allowRetry() {}
 };
 
 } // namespace vartemo

@@ -25,20 +25,30 @@ void ProgramLog::setStart(const QDateTime& when) {
     setLine(StartupLine::Start, QStringLiteral("[ Start ") + czech::dateTime(when) + QStringLiteral(" ]"));
 }
 
+bool ProgramLog::addError(const QDateTime& when, const QString& text, QString* error) {
+    const QString line = QStringLiteral("Error\t") + czech::dateTime(when) + u'\t' + text.simplified();
+    if (!written_) {
+        errors_ << line;
+        return true;
+    }
+    return textfile::appendLines(path_, {line}, error);
+}
+
 QStringList ProgramLog::block(const QDateTime& end) const {
     QStringList out(lines_.begin(), lines_.end());
     out += systemInfo_;
+    out += errors_;
     out.append(QStringLiteral("[ End ") + czech::dateTime(end) + QStringLiteral(" ]"));
     out.append(QString());
     return out;
 }
 
-bool ProgramLog::WriteProgramLog(const QDateTime& end, QString* error) const {
+bool ProgramLog::WriteProgramLog(const QDateTime& end, QString* error) {
     const QStringList lines = block(end);
     const QFileInfo info(path_);
-    if (info.exists() && info.size() > kMaxBytes)
-        return textfile::writeLines(path_, lines, error);
-    return textfile::appendLines(path_, lines, error);
+    written_ = info.exists() && info.size() > kMaxBytes ? textfile::writeLines(path_, lines, error)
+                                                         : textfile::appendLines(path_, lines, error);
+    return written_;
 }
 
 } // namespace vartemo

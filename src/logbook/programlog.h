@@ -40,17 +40,24 @@ public:
     // The system information text, one row per line.
     void setSystemInfo(const QStringList& rows) { systemInfo_ = rows; }
 
+    // A failure of this run: "Error" TAB date-time TAB text (one line). Before
+    // the block is written it joins the block after the system information;
+    // afterwards it is appended to the file at once.
+    bool addError(const QDateTime& when, const QString& text, QString* error = nullptr);
+
     // The block as it is written, ending with "[ End ... ]" and an empty line.
     QStringList block(const QDateTime& end) const;
 
     // Appends this run's block; a file over kMaxBytes is replaced by the
     // block alone. On failure nothing is written and *error tells why.
-    bool WriteProgramLog(const QDateTime& end, QString* error = nullptr) const;
+    bool WriteProgramLog(const QDateTime& end, QString* error = nullptr);
 
 private:
     QString path_;
     std::array<QString, 10> lines_;
     QStringList systemInfo_;
+    QStringList errors_;
+    bool written_ = false;
 };
 
 } // namespace vartemo

@@ -1,21 +1,37 @@
 #include "platform/autostartentry.h"
 
-#include "platform/fileregistrystore.h"
+#include "core/textfile.h"
+#include "platform/desktopentry.h"
+
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
 
 namespace vartemo {
 
-const QString AutostartEntry::kValueName = QStringLiteral("vartemo_kestral");
+const QString AutostartEntry::kLauncherName = QStringLiteral("vartemo_kestral.desktop");
 
-bool AutostartEntry::set(bool on, const QString& programPath) {
-    if (on)
-        return registry_.writeString(FileRegistryStore::kRunKey, kValueName,
-                                     u'"' + programPath + u'"');
-    // Nothing to delete counts as done.
-    return registry_.deleteValue(FileRegistryStore::kRunKey, kValueName) || !isSet();
+AutostartEntry::AutostartEntry()
+    : AutostartEntry(QDir(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation))
+                         .filePath(QStringLiteral("autostart"))) {}
+
+QString AutostartEntry::launcherPath() const {
+    return QDir(folder_).filePath(kLauncherName);
+}
+
+bool AutostartEntry::set(bool on, const QString& programPath, const QString& homeFolder) {
+    if (!on)
+        return QFile::remove(launcherPath()) || !isSet();
+    if (!QDir().mkpath(folder_))
+        return false;
+    const QString launcher = QStringLiteral("[Desktop Entry]\nType=Application\nName=Vartemo Kestral\n") +
+                             DesktopEntryStartKeys(programPath, homeFolder) +
+                             QStringLiteral("X-GNOME-Autostart-enabled=true\n");
+    return writeFileAtomically(launcherPath(), launcher.toUtf8());
 }
 
 bool AutostartEntry::isSet() const {
-    return registry_.readString(FileRegistryStore::kRunKey, kValueName).has_value();
+    return QFile::exists(launcherPath());
 }
 
 } // namespace vartemo

@@ -4,22 +4,26 @@
 
 namespace vartemo {
 
-class RegistryStore;
-
-// "Spustit po startu Windows": the value "vartemo_kestral" under the current
-// user's Run key holds the program file's full path in double quotes; no
-// value means the station does not start with the system.
+// "Spustit po startu Windows": the launcher "vartemo_kestral.desktop" in the
+// desktop's autostart folder starts the station at login, on the program
+// folder it runs on now; no launcher means the station does not start with
+// the system.
 class AutostartEntry {
 public:
-    static const QString kValueName; // "vartemo_kestral"
+    static const QString kLauncherName; // "vartemo_kestral.desktop"
 
-    explicit AutostartEntry(RegistryStore& registry) : registry_(registry) {}
+    // The current user's: $XDG_CONFIG_HOME/autostart.
+    AutostartEntry();
+    explicit AutostartEntry(QString autostartFolder) : folder_(std::move(autostartFolder)) {}
 
-    bool set(bool on, const QString& programPath);
+    // On: writes the launcher for the program and its folder (--home); off:
+    // removes it (nothing to remove counts as done).
+    bool set(bool on, const QString& programPath, const QString& homeFolder);
     bool isSet() const;
+    QString launcherPath() const;
 
 private:
-    RegistryStore& registry_;
+    QString folder_;
 };
 
 } // namespace vartemo

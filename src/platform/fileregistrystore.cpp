@@ -37,21 +37,9 @@ bool isValidName(const QString& name) {
            !t.startsWith(u';') && !t.contains(u'\n') && !t.contains(u'\r');
 }
 
-bool isRunKey(const QString& path) {
-    return path.compare(FileRegistryStore::kRunKey, Qt::CaseInsensitive) == 0;
-}
-
-bool isLauncherName(const QString& name) {
-    return isValidName(name) && !name.contains(u'/') && name != u"." && name != u"..";
-}
-
 } // namespace
 
-const QString FileRegistryStore::kRunKey =
-    QStringLiteral("Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-
-FileRegistryStore::FileRegistryStore(QString registryFile, QString autostartFolder)
-    : registryFile_(std::move(registryFile)), autostartFolder_(std::move(autostartFolder)) {}
+FileRegistryStore::FileRegistryStore(QString registryFile) : registryFile_(std::move(registryFile)) {}
 
 namespace {
 QDir userConfigFolder() {
@@ -60,12 +48,7 @@ QDir userConfigFolder() {
 } // namespace
 
 FileRegistryStore::FileRegistryStore()
-    : FileRegistryStore(userConfigFolder().filePath(QStringLiteral("vartemo_kestral/registry.ini")),
-                        userConfigFolder().filePath(QStringLiteral("autostart"))) {}
-
-QString FileRegistryStore::launcherPath(const QString& name) const {
-    return QDir(autostartFolder_).filePath(name + QStringLiteral(".desktop"));
-}
+    : FileRegistryStore(userConfigFolder().filePath(QStringLiteral("vartemo_kestral/registry.ini"))) {}
 
 std::optional<QString> FileRegistryStore::rawValue(const QString& keyPath,
                                                    const QString& name) const {
@@ -89,19 +72,6 @@ bool FileRegistryStore::writeRaw(const QString& keyPath, const QString& name, co
 
 std::optional<QString> FileRegistryStore::readString(const QString& keyPath,
                                                      const QString& name) const {
-    if (isRunKey(normalisedPath(keyPath))) {
-        if (!isLauncherName(name))
-            return std::nullopt;
-        QFile file(launcherPath(name));
-        if (!file.open(QIODevice::ReadOnly))
-            return std::nullopt;
-        // Launchers are UTF-8 text by the desktop's rules.
-        const QStringList lines = textfile::splitLines(QString::fromUtf8(file.read(64 * 1024)));
-        for (const QString& line : lines)
-            if (line.startsWith(QLatin1String("Exec=")))
-                return line.mid(5);
-        return std::nullopt;
-    }
     const auto raw = rawValue(keyPath, name);
     if (!raw || !raw->startsWith(kTextPrefix))
         return std::nullopt;
@@ -115,14 +85,6 @@ bool FileRegistryStore::writeString(const QString& keyPath, const QString& name,
                                     const QString& value) {
     if (value.contains(u'\n') || value.contains(u'\r'))
         return false; // one value is one line
-    if (isRunKey(normalisedPath(keyPath))) {
-        if (!isLauncherName(name) || !QDir().mkpath(autostartFolder_))
-            return false;
-        const QString launcher = QStringLiteral("[Desktop Entry]\nType=Application\nName=%1\n"
-                                                "Exec=%2\nX-GNOME-Autostart-enabled=true\n")
-                                     .arg(name, value);
-        return writeFileAtomically(launcherPath(name), launcher.toUtf8());
-    }
     return writeRaw(keyPath, name, kTextPrefix + u'"' + value + u'"');
 }
 
@@ -147,15 +109,11 @@ std::optional<QByteArray> FileRegistryStore::readBinary(const QString& keyPath,
 
 bool FileRegistryStore::writeBinary(const QString& keyPath, const QString& name,
                                     const QByteArray& value) {
-    if (isRunKey(normalisedPath(keyPath)))
-        return false; // the autostart folder holds launchers only
     return writeRaw(keyPath, name, kBinaryPrefix + QString::fromLatin1(value.toHex(',')));
 }
 
 bool FileRegistryStore::deleteValue(const QString& keyPath, const QString& name) {
     const QString path = normalisedPath(keyPath);
-    if (isRunKey(path))
-        return isLauncherName(name) && QFile::remove(launcherPath(name));
     if (!isValidPath(path) || !isValidName(name))
         return false;
     QMutexLocker lock(&mutex_);

@@ -13,18 +13,13 @@ namespace vartemo {
 //   ComName=sz:"COM1"
 //   CommandOrder=hex:01,00,00,00
 //
-// The current user's Run key is the desktop's autostart folder instead: a
-// value "name" there is the launcher "name.desktop" whose Exec line is the
-// value, so "start with the system" works the way the desktop expects.
+// Starting with the system is the autostart launcher's (AutostartEntry).
 // Every write goes to the file at once, atomically.
 class FileRegistryStore final : public RegistryStore {
 public:
-    // The current user's: $XDG_CONFIG_HOME/vartemo_kestral/registry.ini and
-    // $XDG_CONFIG_HOME/autostart.
+    // The current user's: $XDG_CONFIG_HOME/vartemo_kestral/registry.ini.
     FileRegistryStore();
-    FileRegistryStore(QString registryFile, QString autostartFolder);
-
-    static const QString kRunKey; // "Software\Microsoft\Windows\CurrentVersion\Run"
+    explicit FileRegistryStore(QString registryFile);
 
     std::optional<QString> readString(const QString& keyPath, const QString& name) const override;
     bool writeString(const QString& keyPath, const QString& name, const QString& value) override;
@@ -37,10 +32,8 @@ public:
 private:
     std::optional<QString> rawValue(const QString& keyPath, const QString& name) const;
     bool writeRaw(const QString& keyPath, const QString& name, const QString& raw);
-    QString launcherPath(const QString& name) const;
 
     QString registryFile_;
-    QString autostartFolder_;
     mutable QMutex mutex_;
 };
 

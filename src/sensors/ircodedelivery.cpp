@@ -5,7 +5,6 @@
 #include "sensors/ircodeevent.h"
 
 #include <QApplication>
-#include <QMessageBox>
 #include <QWidget>
 
 namespace vartemo {
@@ -22,17 +21,6 @@ void PostIrCodeToMainWindow(quint32 code) {
                     return;
                 }
             }
-        },
-        Qt::QueuedConnection);
-}
-
-void ShowReceiverError(const QString& text, const QString& caption) {
-    QMetaObject::invokeMethod(
-        qApp,
-        [text, caption] {
-            QMessageBox box(QMessageBox::Critical, caption, text, QMessageBox::Ok);
-            box.setWindowFlag(Qt::WindowStaysOnTopHint);
-            box.exec();
         },
         Qt::QueuedConnection);
 }

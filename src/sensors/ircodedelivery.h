@@ -12,10 +12,6 @@ class LapComputation;
 // never waits for the main thread. Without such a window the code is lost.
 void PostIrCodeToMainWindow(quint32 code);
 
-// The error boxes of the receivers (stay on top, error icon), shown on the
-// main thread without making the caller wait.
-void ShowReceiverError(const QString& text, const QString& caption);
-
 // Installed on the main window: hands WM_IRCODE to the lap computation.
 class IrCodeHandler final : public QObject {
     Q_OBJECT

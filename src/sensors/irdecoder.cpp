@@ -260,10 +260,12 @@ void IrDecoder::DecodeFrame() {
         }
     }
 
-    if (BitMask != 0) {
-        if (BitMask < 64)
-            v &= (quint64(1) << BitMask) - 1;
-        b = BitMask;
+    // A negative mask (a damaged registry value) would shift by a negative count.
+    const qint32 mask = BitMask < 0 ? kDefaultBitMask : BitMask;
+    if (mask != 0) {
+        if (mask < 64)
+            v &= (quint64(1) << mask) - 1;
+        b = mask;
     }
     const int digits = std::max(1, (b + 3) / 4);
     const QString text = QStringLiteral("%1").arg(v, digits, 16, QLatin1Char('0')).toUpper();

@@ -19,6 +19,7 @@ public:
     static constexpr double kTimerTick = 1.0 / 9600.0;   // seconds per timer change
     static constexpr double kFrameGap = 0.0128;          // a pause this long ends a frame
     static constexpr double kLongestBitInterval = 0.0075;
+    static constexpr qint32 kDefaultBitMask = 16;
 
     struct Edge {
         qint32 level = 0;  // 1: input status bit clear, 0: set
@@ -38,7 +39,7 @@ public:
     quint8 InputSignal = 1;
     quint8 TimerSignal = 2;
     qint32 CommandOrder = 0;   // decode only every N-th frame; 0 or less: every frame
-    qint32 BitMask = 16;       // low bits kept; 0: all
+    qint32 BitMask = kDefaultBitMask; // low bits kept; 0: all; below 0: the default
     bool LogToFile = false;
     QString logPath;           // "log.txt" in the program folder
 

@@ -9,12 +9,42 @@ namespace vartemo {
 Receivers::Receivers(Dependencies deps)
     : deps_(std::move(deps)),
       comPort1_(deps_.laps, deps_.settings),
-      commThread_(std::make_unique<TCommThread>(deps_.registry, deps_.makeModemPort(), deps_.infrared)),
-      commThread1_(std::make_unique<TCommThread1>(deps_.registry, deps_.makeModemPort(), deps_.infrared)),
+      commThread_(std::make_unique<TCommThread>(deps_.registry, deps_.makeModemPort(), infraredEnvironment())),
+      commThread1_(std::make_unique<TCommThread1>(deps_.registry, deps_.makeModemPort(), infraredEnvironment())),
       udpServer_(deps_.laps) {}
 
 Receivers::~Receivers() {
     shutdown();
+}
+
+TCommThread::Environment Receivers::infraredEnvironment() {
+    TCommThread::Environment env = deps_.infrared;
+    // The decoder thread must not wait: its box is queued to the main thread,
+    // and dropped with the receivers if they are gone by then.
+    env.showError = [this](const QString& text, const QString& caption) {
+        QMetaObject::invokeMethod(&udpServer_, [this, text, caption] { fail(text, caption); },
+                                  Qt::QueuedConnection);
+    };
+    return env;
+}
+
+void Receivers::fail(const QString& message, const QString& caption) {
+    const QString cause = caption + u'\n' + message;
+    if (toldFailures_.contains(cause))
+        return;
+    toldFailures_.insert(cause);
+    if (deps_.reportFailure)
+        deps_.reportFailure(message, caption);
+}
+
+void Receivers::forgetFailures() {
+    toldFailures_.clear();
+    allowRetry();
+}
+
+void Receivers::allowRetry() {
+    serialFailed_ = false;
+    networkRetry_ = true;
 }
 
 void Receivers::loadDecoderSettings() {
@@ -32,20 +62,41 @@ bool Receivers::serialInputIsRxd() const {
 }
 
 void Receivers::openSerialPort() {
+    if (serialFailed_)
+        return;
     QString error;
-    if (!comPort1_.open(&error) && deps_.showError)
-        deps_.showError(error);
+    if (!comPort1_.open(&error)) {
+        serialFailed_ = true;
+        fail(error);
+    }
 }
 
 void Receivers::startInfraredDecoders() {
     if (serialInputIsRxd())
         return;
-    if (commThread_ && !commThread_->PortOpen)
+    // A receiver without a port name is not installed: nothing to open, no
+    // "COM port je obsazen" for it.
+    if (commThread_ && !commThread_->PortOpen && !commThread_->ComName.isEmpty())
         commThread_->OpenPort();
     // Both receivers on one port: only the first reads it.
-    if (commThread1_ && !commThread1_->PortOpen && commThread_ &&
+    if (commThread1_ && !commThread1_->PortOpen && commThread_ && !commThread1_->ComName.isEmpty() &&
         commThread1_->ComName != commThread_->ComName)
         commThread1_->OpenPort();
+}
+
+void Receivers::applySourceChoice(bool openSerial) {
+    if (!deps_.settings.useCom()) {
+        for (TCommThread* thread : {static_cast<TCommThread*>(commThread_.get()),
+                                    static_cast<TCommThread*>(commThread1_.get())})
+            if (thread && thread->PortOpen)
+                thread->ClosePort();
+        comPort1_.close();
+        return;
+    }
+    if (!serialInputIsRxd())
+        startInfraredDecoders();
+    else if (openSerial)
+        openSerialPort();
 }
 
 bool Receivers::bindNetworkPorts() {
@@ -53,17 +104,26 @@ bool Receivers::bindNetworkPorts() {
         udpServer_.BindUdpPorts(deps_.settings.udpPortRows());
         return true;
     } catch (const ConversionError& e) {
-        if (deps_.showError)
-            deps_.showError(e.message());
+        fail(e.message());
         return false;
     }
 }
 
 void Receivers::activateNetwork(bool rebind) {
+    // The poll leaves an active server as it is, missing ports too, until a
+    // retry is allowed; the ports that listen are never interrupted.
     if (rebind && !bindNetworkPorts())
         return;
-    if (!udpServer_.activate() && deps_.showError)
-        deps_.showError(udpServer_.errorString());
+    if (udpServer_.isActive() && !rebind && !networkRetry_)
+        return;
+    networkRetry_ = false;
+    if (!udpServer_.activate())
+        for (const QString& failure : udpServer_.failures())
+            fail(failure);
+}
+
+void Receivers::deactivateNetwork() {
+    udpServer_.deactivate();
 }
 
 void Receivers::shutdown() {

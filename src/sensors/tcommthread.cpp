@@ -75,6 +75,8 @@ void TCommThread::LoadSettings() {
     ReadBinary(registry_, key, QStringLiteral("TimerSignal"), TimerSignal);
     ReadBinary(registry_, key, QStringLiteral("CommandOrder"), CommandOrder);
     ReadBinary(registry_, key, QStringLiteral("BitMask"), BitMask);
+    if (BitMask < 0)
+        BitMask = IrDecoder::kDefaultBitMask;
     ReadBinary(registry_, key, QStringLiteral("PriorityLevel"), PriorityLevel);
 }
 

@@ -44,7 +44,7 @@ public:
     quint8 InputSignal = 1;
     quint8 TimerSignal = 2;
     qint32 CommandOrder = 0;
-    qint32 BitMask = 16;
+    qint32 BitMask = IrDecoder::kDefaultBitMask;
     quint8 PriorityLevel = 6;
     bool LogToFile = false;
 

@@ -27,26 +27,31 @@ void UdpSensorServer::BindUdpPorts(const QStringList& portRows) {
 }
 
 bool UdpSensorServer::activate() {
-    if (isActive())
-        return true;
-    error_.clear();
-    for (quint16 port : ports_) {
+    active_ = true;
+    failures_.clear();
+    sockets_.resize(size_t(ports_.size()));
+    for (size_t i = 0; i < sockets_.size(); ++i) {
+        if (sockets_[i])
+            continue;
+        const quint16 port = ports_[qsizetype(i)];
         auto socket = std::make_unique<QUdpSocket>();
         if (!socket->bind(QHostAddress::AnyIPv4, port)) {
-            error_ = QStringLiteral("%1 (port %2)").arg(socket->errorString()).arg(port);
-            deactivate();
-            return false;
+            failures_ << QStringLiteral("%1 (port %2)").arg(socket->errorString()).arg(port);
+            continue;
         }
         QUdpSocket* raw = socket.get();
         connect(raw, &QUdpSocket::readyRead, this, [this, raw] { readPending(raw); });
-        sockets_.push_back(std::move(socket));
+        sockets_[i] = std::move(socket);
     }
-    return true;
+    return failures_.isEmpty();
 }
 
 void UdpSensorServer::deactivate() {
+    active_ = false;
     // A socket may be inside its own readyRead (a handler stopped the server).
     for (auto& socket : sockets_) {
+        if (!socket)
+            continue;
         socket->close();
         socket.release()->deleteLater();
     }

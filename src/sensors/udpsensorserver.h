@@ -33,13 +33,17 @@ public:
     // Deactivates, removes every binding and adds one per row. A row that is
     // not a decimal number throws ConversionError; the rows before it stay bound.
     void BindUdpPorts(const QStringList& portRows);
-    // Opens the bindings. A port that cannot be bound (in use) closes them
-    // all again and leaves the server's error in errorString().
+    // Opens the bindings that are not open yet. A port that cannot be bound
+    // (held by another program, listed twice) is left out with the server's
+    // error for it in failures(); every other port listens. True when all
+    // ports listen.
     bool activate();
     void deactivate();
-    bool isActive() const { return !sockets_.empty(); }
+    bool isActive() const { return active_; }
     const QList<quint16>& boundPorts() const { return ports_; }
-    const QString& errorString() const { return error_; }
+    // One message per port that could not be bound by the last activation.
+    const QStringList& failures() const { return failures_; }
+    QString errorString() const { return failures_.join(u'\n'); }
 
     // Payload to code text: bytes 31 or below become ".".
     static QString DatagramText(const QByteArray& payload);
@@ -54,7 +58,8 @@ private:
     std::function<void(const QString&)> monitor_;
     QList<quint16> ports_;
     std::vector<std::unique_ptr<QUdpSocket>> sockets_;
-    QString error_;
+    QStringList failures_;
+    bool active_ = false;
 };
 
 } // namespace vartemo

@@ -25,7 +25,7 @@ struct ReceiverCheck : ::testing::Test {
                          .registry = registry,
                          .infrared = {},
                          .makeModemPort = [] { return std::make_unique<FakeModemStatusPort>(); },
-                         .showError = [](const QString&) {}}};
+                         .reportFailure = [](const QString&, const QString&) {}}};
     QStringList log;
     QStringList errors;
     bool receiverAnswers = false;

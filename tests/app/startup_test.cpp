@@ -5,6 +5,7 @@
 #include "engine/tform1.h"
 
 #include <QApplication>
+#include <QFile>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -63,6 +64,41 @@ TEST(StartUp, TheStationComesUpWithItsFrameLogsAndMessages) {
     const QStringList book = textfile::readLines(home.filePath("vartemo.den")).value_or(QStringList());
     ASSERT_EQ(book.size(), 4);
     EXPECT_TRUE(book[3].startsWith("\tUkončení programu "));
+}
+
+// A receiver's start-up error neither stops start-up nor waits over the
+// splash: its box opens without blocking above the main window, and the
+// error is in the log book and in this run's program-log block.
+TEST(StartUp, AReceiverErrorAtStartUpIsToldWithoutStoppingIt) {
+    QTemporaryDir home;
+    {
+        QFile ini(home.filePath("vartemo.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write("[Po spusteni]\r\nTCP=1\r\n[UDP]\r\nPolozek=1\r\nPort1=abc\r\n");
+    }
+    Station station{ProgramFolder(home.path())};
+    station.show();
+    TForm1& window = station.mainWindow();
+    ASSERT_TRUE(window.isVisible());
+    const QString error = "'abc' is not a valid integer value";
+
+    QMessageBox* receiverBox = nullptr;
+    for (QMessageBox* box : startupBoxes())
+        if (box->text() == error)
+            receiverBox = box;
+    ASSERT_NE(receiverBox, nullptr);
+    EXPECT_EQ(receiverBox->windowModality(), Qt::NonModal);
+    EXPECT_EQ(receiverBox->parentWidget(), &window);
+    EXPECT_EQ(receiverBox->windowTitle(), "Vartemo Kestral verze 2.3");
+    EXPECT_EQ(startupBoxes().size(), 2) << "the receiver's and the missing logo's, once each";
+
+    const QList<LogBookEntry>& entries = station.logBook().entries();
+    EXPECT_TRUE(entries.contains(LogBookEntry{1, "Chyba přijímače " + error}));
+    const QStringList log = textfile::readLines(home.filePath("vartemo.log")).value_or(QStringList());
+    const QStringList errors = log.filter(QRegularExpression("^Error\\t"));
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].endsWith("\t" + error)) << errors[0].toStdString();
+    EXPECT_LT(log.indexOf(errors[0]), log.indexOf(QRegularExpression("\\[ End .*"))) << "inside the block";
 }
 
 TEST(StartUp, AStationNeverStartedLeavesNoLogs) {

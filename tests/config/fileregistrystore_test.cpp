@@ -1,5 +1,4 @@
 #include "config/inifile.h"
-#include "platform/autostartentry.h"
 #include "platform/fileregistrystore.h"
 
 #include <QDir>
@@ -17,8 +16,7 @@ class FileRegistryStoreTest : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QString file = dir.filePath(QStringLiteral("vartemo_kestral/registry.ini"));
-    QString autostart = dir.filePath(QStringLiteral("autostart"));
-    FileRegistryStore store{file, autostart};
+    FileRegistryStore store{file};
 };
 
 } // namespace
@@ -29,7 +27,7 @@ TEST_F(FileRegistryStoreTest, ValuesPersistPerKeyWhateverTheLetterCase) {
     ASSERT_TRUE(store.writeBinary(kIrKey, "InputSignal", QByteArray("\xff", 1)));
     ASSERT_TRUE(store.writeString("Software\\vartemo_kestral\\ir\\nastaveni2", "ComName", "  COM3 "));
 
-    FileRegistryStore reopened(file, autostart);
+    FileRegistryStore reopened(file);
     EXPECT_EQ(reopened.readString("\\SOFTWARE\\Vartemo_Kestral\\IR\\Nastaveni1\\", "comname"),
               QStringLiteral("COM2"));
     EXPECT_EQ(reopened.readString("Software\\vartemo_kestral\\ir\\nastaveni2", "ComName"),
@@ -70,50 +68,15 @@ TEST_F(FileRegistryStoreTest, OverwriteDeleteAndDamagedValues) {
     EXPECT_FALSE(store.writeString(QString(), "x", "y"));
 }
 
-TEST_F(FileRegistryStoreTest, RunKeyIsTheAutostartLauncher) {
-    const QString run = QStringLiteral("\\Software\\Microsoft\\Windows\\CurrentVersion\\Run");
-    const QString command = QStringLiteral("\"/opt/vartemo/bin/vartemo\"");
-    EXPECT_FALSE(store.readString(run, "vartemo_kestral").has_value());
-    ASSERT_TRUE(store.writeString(run, "vartemo_kestral", command));
-    const QString launcher = QDir(autostart).filePath("vartemo_kestral.desktop");
-    QFile f(launcher);
-    ASSERT_TRUE(f.open(QIODevice::ReadOnly));
-    const QByteArray content = f.readAll();
-    EXPECT_TRUE(content.startsWith("[Desktop Entry]\n"));
-    EXPECT_TRUE(content.contains("\nExec=\"/opt/vartemo/bin/vartemo\"\n"));
-    EXPECT_TRUE(content.contains("\nType=Application\n"));
-    EXPECT_EQ(store.readString(run.toUpper(), "vartemo_kestral"), command);
-    EXPECT_FALSE(QFile::exists(file)) << "the Run key is not kept in registry.ini";
-    EXPECT_FALSE(store.writeString(run, "../escape", command));
-    EXPECT_TRUE(store.deleteValue(run, "vartemo_kestral"));
-    EXPECT_FALSE(QFile::exists(launcher));
-    EXPECT_FALSE(store.deleteValue(run, "vartemo_kestral"));
-}
-
 TEST(FileRegistryStore, CurrentUserKeepsItInTheConfigFolder) {
     QTemporaryDir config;
     const QByteArray old = qgetenv("XDG_CONFIG_HOME");
     qputenv("XDG_CONFIG_HOME", config.path().toLocal8Bit());
     FileRegistryStore store;
     EXPECT_TRUE(store.writeString(kIrKey, "ComName", "COM1"));
-    EXPECT_TRUE(store.writeString(FileRegistryStore::kRunKey, "vartemo_kestral", "\"/usr/bin/vartemo\""));
     if (old.isNull())
         qunsetenv("XDG_CONFIG_HOME");
     else
         qputenv("XDG_CONFIG_HOME", old);
     EXPECT_TRUE(QFile::exists(config.filePath("vartemo_kestral/registry.ini")));
-    EXPECT_TRUE(QFile::exists(config.filePath("autostart/vartemo_kestral.desktop")));
-}
-
-TEST(AutostartEntry, QuotedProgramPathUnderTheRunKey) {
-    MemoryRegistryStore registry;
-    AutostartEntry entry(registry);
-    EXPECT_FALSE(entry.isSet());
-    EXPECT_TRUE(entry.set(false, "/opt/vartemo")) << "switching off what is off succeeds";
-    ASSERT_TRUE(entry.set(true, "/opt/my dir/vartemo"));
-    EXPECT_EQ(registry.readString("Software\\Microsoft\\Windows\\CurrentVersion\\Run", "vartemo_kestral"),
-              QStringLiteral("\"/opt/my dir/vartemo\""));
-    EXPECT_TRUE(entry.isSet());
-    EXPECT_TRUE(entry.set(false, "/opt/my dir/vartemo"));
-    EXPECT_FALSE(entry.isSet());
 }

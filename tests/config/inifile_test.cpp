@@ -41,6 +41,13 @@ TEST(IniFile, ValuesAreTrimmedAndUnquoted) {
         {"a=\"only start", "\"only start"},
         {"a=\"", "\""},
         {"a=\"\"", ""},
+        {"a='K3'", "K3"},            // single quotes are removed the same way
+        {"a=' spaced '", " spaced "},
+        {"a=''", ""},
+        {"a='", "'"},
+        {"a='mixed\"", "'mixed\""}, // a pair must be of one kind
+        {"a=\"mixed'", "\"mixed'"},
+        {"a=it's", "it's"},
         {"a=x=y", "x=y"},
         {"a=", ""},
         {"\ta\t=\tv\t", "v"},

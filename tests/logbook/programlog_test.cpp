@@ -56,6 +56,23 @@ TEST(ProgramLog, EveryStartAppendsOneBlock) {
     EXPECT_TRUE(raw.readAll().startsWith("[ Start 9.12.2026 8:00:05 ]\r\nStatus\t100032\tOK\r\n"));
 }
 
+TEST(ProgramLog, ErrorsJoinTheBlockThenFollowItAsTheyHappen) {
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("vartemo.log"));
+    ProgramLog log = filledLog(path);
+    const QDateTime early(QDate(2026, 12, 9), QTime(8, 0, 7));
+    ASSERT_TRUE(log.addError(early, "'abc' is not a valid integer value"));
+    EXPECT_FALSE(QFile::exists(path)) << "nothing written before the block";
+    ASSERT_TRUE(log.WriteProgramLog(kEnd));
+    const QDateTime later(QDate(2026, 12, 9), QTime(9, 15, 0));
+    ASSERT_TRUE(log.addError(later, "COM3:\r\nCOM port je obsazen"));
+
+    QStringList expected = kBlock;
+    expected.insert(expected.size() - 2, "Error\t9.12.2026 8:00:07\t'abc' is not a valid integer value");
+    expected << "Error\t9.12.2026 9:15:00\tCOM3: COM port je obsazen"; // one line, whatever the message
+    EXPECT_EQ(*textfile::readLines(path), expected);
+}
+
 TEST(ProgramLog, ALogOverTheLimitIsStartedAnew) {
     struct Case {
         qint64 size;

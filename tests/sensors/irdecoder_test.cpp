@@ -4,6 +4,7 @@
 #include <QTemporaryDir>
 #include <QFile>
 #include <gtest/gtest.h>
+#include <limits>
 #include <random>
 
 using namespace vartemo;
@@ -158,6 +159,19 @@ TEST_F(Decoder, BitMaskZeroKeepsEveryDecodedBit) {
     decoder.BitMask = 6;
     receive(BiPhaseFrame(false, 0x1F, 0x2A));
     EXPECT_EQ(decoder.LastCode, QStringLiteral("2A"));
+}
+
+TEST_F(Decoder, NegativeBitMaskDecodesWithTheDefaultMask) {
+    // Set directly (not through the registry): the decoder itself never
+    // shifts by a negative count.
+    for (qint32 mask : {-1, -16, -64, std::numeric_limits<qint32>::min()}) {
+        posted.clear();
+        decoder.BitMask = mask;
+        receive(PulseDistanceFrame(0x12345678u));
+        ASSERT_EQ(posted.size(), 1u) << mask;
+        EXPECT_EQ(posted[0], 0x5678u) << mask;     // the low 16 bits, as mask 16 keeps
+        EXPECT_EQ(decoder.LastCode, QStringLiteral("5678")) << mask;
+    }
 }
 
 TEST_F(Decoder, CodeWiderThanThirtyTwoBitsIsDroppedAndDecodingGoesOn) {

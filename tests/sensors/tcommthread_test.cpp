@@ -203,6 +203,28 @@ TEST(ReceiverSettings, ValuesThatDoNotFitKeepTheDefaults) {
     EXPECT_EQ(thread.PriorityLevel, 6);
 }
 
+TEST(ReceiverSettings, NegativeBitMaskReadsAsTheDefault) {
+    struct Case {
+        QByteArray stored;
+        qint32 loaded;
+    };
+    const Case cases[] = {
+        {QByteArray("\xFF\xFF\xFF\xFF", 4), 16},  // -1
+        {QByteArray("\x00\x00\x00\x80", 4), 16},  // the most negative value
+        {QByteArray("\xF0\xFF\xFF\xFF", 4), 16},  // -16
+        {QByteArray("\x00\x00\x00\x00", 4), 0},   // 0 keeps every bit
+        {QByteArray("\x40\x00\x00\x00", 4), 64},
+        {QByteArray("\xFF\xFF\xFF\x7F", 4), 0x7FFFFFFF},
+    };
+    for (const Case& c : cases) {
+        MemoryRegistryStore registry;
+        TCommThread thread(registry, std::make_unique<FakeModemStatusPort>(), {});
+        registry.writeBinary(thread.registryKey(), QStringLiteral("BitMask"), c.stored);
+        thread.LoadSettings();
+        EXPECT_EQ(thread.BitMask, c.loaded) << c.stored.toHex().constData();
+    }
+}
+
 TEST(PriorityLevel, TableOfThreadPriorities) {
     const int expected[] = {-15, -2, -1, 0, 1, 2, 15, 15, 15};
     for (quint8 level = 0; level < 9; ++level) {

@@ -125,17 +125,37 @@ TEST_F(Network, NonNumericRowStopsBindingAfterTheRowsBeforeIt) {
     EXPECT_EQ(laps.pendingKart(), 6);
 }
 
-TEST_F(Network, PortInUseGivesTheServersErrorAndNothingListens) {
+TEST_F(Network, PortThatCannotBeBoundIsLeftOutAndTheOthersListen) {
+    settings.lapSensor = QStringLiteral("127.0.0.1");
     QUdpSocket occupant;
     ASSERT_TRUE(occupant.bind(QHostAddress::AnyIPv4, port));
     const quint16 other = FreeUdpPort();
-    server.BindUdpPorts({QString::number(other), QString::number(port)});
-    EXPECT_FALSE(server.activate());
-    EXPECT_FALSE(server.isActive());
-    EXPECT_TRUE(server.errorString().contains(QString::number(port)));
-    settings.lapSensor = QStringLiteral("127.0.0.1");
-    send("KART1", 0, other);
-    EXPECT_EQ(laps.pendingKart(), 0);
+    const struct {
+        const char* why;
+        QStringList rows;
+        quint16 failing;
+    } cases[] = {
+        {"held by another program", {QString::number(other), QString::number(port)}, port},
+        {"listed twice", {QString::number(other), QString::number(other)}, other},
+    };
+    for (const auto& c : cases) {
+        laps.setPendingKart(0);
+        server.BindUdpPorts(c.rows);
+        EXPECT_FALSE(server.activate()) << c.why;
+        EXPECT_TRUE(server.isActive()) << c.why;
+        ASSERT_EQ(server.failures().size(), 1) << c.why;
+        EXPECT_TRUE(server.failures()[0].contains(QString::number(c.failing))) << c.why;
+        send("KART1", 0, other);
+        EXPECT_EQ(laps.pendingKart(), 1) << c.why << ": the port that could be bound listens";
+        // Again: only the missing port is tried; the listening one is kept.
+        EXPECT_FALSE(server.activate()) << c.why;
+        EXPECT_EQ(server.failures().size(), 1) << c.why;
+    }
+    // Once the port is free, the next activation binds it.
+    occupant.close();
+    server.BindUdpPorts({QString::number(port)});
+    EXPECT_TRUE(server.activate());
+    EXPECT_TRUE(server.failures().isEmpty());
 }
 
 TEST_F(Network, DeactivatedServerHearsNothing) {
