@@ -4,7 +4,10 @@
 #include "rideplan.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
+#include "platform/modemstatusport.h"
+#include "platform/registrystore.h"
 #include "sensors/irdecoder.h"
+#include "sensors/receivers.h"
 #include "sensors/udpsensorserver.h"
 
 #include <QElapsedTimer>
@@ -112,5 +115,52 @@ void BM_DatagramToLapLine(benchmark::State& state) {
     }
 }
 BENCHMARK(BM_DatagramToLapLine)->Iterations(2000)->UseManualTime()->Unit(benchmark::kMicrosecond);
+
+// The start poll's share of the network receiver, every 200 ms while the
+// station waits, with one listed port held by another program: before a
+// retry is allowed it only looks; a START binds again what is missing.
+struct HeldPortReceivers {
+    RaceBoard board;
+    SteadyClock clock;
+    FixedLapSettings lapSettings;
+    LapComputation laps{board, clock, lapSettings};
+    FixedReceiverSettings settings;
+    MemoryRegistryStore registry;
+    QUdpSocket occupant;
+    int failures = 0;
+    Receivers receivers{{.laps = laps,
+                         .settings = settings,
+                         .registry = registry,
+                         .infrared = {},
+                         .makeModemPort = [] { return std::make_unique<FakeModemStatusPort>(); },
+                         .reportFailure = [this](const QString&, const QString&) { ++failures; }}};
+
+    HeldPortReceivers() {
+        occupant.bind(QHostAddress::AnyIPv4, 0);
+        QUdpSocket probe;
+        probe.bind(QHostAddress::LocalHost, 0);
+        settings.udpPorts = {QString::number(probe.localPort()), QString::number(occupant.localPort())};
+        probe.close();
+        receivers.activateNetwork(true);
+    }
+};
+
+void BM_StartPollTickWithHeldPort(benchmark::State& state) {
+    HeldPortReceivers station;
+    for (auto _ : state)
+        station.receivers.activateNetwork(false);
+    state.counters["messages"] = station.failures;
+}
+BENCHMARK(BM_StartPollTickWithHeldPort);
+
+void BM_StartRebindWithHeldPort(benchmark::State& state) {
+    HeldPortReceivers station;
+    for (auto _ : state) {
+        station.receivers.allowRetry();
+        station.receivers.activateNetwork(true);
+    }
+    state.counters["messages"] = station.failures;
+}
+BENCHMARK(BM_StartRebindWithHeldPort)->Unit(benchmark::kMicrosecond);
 
 } // namespace

@@ -39,8 +39,10 @@ SerialReceiverCheck ReceiverStartupCheck::CheckReceiver() {
         }
     }
     if (!openFailed) {
-        check.portOpen = port.isOpen();
-        if (port.isOpen())
+        // A decoder reading its port is the COM input open, as much as the
+        // serial receiver's port is.
+        check.portOpen = port.isOpen() || decoderReads;
+        if (*check.portOpen)
             hooks_.addLogEntry(QStringLiteral("COM port otevřen"));
     }
 

@@ -7,6 +7,7 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/besttwentywiring.h"
 #include "app/fleetwiring.h"
 #include "app/startupstatus.h"
 #include "engine/commandbuttons.h"
@@ -129,6 +130,7 @@ void Station::StartUp() {
     // TDenikFrm: the log book window; opened from the user panel.
     setSplashProgress(20);
     // TUpravDlg, THlaseniDlg (with the fleet, whose TStav_KarFrm is made here too)
+    bestTwenty_->createEditDialog();
     createFleet();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
@@ -142,6 +144,7 @@ void Station::StartUp() {
     // TAboutBox, TNastavDlg
     setSplashProgress(75);
     // TTopTen10Frm, TStat_Dlg
+    bestTwenty_->createWindow(*commandButtons_);
     setSplashProgress(80);
     // TStat1_Dlg, TStav_KarFrm
     setSplashProgress(85);
@@ -198,6 +201,7 @@ void Station::StartUp() {
     programLog_.setSystemInfo(BuildSystemInfo(version.caption, version.build, folder_.root(), systemInfo_->collect()));
 
     // 17. The best-twenty tables; the UDP ports when "Použít UDP/IP - sít" is on.
+    bestTwenty_->load();
 
     // 18. Splash at 100, a moment to see it, then gone.
     setSplashProgress(100);

@@ -1,6 +1,7 @@
 #include "app/station.h"
 
 #include "about/tsplashscreen.h"
+#include "app/besttwentywiring.h"
 #include "app/fleetwiring.h"
 #include "app/receiverstartupcheck.h"
 #include "app/startupstatus.h"
@@ -65,6 +66,15 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, 
     connectLogBook();
     // Connected before loading: the file's values act as the operator's changes do.
     connectSettings();
+    bestTwenty_ = std::make_unique<BestTwentyWiring>(BestTwentyWiring::Parts{
+        .folder = folder_, .board = board_, .feeds = race_.feeds(), .mainWindow = *mainWindow_,
+        .boardView = *mainWindow_->boardView(),
+        .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+        .currentOperator = [this] { return logBook_.CurrentOperator(); }});
+}
+
+TopTables& Station::topTables() {
+    return bestTwenty_->tables();
 }
 
 // Start-up step 9: the configuration file into the settings.

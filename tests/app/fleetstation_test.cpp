@@ -23,8 +23,6 @@
 #include <gtest/gtest.h>
 
 using namespace vartemo;
-using vartemo::testing::ReadFileBytes;
-using vartemo::testing::WriteFileBytes;
 
 namespace {
 
@@ -90,7 +88,7 @@ const QByteArray kKartTwoNeedsService = "[Motokara2]\r\nDoplneni=1\r\nObsahNadrz
 } // namespace
 
 TEST_F(FleetStation, StartUpShowsTheRefuelLineAndTwoDueTasksAboveTheSplash) {
-    ASSERT_TRUE(WriteFileBytes(stav, kKartTwoNeedsService));
+    writeBytes(stav, kKartTwoNeedsService);
     Station station{ProgramFolder(home.path())};
     station.show();
     ASSERT_EQ(op.notices.size(), 8);
@@ -106,8 +104,8 @@ TEST_F(FleetStation, StartUpShowsTheRefuelLineAndTwoDueTasksAboveTheSplash) {
 }
 
 TEST_F(FleetStation, WithTheNoticesSettingOffOnlyTheRefuelCheckRuns) {
-    ASSERT_TRUE(WriteFileBytes(stav, kKartTwoNeedsService));
-    ASSERT_TRUE(WriteFileBytes(home.filePath(QStringLiteral("vartemo.ini")), "[Po spusteni]\r\nHlaseni=0\r\n"));
+    writeBytes(stav, kKartTwoNeedsService);
+    writeBytes(home.filePath(QStringLiteral("vartemo.ini")), "[Po spusteni]\r\nHlaseni=0\r\n");
     Station station{ProgramFolder(home.path())};
     station.show();
     EXPECT_TRUE(op.notices.isEmpty());
@@ -121,7 +119,7 @@ TEST_F(FleetStation, WithTheNoticesSettingOffOnlyTheRefuelCheckRuns) {
 // Kart 3's driven time damaged by hand: start-up goes on with a message, the
 // ride is closed (takings line), the other karts get their minutes.
 TEST_F(FleetStation, AnUnreadableDrivenTimeNeitherStopsStartUpNorTheRide) {
-    ASSERT_TRUE(WriteFileBytes(stav, "[Motokara1]\r\nNajeto=1:59\r\n[Motokara3]\r\nNajeto=abc\r\n"));
+    writeBytes(stav, "[Motokara1]\r\nNajeto=1:59\r\n[Motokara3]\r\nNajeto=abc\r\n");
     Station station{ProgramFolder(home.path())};
     station.show();
     QTest::qWait(50);
@@ -181,7 +179,7 @@ TEST_F(FleetStation, TheCloseWritesAllKartsUnlessEndingAfterARestore) {
             EXPECT_FALSE(QFile::exists(stav));
         } else {
             EXPECT_EQ(LoadKartStatus(stav)[6].initialHours, 12);
-            EXPECT_EQ(ReadFileBytes(stav).count("Najeto="), 8);
+            EXPECT_EQ(readBytes(stav).count("Najeto="), 8);
         }
     }
 }

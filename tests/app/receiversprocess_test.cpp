@@ -170,6 +170,8 @@ TEST_F(RunningStation, InfraredDecoderOpensAtStartUpAndItsFirstCodeStartsTheRide
     // No serial receiver check against the decoder's port, no message.
     EXPECT_TRUE(receiverFailures().isEmpty());
     EXPECT_TRUE(lines("vartemo.den").filter(QStringLiteral("Chyba připojení přijímače")).isEmpty());
+    EXPECT_TRUE(lines("vartemo.den").contains(QStringLiteral("\tCOM port otevřen")));
+    EXPECT_TRUE(lines("vartemo.log").contains(QStringLiteral("Status\t100042\tOK")));
 
     terminal.write(frame);
     EXPECT_TRUE(WaitFor([&] { return lights() == kGreen; }));

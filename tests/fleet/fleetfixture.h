@@ -22,7 +22,7 @@ protected:
                               .now = [] { return QDateTime(QDate(2026, 12, 9), QTime(14, 3, 27)); },
                           }};
 
-    void writeFile(const QByteArray& bytes) { ASSERT_TRUE(WriteFileBytes(path, bytes)); }
+    void writeFile(const QByteArray& bytes) { writeBytes(path, bytes); }
     // Loads a file holding only the driven time of the karts given.
     void loadDriven(const std::map<int, QString>& driven) {
         QByteArray bytes;

@@ -18,11 +18,6 @@ using namespace vartemo;
 
 namespace {
 
-using vartemo::testing::ReadFileBytes;
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    ASSERT_TRUE(vartemo::testing::WriteFileBytes(path, bytes));
-}
 
 // The lines of a section the station wrote for a kart at its defaults.
 QByteArray defaultSection(int kart) {
@@ -54,7 +49,7 @@ TEST_F(StavFile, MissingFileGivesDefaultsAndTheFirstSaveCreatesItInKeyOrder) {
     QByteArray expected;
     for (int k = 1; k <= 8; ++k)
         expected += defaultSection(k);
-    EXPECT_EQ(ReadFileBytes(path), expected);
+    EXPECT_EQ(readBytes(path), expected);
 }
 
 // A file edited by hand in Windows-1250: Czech texts, keys in other letter
@@ -102,7 +97,7 @@ TEST_F(StavFile, HandWrittenFileLoadsAndSavesToTheExpectedBytes) {
     expected += defaultSection(2);
     for (int k = 4; k <= 8; ++k)
         expected += defaultSection(k);
-    EXPECT_EQ(ReadFileBytes(path), expected);
+    EXPECT_EQ(readBytes(path), expected);
     EXPECT_EQ(LoadKartStatus(path), karts);
 }
 

@@ -3,19 +3,16 @@
 #include <QByteArray>
 #include <QFile>
 #include <QString>
+#include <gtest/gtest.h>
 
-namespace vartemo::testing {
-
-// A file's bytes as they are on disk; empty when it cannot be read.
-inline QByteArray ReadFileBytes(const QString& path) {
+// A file's exact bytes, for tests that compare what was written byte by byte.
+inline QByteArray readBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-// Replaces the file with exactly these bytes; false when it cannot be written.
-inline bool WriteFileBytes(const QString& path, const QByteArray& bytes) {
+inline void writeBytes(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    return f.open(QIODevice::WriteOnly | QIODevice::Truncate) && f.write(bytes) == bytes.size();
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    f.write(bytes);
 }
-
-} // namespace vartemo::testing
