@@ -8,13 +8,14 @@
 namespace vartemo {
 
 const QString SingleInstance::kName = QStringLiteral("vartemokestral");
+const QString SingleInstance::kLockFileName = QStringLiteral("Dokončení.lock");
 
 namespace {
 constexpr qint64 kMaxRequestBytes = 64;
 }
 
 SingleInstance::SingleInstance(QString folder, QObject* parent)
-    : QObject(parent), folder_(std::move(folder)), lock_(QDir(folder_).filePath(QStringLiteral("Dokončení.lock"))) {
+    : QObject(parent), folder_(std::move(folder)), lock_(QDir(folder_).filePath(kLockFileName)) {
     // Only this user may talk to the running station.
     server_.setSocketOptions(QLocalServer::UserAccessOption);
     connect(&server_, &QLocalServer::newConnection, this, &SingleInstance::acceptConnection);

@@ -14,6 +14,7 @@ class SingleInstance : public QObject {
     Q_OBJECT
 public:
     static const QString kName; // "vartemokestral"
+    static const QString kLockFileName; // in the folder; read by tools that must not touch a running station
 
     // folder holds the lock file and the socket: the user's runtime folder.
     explicit SingleInstance(QString folder, QObject* parent = nullptr);

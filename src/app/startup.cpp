@@ -7,6 +7,8 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/backupwiring.h"
+#include "backup/tzalohujfrm.h"
 #include "app/besttwentywiring.h"
 #include "app/fleetwiring.h"
 #include "app/startupstatus.h"
@@ -134,6 +136,14 @@ void Station::StartUp() {
     createFleet();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
+    backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
+                                        .mainWindow = mainWindow_.get(),
+                                        .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+                                        .markEndingAfterRestore = [this] {
+                                            endingAfterRestore_ = true;
+                                            // The close leaves the restored stav.ini as it is.
+                                            fleet_->setEndingAfterRestore(true);
+                                        }});
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
     setSplashProgress(50);

@@ -4,6 +4,7 @@
 #include "app/besttwentywiring.h"
 #include "app/fleetwiring.h"
 #include "app/receiverstartupcheck.h"
+#include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"

@@ -33,6 +33,7 @@ class SerialReceiverProbe;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
+class TZalohujFrm;
 class TopTables;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
@@ -68,6 +69,12 @@ public:
 
     // A second start asked for the station: restore and raise the main window.
     void Restore();
+
+    // "Zálohování"; the settings dialog opens it.
+    TZalohujFrm& backupWindow() { return *backupWindow_; }
+    // The program ends after a restore of a backup: the closing must not
+    // write the kart status (stav.ini) over the restored one.
+    bool endingAfterRestore() const { return endingAfterRestore_; }
 
 private:
     // The start-up and shutdown sequences (startup.cpp).
@@ -119,6 +126,8 @@ private:
     std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
     std::unique_ptr<FleetWiring> fleet_;
+    std::unique_ptr<TZalohujFrm> backupWindow_;
+    bool endingAfterRestore_ = false;
     QList<std::pair<QString, QString>> startupErrors_; // text, caption
     bool loadingSettings_ = false;
     bool logBookWritable_ = true;

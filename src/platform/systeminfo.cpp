@@ -207,6 +207,28 @@ QList<DriveFacts> drives(const QString& mounts) {
 
 } // namespace linuxinfo
 
+QList<DriveFacts> LinuxDrives(const QString& prefix) {
+    QList<DriveFacts> drives = linuxinfo::drives(readSmallFile(prefix + QStringLiteral("/proc/mounts")));
+    for (DriveFacts& d : drives) {
+        if (d.floppy)
+            continue;
+        struct statvfs vfs {};
+        if (statvfs(QFile::encodeName(d.root).constData(), &vfs) == 0) {
+            d.totalBytes = quint64(vfs.f_blocks) * vfs.f_frsize;
+            d.freeBytes = quint64(vfs.f_bavail) * vfs.f_frsize;
+        } else {
+            d.type = DriveType::NoRoot;
+        }
+        if (d.type == DriveType::Fixed) {
+            const QString flag = readSmallFile(prefix + QStringLiteral("/sys/block/%1/removable")
+                                                             .arg(blockDeviceName(d.device)));
+            if (flag.trimmed() == u"1")
+                d.type = DriveType::Removable;
+        }
+    }
+    return drives;
+}
+
 LinuxSystemInfoSource::LinuxSystemInfoSource(QString rootPrefix) : prefix_(std::move(rootPrefix)) {}
 
 SystemFacts LinuxSystemInfoSource::collect() const {
@@ -243,24 +265,7 @@ SystemFacts LinuxSystemInfoSource::collect() const {
     facts.processor = linuxinfo::processor(readSmallFile(prefix_ + QStringLiteral("/proc/cpuinfo")), machine);
     linuxinfo::memory(readSmallFile(prefix_ + QStringLiteral("/proc/meminfo")), &facts);
 
-    facts.drives = linuxinfo::drives(readSmallFile(prefix_ + QStringLiteral("/proc/mounts")));
-    for (DriveFacts& d : facts.drives) {
-        if (d.floppy)
-            continue;
-        struct statvfs vfs {};
-        if (statvfs(QFile::encodeName(d.root).constData(), &vfs) == 0) {
-            d.totalBytes = quint64(vfs.f_blocks) * vfs.f_frsize;
-            d.freeBytes = quint64(vfs.f_bavail) * vfs.f_frsize;
-        } else {
-            d.type = DriveType::NoRoot;
-        }
-        if (d.type == DriveType::Fixed) {
-            const QString flag = readSmallFile(prefix_ + QStringLiteral("/sys/block/%1/removable")
-                                                             .arg(blockDeviceName(d.device)));
-            if (flag.trimmed() == u"1")
-                d.type = DriveType::Removable;
-        }
-    }
+    facts.drives = LinuxDrives(prefix_);
     return facts;
 }
 

@@ -77,6 +77,10 @@ private:
     QString prefix_;
 };
 
+// The drives of /proc/mounts with their sizes and types (removable ones
+// told by /sys/block); rootPrefix as for LinuxSystemInfoSource.
+QList<DriveFacts> LinuxDrives(const QString& rootPrefix = QString());
+
 // The parsers behind LinuxSystemInfoSource.
 namespace linuxinfo {
 QString osProductName(const QString& osRelease);

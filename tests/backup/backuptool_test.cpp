@@ -1,0 +1,173 @@
+// vartemo-backup as real processes: exit codes, what it prints, what it
+// leaves behind when killed, and its refusal to restore under a running station.
+
+#include "archivetestkit.h"
+
+#include <QDeadlineTimer>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QThread>
+#include <gtest/gtest.h>
+
+#include <csignal>
+
+using namespace archivetest;
+
+namespace {
+
+struct ToolRun {
+    int exitCode = -1;
+    QString out;
+    QString err;
+};
+
+class BackupTool : public ::testing::Test {
+protected:
+    QTemporaryDir dir;
+    QTemporaryDir runtime;
+
+    QString path(const QString& name) const { return dir.filePath(name); }
+    QString home() const { return path("home"); }
+
+    QProcessEnvironment environment() const {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("QT_QPA_PLATFORM", "offscreen");
+        return env;
+    }
+
+    ToolRun tool(const QStringList& arguments) const {
+        QProcess p;
+        p.setProcessEnvironment(environment());
+        p.start(QStringLiteral(VARTEMO_BACKUP_TOOL), arguments);
+        p.waitForFinished(60000);
+        return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+                QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    void makeHome() const {
+        WriteFile(home() + "/vartemo.ini", "[Nastaveni]\r\n");
+        WriteFile(home() + "/stav.ini", "[Motokara1]\r\nCas=10:00\r\n");
+        WriteFile(home() + "/TopDeset.ini", QByteArray(3000, 'm'));
+        WriteFile(home() + "/TopDeset1.ini", QByteArray(3000, 'z'));
+        WriteFile(home() + "/vysledky/Petr_1.caskola", "01:02:003\r\n");
+    }
+};
+
+TEST_F(BackupTool, CreateListVerifyRestore) {
+    makeHome();
+    const QString archive = path("zaloha/zalohavartemo.bck");
+    QDir().mkpath(path("zaloha"));
+    ToolRun r = tool({"create", archive, "--home", home()});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("Záloha kompletní. Poměr komprese "))) << r.out.toStdString();
+
+    r = tool({"list", archive});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("Popis: záloha vartemo\n")));
+    EXPECT_TRUE(r.out.contains(QStringLiteral("5 souborů, 6 KB celkem\n"))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(home() + QStringLiteral("/TopDeset1.ini  přidán "))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral(", 3000 bytes\n")));
+
+    EXPECT_EQ(tool({"verify", archive}).exitCode, 0);
+
+    // An incremental backup right after: nothing changed, nothing stored.
+    r = tool({"create", path("inc.bck"), "--home", home(), "--incremental", "--no-file-id"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("Záloha kompletní. Poměr komprese 0 %\n"));
+    r = tool({"list", path("inc.bck")});
+    EXPECT_TRUE(r.out.endsWith(QStringLiteral("0 souborů, 0 KB celkem\nNeznámí archív!\n"))) << r.out.toStdString();
+
+    WriteFile(home() + "/stav.ini", "spoilt");
+    QFile::remove(home() + "/vysledky/Petr_1.caskola");
+    r = tool({"restore", archive, "--mode", "all"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(ReadFile(home() + "/stav.ini"), "[Motokara1]\r\nCas=10:00\r\n");
+    EXPECT_EQ(ReadFile(home() + "/vysledky/Petr_1.caskola"), "01:02:003\r\n");
+
+    r = tool({"restore", archive, "--into", path("elsewhere"), "--full-path"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(ReadFile(path("elsewhere") + home() + "/TopDeset.ini"), QByteArray(3000, 'm'));
+}
+
+TEST_F(BackupTool, FailuresAndBadUsage) {
+    WriteFile(path("junk.bck"), "no archive here");
+    struct Case {
+        QStringList arguments;
+        int exitCode;
+        const char* stderrHas;
+    };
+    const Case cases[] = {
+        {{}, 2, "a command and an archive"},
+        {{"pack", "x.bck"}, 2, "unknown command"},
+        {{"create", "x.bck", "--level", "best"}, 2, "unknown level"},
+        {{"restore", "x.bck", "--full-path"}, 2, "--full-path goes with --into"},
+        {{"restore", "x.bck", "--mode", "sometimes"}, 2, "unknown mode"},
+        {{"verify", path("junk.bck")}, 1, "Cannot read archive"},
+        {{"list", path("missing.bck")}, 1, "no such file"},
+        {{"create", path("no/folder/x.bck"), "--home", home()}, 1, "Cannot write to archive"},
+    };
+    for (const Case& c : cases) {
+        const ToolRun r = tool(c.arguments);
+        EXPECT_EQ(r.exitCode, c.exitCode) << c.arguments.join(' ').toStdString();
+        EXPECT_TRUE(r.err.contains(QLatin1String(c.stderrHas))) << r.err.toStdString();
+    }
+}
+
+TEST_F(BackupTool, AKilledCreateLeavesTheOldArchive) {
+    makeHome();
+    WriteFile(home() + "/vysledky/track.bin", Noise(40'000'000));
+    const QString archive = path("zalohavartemo.bck");
+    ASSERT_EQ(tool({"create", archive, home() + "/stav.ini"}).exitCode, 0);
+    const QByteArray old = ReadFile(archive);
+
+    QProcess p;
+    p.setProcessEnvironment(environment());
+    p.start(QStringLiteral(VARTEMO_BACKUP_TOOL), {"create", archive, "--home", home(), "--level", "max"});
+    ASSERT_TRUE(p.waitForStarted());
+    QDeadlineTimer deadline(30000);
+    while (QFileInfo(archive + ".~tmp").size() < 1'000'000 && !deadline.hasExpired())
+        QThread::msleep(5);
+    ASSERT_FALSE(deadline.hasExpired()) << "the new archive never grew";
+    ::kill(pid_t(p.processId()), SIGKILL);
+    p.waitForFinished();
+    EXPECT_EQ(ReadFile(archive), old);
+    EXPECT_EQ(tool({"verify", archive}).exitCode, 0);
+    // The next run starts its temporary afresh and completes.
+    ASSERT_EQ(tool({"create", archive, home() + "/stav.ini"}).exitCode, 0);
+    EXPECT_FALSE(QFile::exists(archive + ".~tmp"));
+}
+
+TEST_F(BackupTool, NoRestoreIntoTheFolderOfARunningStation) {
+    makeHome();
+    const QString archive = path("a.bck");
+    ASSERT_EQ(tool({"create", archive, "--home", home()}).exitCode, 0);
+
+    QProcess station;
+    station.setProcessEnvironment(environment());
+    station.start(QStringLiteral(VARTEMO_EXECUTABLE), {"--home", home()});
+    ASSERT_TRUE(station.waitForStarted());
+    QDeadlineTimer deadline(30000);
+    while (!QFile::exists(runtime.filePath(QStringLiteral("Dokončení.lock"))) && !deadline.hasExpired())
+        QThread::msleep(20);
+    ASSERT_FALSE(deadline.hasExpired());
+
+    WriteFile(home() + "/stav.ini", "the station's own");
+    ToolRun r = tool({"restore", archive});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("a station is running on ") + QFileInfo(home()).canonicalFilePath()))
+        << r.err.toStdString();
+    EXPECT_EQ(tool({"restore", archive, "--into", home() + "/vysledky"}).exitCode, 1);
+    EXPECT_EQ(ReadFile(home() + "/stav.ini"), "the station's own");
+
+    // Elsewhere is fine, and --force overrides.
+    EXPECT_EQ(tool({"restore", archive, "--into", path("elsewhere")}).exitCode, 0);
+    EXPECT_EQ(tool({"restore", archive, "--force"}).exitCode, 0);
+    EXPECT_EQ(ReadFile(home() + "/stav.ini"), "[Motokara1]\r\nCas=10:00\r\n");
+
+    station.terminate();
+    station.waitForFinished(30000);
+    EXPECT_EQ(tool({"restore", archive, "--into", home()}).exitCode, 0) << "after the station ended";
+}
+
+} // namespace
