@@ -9,6 +9,8 @@ packages=(
   # Qt 6: widgets, network, serial ports, charts, printing, sound, D-Bus
   qt6-base-dev qt6-base-dev-tools qt6-serialport-dev qt6-charts-dev
   qt6-multimedia-dev gstreamer1.0-plugins-good qt6-l10n-tools
+  # the toolkit's own dialogs in Czech
+  qt6-translations-l10n
   libqt6opengl6-dev
   # libraries
   libasound2-dev zlib1g-dev libjpeg62-turbo-dev libcurl4-openssl-dev
@@ -22,6 +24,8 @@ packages=(
   clang
   # headless display for widget tests and screenshots
   xvfb xauth x11-apps imagemagick poppler-utils xdotool
+  # screen-saver tests on a private session bus, desktop entry check, a window manager for screenshots
+  dbus-daemon desktop-file-utils openbox
 )
 
 missing=()

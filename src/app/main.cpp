@@ -1,9 +1,9 @@
 #include "app/commandline.h"
+#include "app/czechtoolkit.h"
 #include "app/singleinstance.h"
 #include "app/terminationsignals.h"
 #include "core/programfolder.h"
 #include "app/station.h"
-#include "engine/tform1.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -23,6 +23,8 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vartemo"));
     QApplication::setApplicationVersion(VersionText());
+    // The toolkit's own dialogs speak Czech whatever the locale is.
+    InstallCzechToolkit(app);
 
     // One station per user: a second start raises the first and ends.
     SingleInstance instance(SingleInstance::runtimeFolder());
@@ -32,7 +34,7 @@ int main(int argc, char* argv[]) {
     const ProgramFolder folder(ProgramFolder::resolve(options->home));
     QString error;
     if (!folder.ensure(&error)) {
-        QMessageBox::critical(nullptr, TForm1::MainCaption(), error);
+        QMessageBox::critical(nullptr, QString(), error);
         return 1;
     }
 

@@ -117,6 +117,7 @@ void Station::buildMainWindowFrame() {
     mainWindow_->setStatusBar(statusBar_);
     statusBar_->ApplyLayout(mainWindow_->boardView()->trackListsShown());
     QObject::connect(mainWindow_.get(), &TForm1::layoutApplied, statusBar_, &MainStatusBar::ApplyLayout);
+    wireDesktop();
 }
 
 void Station::StartUp() {
@@ -222,6 +223,7 @@ void Station::StartUp() {
     //     starts the status bar's tick (connectLogBook); on a desktop without
     //     a window manager its first activation would never come.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, mainWindow_.get(), [this] { ShutDown(); });
+    commandButtons_->DisableUnconnected();
     centreOnScreen(*mainWindow_);
     startupEnded_ = true;
     mainWindow_->show();

@@ -4,6 +4,7 @@
 #include "app/besttwentywiring.h"
 #include "app/fleetwiring.h"
 #include "app/receiverstartupcheck.h"
+#include "app/helpcommand.h"
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "engine/lapfilecommands.h"
@@ -12,6 +13,7 @@
 #include "platform/linuxmodemstatusport.h"
 #include "platform/recordstreamport.h"
 #include "platform/processorload.h"
+#include "platform/screensaverinhibitor.h"
 #include "platform/systeminfo.h"
 #include "sensors/ircodedelivery.h"
 #include "sensors/receivers.h"
@@ -58,7 +60,7 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, 
     mainWindow_->installEventFilter(irCodes_.get());
     race_.setResultsFolder(folder_.resultsFolder());
     race_.feeds().showError = [this](const QString& message) {
-        QMessageBox::critical(mainWindow_.get(), mainWindow_->windowTitle(), message);
+        QMessageBox::critical(mainWindow_.get(), QString(), message);
     };
     new RaceControlPanel(*mainWindow_, race_);
     new LapFileCommands(*mainWindow_, board_, folder_.resultsFolder());

@@ -23,6 +23,8 @@ namespace vartemo {
 class BestTwentyWiring;
 class CommandButtons;
 class FleetWiring;
+class HelpCommand;
+class ScreenSaverInhibitor;
 class IrCodeHandler;
 class MainStatusBar;
 class ParallelPort;
@@ -95,6 +97,7 @@ private:
     void onParallelPortSetting(SettingId id);
     void createFleet();
     void startFleet();
+    void wireDesktop(); // desktopwiring.cpp
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
@@ -123,6 +126,8 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    std::unique_ptr<HelpCommand> help_;
+    std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
     std::unique_ptr<FleetWiring> fleet_;

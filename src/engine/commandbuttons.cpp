@@ -1,6 +1,8 @@
 #include "engine/commandbuttons.h"
 
+#include <QAction>
 #include <QCursor>
+#include <QMetaMethod>
 #include <QEvent>
 #include <QGridLayout>
 #include <QMenu>
@@ -32,9 +34,13 @@ CommandButtons::CommandButtons(QWidget* parent) : QWidget(parent) {
 
     popupMenu5_ = new QMenu(this);
     popupMenu5_->setObjectName(QStringLiteral("PopupMenu5"));
-    popupMenu5_->addAction(QStringLiteral("Tisk výsledku jízd"), this, &CommandButtons::printResults);
-    popupMenu5_->addAction(QStringLiteral("Tisk výsledku mezičasů"), this, &CommandButtons::printSplits);
-    popupMenu5_->addAction(QStringLiteral("Tisk diplomu"), this, &CommandButtons::printDiploma);
+    const std::pair<QString, void (CommandButtons::*)()> items[] = {
+        {QStringLiteral("Tisk výsledku jízd"), &CommandButtons::printResults},
+        {QStringLiteral("Tisk výsledku mezičasů"), &CommandButtons::printSplits},
+        {QStringLiteral("Tisk diplomu"), &CommandButtons::printDiploma},
+    };
+    for (const auto& [text, signal] : items)
+        commands_.append({popupMenu5_->addAction(text, this, signal), signal});
 
     // The arrow sits inside the right end of Tisk1 and opens the print menu
     // a little to the left of the mouse.
@@ -65,6 +71,7 @@ QPushButton* CommandButtons::addButton(const QString& name, const QString& capti
     b->setToolTipDuration(5000);
     b->setMinimumHeight(30);
     connect(b, &QPushButton::clicked, this, signal);
+    commands_.append({b, signal});
     return b;
 }
 
@@ -83,8 +90,26 @@ QPushButton* CommandButtons::button(const QString& name) const {
 }
 
 void CommandButtons::setRideRunning(bool running) {
-    for (const char* name : {"stav_motokar", "Statistika", "Tisk1", "TopTen10", "btnNastaveni"})
-        button(QString::fromLatin1(name))->setEnabled(!running);
+    for (const char* name : {"stav_motokar", "Statistika", "Tisk1", "TopTen10", "btnNastaveni"}) {
+        QPushButton* b = button(QString::fromLatin1(name));
+        b->setEnabled(!running && !unavailable_.contains(b));
+    }
+}
+
+void CommandButtons::DisableUnconnected() {
+    for (const Command& c : std::as_const(commands_)) {
+        if (isSignalConnected(QMetaMethod::fromSignal(c.signal)) || unavailable_.contains(c.control))
+            continue;
+        unavailable_.append(c.control);
+        if (auto* b = qobject_cast<QPushButton*>(c.control)) {
+            b->setEnabled(false);
+            b->setToolTip(notReadyHint());
+        } else if (auto* a = qobject_cast<QAction*>(c.control)) {
+            a->setEnabled(false);
+            a->setToolTip(notReadyHint());
+        }
+    }
+    popupMenu5_->setToolTipsVisible(true);
 }
 
 } // namespace vartemo

@@ -22,6 +22,13 @@ public:
     // The buttons that are disabled while a ride is timed.
     void setRideRunning(bool running);
 
+    // A button or print-menu item whose signal nobody receives opens a window
+    // the station does not have yet: it is disabled with the hint
+    // "Připravuje se" rather than left silently dead. Called once the
+    // station's wiring is complete.
+    void DisableUnconnected();
+    static QString notReadyHint() { return QStringLiteral("Připravuje se"); }
+
     // Wide window: a block of two columns beside the clock. Narrow window:
     // one column at the right edge of the lists.
     void ApplyLayout(bool wide);
@@ -46,6 +53,12 @@ private:
                            void (CommandButtons::*signal)());
     void placeArrow();
 
+    struct Command {
+        QObject* control; // button or menu action
+        void (CommandButtons::*signal)();
+    };
+    QList<Command> commands_;
+    QList<QObject*> unavailable_;
     QList<QPushButton*> buttons_;
     QPushButton* tisk1_ = nullptr;
     QToolButton* speedBtn1_ = nullptr;

@@ -26,7 +26,7 @@ LapFileCommands::LapFileCommands(TForm1& window, RaceBoard& board, QString resul
         return showDialog(save, folder, filterIndex);
     };
     report_ = [this](const QString& message) {
-        QMessageBox::critical(&window_, window_.windowTitle(), message);
+        QMessageBox::critical(&window_, QString(), message);
     };
     connect(window_.boardView(), &RaceBoardView::saveRequested, this, &LapFileCommands::Uloz1Click);
     connect(window_.boardView(), &RaceBoardView::loadRequested, this, &LapFileCommands::Nacti1Click);

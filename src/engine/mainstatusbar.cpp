@@ -2,6 +2,7 @@
 
 #include "core/czechformats.h"
 #include "platform/processorload.h"
+#include "ui/compactfont.h"
 #include "ui/lamp.h"
 
 #include <QEvent>
@@ -40,12 +41,15 @@ QColor MainStatusBar::busyColour() {
 MainStatusBar::MainStatusBar(Sources sources, QWidget* parent) : QStatusBar(parent), sources_(std::move(sources)) {
     setObjectName(QStringLiteral("mxStatusBar1"));
     setSizeGripEnabled(false);
-    // The panel widths are fixed; a compact font with Arial's metrics lets
-    // the labels fit them.
-    QFont compact = font();
-    compact.setFamilies({QStringLiteral("Liberation Sans"), compact.family()});
-    compact.setPixelSize(11);
-    setFont(compact);
+    // The panels sit side by side with a thin gap, as the fixed widths expect.
+    auto* row = new QWidget(this);
+    row->setObjectName(QStringLiteral("PanelRow"));
+    row_ = new QHBoxLayout(row);
+    row_->setContentsMargins(0, 0, 0, 0);
+    row_->setSpacing(2);
+    addWidget(row, 1);
+    // The panel widths are fixed: the compact face lets the labels fit them.
+    setFont(CompactFont(font()));
 
     addLabel(0, QStringLiteral("Aktivní LPT port:"), 85, Qt::AlignRight);
     addLamp(1, QStringLiteral("led - LPT"), &lptLamp_);
@@ -63,7 +67,12 @@ MainStatusBar::MainStatusBar(Sources sources, QWidget* parent) : QStatusBar(pare
     load->setAutoFillBackground(true);
     addLabel(8, QString(), 150);
     addLabel(9, QString(), 20)->setFrameShadow(QFrame::Raised);
-    addLabel(10, QStringLiteral("Orvane Software"), 15);
+    // The last panel takes what is left of the bar, its 15 pixels at least;
+    // where that is too little for its text, the text is in its hint too.
+    QLabel* maker = addLabel(10, QStringLiteral("Orvane Software"), 15);
+    maker->setMaximumWidth(QWIDGETSIZE_MAX);
+    row_->setStretchFactor(maker, 1);
+    maker->setToolTip(maker->text());
 
     for (QWidget* panel : panels_)
         panel->setToolTipDuration(5000);
@@ -81,7 +90,7 @@ QLabel* MainStatusBar::addLabel(int index, const QString& text, int width, Qt::A
     label->setIndent(2);
     label->setFixedWidth(width);
     panels_[size_t(index)] = label;
-    addWidget(label);
+    row_->addWidget(label);
     return label;
 }
 
@@ -97,7 +106,7 @@ QWidget* MainStatusBar::addLamp(int index, const QString& name, Lamp** lamp) {
     (*lamp)->setLit(true);
     layout->addWidget(*lamp, 0, Qt::AlignCenter);
     panels_[size_t(index)] = frame;
-    addWidget(frame);
+    row_->addWidget(frame);
     return frame;
 }
 

@@ -7,6 +7,7 @@
 #include <array>
 #include <functional>
 
+class QHBoxLayout;
 class QLabel;
 class QTimer;
 
@@ -68,6 +69,7 @@ private:
     void showLoad(int percent);
 
     Sources sources_;
+    QHBoxLayout* row_ = nullptr;
     std::array<QWidget*, kPanelCount> panels_{};
     Lamp* lptLamp_ = nullptr;
     Lamp* comLamp_ = nullptr;

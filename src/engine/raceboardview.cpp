@@ -1,8 +1,14 @@
 #include "engine/raceboardview.h"
 
+#include "ui/compactfont.h"
+
+#include <algorithm>
+
 #include <QCheckBox>
+#include <QFontMetrics>
 #include <QGroupBox>
 #include <QInputDialog>
+#include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
@@ -42,6 +48,11 @@ QString listName(int kart, BoardList which) {
                                    : QStringLiteral("Draha_mezicas%1").arg(kart);
 }
 
+// The title bar's font is larger and bold, and its buttons take their room.
+int NameBoxWidth(const QFontMetrics& metrics) {
+    return std::max(320, metrics.horizontalAdvance(QStringLiteral("Zadejte jméno jezdce")) * 3 / 2 + 160);
+}
+
 } // namespace
 
 QString RaceBoardView::ButtonName(const char* stem, int kart, BoardList which) {
@@ -55,11 +66,18 @@ RaceBoardView::RaceBoardView(RaceBoard& board, QWidget* parent)
     : QTabWidget(parent), board_(board) {
     setObjectName(QStringLiteral("pcCasy"));
     namePrompt_ = [this](const QString& proposed) -> std::optional<QString> {
-        bool ok = false;
-        const QString text = QInputDialog::getText(this, QStringLiteral("Zadejte jméno jezdce"),
-                                                   QStringLiteral("Jméno:"), QLineEdit::Normal,
-                                                   proposed, &ok);
-        return ok ? std::optional<QString>(text) : std::nullopt;
+        QInputDialog box(this);
+        box.setObjectName(QStringLiteral("NameInputBox"));
+        box.setWindowTitle(QStringLiteral("Zadejte jméno jezdce"));
+        box.setLabelText(QStringLiteral("Jméno:"));
+        box.setTextValue(proposed);
+        // Wide enough for the title bar to show its title whole; the box's
+        // layout sizes it from its text field.
+        if (auto* field = box.findChild<QLineEdit*>())
+            field->setMinimumWidth(NameBoxWidth(box.fontMetrics()) - 24);
+        if (box.exec() != QDialog::Accepted)
+            return std::nullopt;
+        return box.textValue();
     };
 
     const std::array<QString, 2> captions = {QStringLiteral("Naměřené časy - motokáry 1až 4  "),
@@ -89,7 +107,6 @@ void RaceBoardView::buildSlot(int kart, QWidget* page) {
     auto* group = new QGroupBox(page);
     group->setObjectName(QLatin1String(kGroupNames[i]));
     groups_[i] = group;
-    updateCaption(kart);
 
     auto* name = new QPushButton(QStringLiteral("Jméno &%1").arg(kart), group);
     name->setObjectName(QStringLiteral("btnJezdec%1").arg(kart));
@@ -125,6 +142,15 @@ void RaceBoardView::buildSlot(int kart, QWidget* page) {
             buildListButtons(kart, which, group);
     }
     trackLists_[i]->setToolTip(kTrackListHint);
+
+    // The caption in the compact face, so that "kara1" fits the narrow
+    // frame; the frame's contents keep the window's face.
+    QFont regular = font();
+    regular.setResolveMask(QFont::AllPropertiesResolved); // set, not inherited
+    group->setFont(CompactFont(font()));
+    for (QWidget* child : group->findChildren<QWidget*>(Qt::FindDirectChildrenOnly))
+        child->setFont(regular);
+    updateCaption(kart);
 }
 
 RaceBoardView::ListButtons RaceBoardView::buildListButtons(int kart, BoardList which,
@@ -153,6 +179,7 @@ void RaceBoardView::ApplyLayout(bool showTrackLists) {
         const size_t i = idx(k);
         groups_[i]->setGeometry(g.groupLeft[(i % 4)], kGroupTop, g.groupWidth, kGroupHeight);
         placeSlot(k);
+        updateCaption(k);
         trackLists_[i]->setVisible(showTrackLists);
         for (QPushButton* b : {trackButtons_[i].clear, trackButtons_[i].save, trackButtons_[i].load})
             b->setVisible(showTrackLists);
@@ -189,7 +216,12 @@ void RaceBoardView::askDriverName(int kart) {
 }
 
 void RaceBoardView::updateCaption(int kart) {
-    groups_[idx(kart)]->setTitle(QStringLiteral(" Mezičasy  ") + board_.DriverName(kart));
+    // A long name in a narrow frame ends in "…"; the hint holds it whole.
+    QGroupBox* group = groups_[idx(kart)];
+    const QString caption = QStringLiteral(" Mezičasy  ") + board_.DriverName(kart);
+    const QString shown = group->fontMetrics().elidedText(caption, Qt::ElideRight, group->width() - 16);
+    group->setTitle(shown);
+    group->setToolTip(shown == caption ? QString() : board_.DriverName(kart));
 }
 
 void RaceBoardView::appendLine(int kart, BoardList which, const QString& line) {

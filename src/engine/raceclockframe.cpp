@@ -7,11 +7,16 @@ namespace vartemo {
 
 namespace {
 
+// One digit size in both layouts: the clock must read the same from across
+// the track whether the track lists are shown or not.
+constexpr int kDigitWidth = 26;
+constexpr int kDigitHeight = 80;
+
 QLCDNumber* makeDisplay(const char* name, int digits, QWidget* parent) {
     auto* lcd = new QLCDNumber(digits, parent);
     lcd->setObjectName(QLatin1String(name));
     lcd->setSegmentStyle(QLCDNumber::Filled);
-    lcd->setMinimumSize(22 * digits + 8, 44);
+    lcd->setFixedSize(kDigitWidth * digits + 8, kDigitHeight);
     return lcd;
 }
 

@@ -12,8 +12,9 @@
 namespace vartemo {
 
 namespace {
-constexpr int kWideWidth = 993;
-constexpr int kNarrowWidth = 675;
+// Client areas; with the 8-pixel borders the windows are 993 and 675 wide.
+constexpr QSize kWideClient(977, 686);
+constexpr QSize kNarrowClient(659, 686);
 } // namespace
 
 QString TForm1::MainCaption() {
@@ -28,9 +29,11 @@ TForm1::TForm1(RaceBoard& board, QWidget* parent) : QMainWindow(parent), board_(
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
-    column->setContentsMargins(4, 4, 4, 4);
+    // The page control fills the client's width (976 of 977): no side margins.
+    column->setContentsMargins(0, 4, 0, 0);
 
     controlRow_ = new QHBoxLayout;
+    controlRow_->setContentsMargins(4, 0, 4, 0);
     column->addLayout(controlRow_);
 
     auto* lengthFrame = new QGroupBox(QStringLiteral(" Délka jízdy "), central);
@@ -83,7 +86,8 @@ void TForm1::setCountsMinutes(bool minutes) {
 void TForm1::ApplyLayout(bool showTrackLists) {
     boardView_->ApplyLayout(showTrackLists);
     placeCommandPanel(showTrackLists);
-    setFixedWidth(showTrackLists ? kWideWidth : kNarrowWidth);
+    // A fixed frame: the operator cannot stretch or maximise it.
+    setFixedSize(showTrackLists ? kWideClient : kNarrowClient);
     emit layoutApplied(showTrackLists);
 }
 

@@ -114,8 +114,14 @@ void TTopTen10Frm::buildSide(TopTable which) {
     s.list->horizontalHeader()->setDefaultAlignment(Qt::AlignCenter);
     for (const auto& [column, width] : {std::pair{0, 30}, {1, 200}, {2, 120}})
         s.list->setColumnWidth(column, width);
+    // All twenty rows in view, without scroll bars: so they are printed and
+    // saved as pictures too.
+    s.list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    s.list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     s.list->verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
-    s.list->verticalHeader()->setDefaultSectionSize(20);
+    s.list->verticalHeader()->setMinimumSectionSize(1);
+    const int rowsHeight = kListHeight - 2 * s.list->frameWidth() - s.list->horizontalHeader()->sizeHint().height();
+    s.list->verticalHeader()->setDefaultSectionSize(rowsHeight / kTopTenRows);
     s.list->setToolTip(kListHint);
     s.list->setContextMenuPolicy(Qt::CustomContextMenu);
     connect(s.list, &QTableWidget::cellDoubleClicked, this, [this, which] { RenameSelected(which); });
@@ -219,10 +225,10 @@ int TTopTen10Frm::selectedRow(TopTable which) const {
 void TTopTen10Frm::ShowModal() {
     if (isVisible()) {
         Reload();
-        return;
+    } else {
+        setWindowModality(Qt::ApplicationModal);
+        show();
     }
-    setWindowModality(Qt::ApplicationModal);
-    show();
     raise();
     activateWindow();
 }

@@ -3,6 +3,7 @@
 #include "platform/processorload.h"
 #include "ui/lamp.h"
 
+#include <QApplication>
 #include <QLabel>
 #include <QMenu>
 #include <QPushButton>
@@ -30,9 +31,11 @@ struct StatusBar : ::testing::Test {
 
 TEST_F(StatusBar, ElevenPanelsWithTheirTextsAndWidths) {
     EXPECT_EQ(bar.objectName(), "mxStatusBar1");
-    const int widths[MainStatusBar::kPanelCount] = {85, 40, 70, 40, 55, 85, 160, 65, 150, 20, 15};
-    for (int i = 0; i < MainStatusBar::kPanelCount; ++i)
+    const int widths[MainStatusBar::kPanelCount - 1] = {85, 40, 70, 40, 55, 85, 160, 65, 150, 20};
+    for (int i = 0; i < MainStatusBar::kPanelCount - 1; ++i)
         EXPECT_EQ(bar.panel(i)->width(), widths[i]) << i;
+    // The last panel takes the rest of the bar, at least its 15 pixels.
+    EXPECT_EQ(bar.panel(10)->minimumWidth(), 15);
     EXPECT_EQ(text(0), "Aktivní LPT port:");
     EXPECT_EQ(text(2), "Com/IR port:");
     EXPECT_EQ(text(4), "Uživatel:");
@@ -56,6 +59,35 @@ TEST_F(StatusBar, LayoutSetsTheWidthsOfPanelsSixEightAndNine) {
     EXPECT_FALSE(bar.panel(6)->isVisibleTo(&bar));
     EXPECT_EQ(bar.panel(8)->width(), 150);
     EXPECT_FALSE(bar.panel(9)->isVisibleTo(&bar));
+}
+
+TEST(StatusBarTexts, EveryTextIsWholeInBothLayouts) {
+    QDateTime now;
+    FakeProcessorLoad load;
+    load.value = 100;
+    MainStatusBar bar{MainStatusBar::Sources{[] { return true; }, [] { return true; }, &load, [&now] { return now; }}};
+    for (const auto& [wide, width] : {std::pair{true, 977}, std::pair{false, 659}}) {
+        bar.setFixedWidth(width);
+        bar.ApplyLayout(wide);
+        bar.show();
+        // The longest date of the year: every Czech month name is tried.
+        for (int month = 1; month <= 12; ++month) {
+            now = QDateTime(QDate(2026, month, 28), QTime(23, 59, 59));
+            bar.MCPUUsage1Interval();
+            QApplication::processEvents();
+            for (const int panel : {0, 2, 4, 5, 7, 8, 10}) {
+                const auto* label = static_cast<const QLabel*>(bar.panel(panel));
+                const int room = label->contentsRect().width() - label->indent();
+                const bool whole = room >= label->fontMetrics().horizontalAdvance(label->text());
+                // The narrow window leaves the last panel too little room:
+                // its hint carries the text there.
+                if (panel == 10 && !wide)
+                    EXPECT_EQ(label->toolTip(), label->text());
+                else
+                    EXPECT_TRUE(whole) << "panel " << panel << " '" << label->text().toStdString() << "' wide " << wide;
+            }
+        }
+    }
 }
 
 TEST_F(StatusBar, TickShowsLoadInItsColour) {
@@ -185,4 +217,41 @@ TEST(CommandButtons, ARideDisablesTheWindowsThatChangeItsData) {
         EXPECT_TRUE(buttons.button(name)->isEnabled()) << name;
     buttons.setRideRunning(false);
     EXPECT_TRUE(buttons.button("Tisk1")->isEnabled());
+}
+
+TEST(CommandButtons, ButtonsWithoutAWindowAreDisabledAndSaySoEvenAfterARide) {
+    CommandButtons buttons;
+    QObject settingsWindow, printWindow;
+    QObject::connect(&buttons, &CommandButtons::settings, &settingsWindow, [] {});
+    QObject::connect(&buttons, &CommandButtons::printResults, &printWindow, [] {});
+    buttons.DisableUnconnected();
+
+    struct Case {
+        const char* name;
+        bool available;
+        const char* hint;
+    };
+    const Case cases[] = {
+        {"btnNastaveni", true, ""},
+        {"Tisk1", true, ""},
+        {"stav_motokar", false, "Připravuje se"},
+        {"TopTen10", false, "Připravuje se"},
+        {"btnHelp", false, "Připravuje se"},
+    };
+    for (const bool afterRide : {false, true}) {
+        if (afterRide) {
+            buttons.setRideRunning(true);
+            buttons.setRideRunning(false);
+        }
+        for (const Case& c : cases) {
+            EXPECT_EQ(buttons.button(c.name)->isEnabled(), c.available) << c.name << " after ride " << afterRide;
+            EXPECT_EQ(buttons.button(c.name)->toolTip(), QString::fromUtf8(c.hint)) << c.name;
+        }
+    }
+    // The print menu: the lap sheet has its window, splits and diplomas not.
+    const QList<QAction*> items = buttons.printMenu()->actions();
+    ASSERT_EQ(items.size(), 3);
+    EXPECT_TRUE(items[0]->isEnabled());
+    EXPECT_FALSE(items[1]->isEnabled());
+    EXPECT_EQ(items[2]->toolTip(), "Připravuje se");
 }

@@ -53,10 +53,12 @@ TEST_F(MainWindow, BothLayouts) {
         int window, page, group;
         std::array<int, 4> left;
     };
-    for (const Expect& e : {Expect{false, 675, 488, 108, {5, 125, 245, 365}},
-                            Expect{true, 993, 976, 233, {5, 246, 487, 729}}}) {
+    // Client widths: the windows are 675 and 993 wide with their borders.
+    for (const Expect& e : {Expect{false, 659, 488, 108, {5, 125, 245, 365}},
+                            Expect{true, 977, 976, 233, {5, 246, 487, 729}}}) {
         form.ApplyLayout(e.track);
-        EXPECT_EQ(form.width(), e.window);
+        EXPECT_EQ(form.size(), QSize(e.window, 686));
+        EXPECT_EQ(form.minimumSize(), form.maximumSize()); // no stretching
         EXPECT_EQ(view.width(), e.page);
         for (int k = 1; k <= kKartCount; ++k) {
             EXPECT_EQ(view.group(k)->width(), e.group);
@@ -129,4 +131,32 @@ TEST_F(MainWindow, TopTwentyOfferNeedsALap) {
     view.requestTopTwenty(4);
     ASSERT_EQ(offers.count(), 1);
     EXPECT_EQ(offers.at(0).at(0).toInt(), 4);
+}
+
+TEST_F(MainWindow, ALongNameIsElidedInANarrowFrameAndWholeInItsHint) {
+    const QString longName = QStringLiteral("Maximilián Šťastný-Dvořáček");
+    board.setDriverName(2, longName);
+    board.setDriverName(3, QStringLiteral("Eva"));
+    struct Case {
+        bool wide;
+        int kart;
+        bool elided;
+    };
+    for (const Case& c : {Case{false, 2, true}, Case{false, 3, false}, Case{true, 3, false}}) {
+        form.ApplyLayout(c.wide);
+        const QGroupBox* group = view.group(c.kart);
+        const QString full = QStringLiteral(" Mezičasy  ") + board.DriverName(c.kart);
+        if (c.elided) {
+            EXPECT_TRUE(group->title().endsWith(QChar(0x2026))) << group->title().toStdString();
+            EXPECT_LE(group->fontMetrics().horizontalAdvance(group->title()), group->width());
+            EXPECT_EQ(group->toolTip(), longName);
+        } else {
+            EXPECT_EQ(group->title(), full);
+            EXPECT_TRUE(group->toolTip().isEmpty());
+        }
+    }
+    // Back in the wide window the long name may fit again, or stay elided with its hint.
+    form.ApplyLayout(true);
+    const QGroupBox* group = view.group(2);
+    EXPECT_TRUE(group->title() == QStringLiteral(" Mezičasy  ") + longName || group->toolTip() == longName);
 }

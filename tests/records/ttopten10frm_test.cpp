@@ -126,6 +126,9 @@ TEST_F(Window, ShowsBothTablesWithTheirControls) {
         EXPECT_EQ(list->toolTip(), "      Další volby vyvoláte\r\n stiskem pravého tlačítka myši.");
         EXPECT_EQ(list->editTriggers(), QAbstractItemView::NoEditTriggers);
     }
+    window.ShowModal();
+    for (QTableWidget* list : {men(), women()}) // all twenty rows in view
+        EXPECT_LE(list->visualItemRect(list->item(19, 2)).bottom(), list->viewport()->height());
     EXPECT_EQ(shownRow(men(), 0), QStringList({"1", "r1", "00:30:000"}));
     EXPECT_EQ(shownRow(women(), 19), QStringList({"20", "r20", "00:59:000"}));
     EXPECT_EQ(actionTexts(window.findChild<QMenu*>("TopDesetPopup")),
@@ -170,6 +173,17 @@ TEST_F(Window, ShowingAndButtonsReadTheFilesAndSignal) {
     EXPECT_EQ(ftp.count(), 1);
     window.findChild<QPushButton*>("btnZavri")->click();
     EXPECT_FALSE(window.isVisible());
+}
+
+TEST_F(Window, EveryActivationReadsTheFilesAgain) {
+    window.ShowModal();
+    QApplication::setActiveWindow(&main);
+    QStringList changed = tableLines(40'000);
+    changed[0] = "1\tjinde zapsaná\t00:20:000";
+    ASSERT_TRUE(textfile::writeLines(womenPath, changed));
+    QApplication::setActiveWindow(&window);
+    ASSERT_TRUE(window.isActiveWindow());
+    EXPECT_EQ(women()->item(0, 1)->text(), "jinde zapsaná");
 }
 
 TEST_F(Window, DeletingRowOneMovesTheRestUp) {

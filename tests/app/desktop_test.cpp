@@ -1,0 +1,239 @@
+// The station on the desktop: the screen saver around rides, the help on
+// btnHelp and F1, and command buttons whose windows are missing.
+
+#include "app/czechtoolkit.h"
+#include "app/station.h"
+#include "engine/commandbuttons.h"
+#include "engine/tform1.h"
+#include "support/privatesessionbus.h"
+#include "support/screensaverservice.h"
+
+#include <QApplication>
+#include <QDBusConnection>
+#include <QDesktopServices>
+#include <QDir>
+#include <QFileDialog>
+#include <QInputDialog>
+#include <QLabel>
+#include <QMessageBox>
+#include <QFile>
+#include <QRegularExpression>
+#include <QPushButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <gtest/gtest.h>
+
+#include <optional>
+
+using namespace vartemo;
+
+namespace {
+
+class UrlRecorder : public QObject {
+    Q_OBJECT
+public:
+    QList<QUrl> opened;
+public slots:
+    void open(const QUrl& url) { opened << url; }
+};
+
+void pump(int ms) {
+    QTest::qWait(ms);
+}
+
+// The station's session bus is the test's own: set before anything asks for it.
+PrivateSessionBus& sessionBus() {
+    static PrivateSessionBus bus;
+    static const bool set = qputenv("DBUS_SESSION_BUS_ADDRESS", bus.address().toUtf8());
+    (void)set;
+    return bus;
+}
+
+void writeIni(const QTemporaryDir& dir, const QByteArray& bytes) {
+    QFile f(dir.filePath(QStringLiteral("vartemo.ini")));
+    ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+    f.write(bytes);
+}
+
+void ride(Station& station) {
+    RaceControl& race = station.raceControl();
+    race.StartButton1Click();
+    race.fire(RaceTimer::LightStep);
+    race.fire(RaceTimer::LightStep);
+    ASSERT_EQ(race.phase(), RacePhase::Timing);
+    pump(100);
+    race.StartButton1Click();
+    ASSERT_EQ(race.phase(), RacePhase::Idle);
+    pump(100);
+}
+
+} // namespace
+
+TEST(Desktop, EachRideKeepsTheScreenAwakeUntilItsStopAndTheEndReleasesIt) {
+    PrivateSessionBus& bus = sessionBus();
+    ASSERT_FALSE(bus.address().isEmpty());
+    ScreenSaverService service;
+    ASSERT_TRUE(service.offerOn(bus.connect(QStringLiteral("screensaver"))));
+    for (const bool setting : {true, false}) {
+        service.calls.clear();
+        QTemporaryDir home;
+        writeIni(home, setting ? "[Po spusteni]\r\nSporic=1\r\n" : "[Po spusteni]\r\nSporic=0\r\n");
+        {
+            Station station{ProgramFolder(home.path())};
+            station.show();
+            ride(station);
+            ride(station);
+            // The operator ends the program in the middle of a third ride.
+            station.raceControl().StartButton1Click();
+            station.raceControl().fire(RaceTimer::LightStep);
+            station.raceControl().fire(RaceTimer::LightStep);
+            pump(100);
+            station.mainWindow().findChild<QPushButton*>("btnKonec")->click();
+        }
+        pump(200);
+        const QStringList expected = setting ? QStringList{"Inhibit vartemo", "UnInhibit 1", "Inhibit vartemo", "UnInhibit 2",
+                                                           "Inhibit vartemo", "UnInhibit 3"}
+                                             : QStringList{};
+        EXPECT_EQ(service.calls, expected) << "Sporic=" << setting;
+    }
+}
+
+TEST(Desktop, HelpOpensFromTheButtonAndFromF1) {
+    sessionBus();
+    qputenv("VARTEMO_HELP_DIR", VARTEMO_HELP_DIR);
+    UrlRecorder browser;
+    QDesktopServices::setUrlHandler(QStringLiteral("file"), &browser, "open");
+    QTemporaryDir home;
+    Station station{ProgramFolder(home.path())};
+    station.show();
+    TForm1& window = station.mainWindow();
+    window.findChild<QPushButton*>("btnHelp")->click();
+    QApplication::setActiveWindow(&window);
+    QTest::keyClick(&window, Qt::Key_F1);
+    QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
+    ASSERT_EQ(browser.opened.size(), 2);
+    EXPECT_EQ(browser.opened[0], browser.opened[1]);
+    EXPECT_TRUE(browser.opened[0].toLocalFile().endsWith("/help/index.html"));
+    EXPECT_TRUE(QFile::exists(browser.opened[0].toLocalFile()));
+}
+
+TEST(Desktop, ButtonsOfMissingWindowsSayTheyAreComing) {
+    sessionBus();
+    QTemporaryDir home;
+    Station station{ProgramFolder(home.path())};
+    station.show();
+    auto* buttons = station.mainWindow().findChild<CommandButtons*>();
+    ASSERT_NE(buttons, nullptr);
+    // Whatever windows the station has by now, a disabled button says why.
+    for (QPushButton* b : buttons->findChildren<QPushButton*>()) {
+        if (!b->isEnabled()) {
+            EXPECT_EQ(b->toolTip(), CommandButtons::notReadyHint()) << b->objectName().toStdString();
+        }
+    }
+    for (const char* name : {"btnHelp", "btnKonec"})
+        EXPECT_TRUE(buttons->button(name)->isEnabled()) << name;
+}
+
+TEST(Desktop, TheFrameIsFixedAndTheClockKeepsItsSizeInBothLayouts) {
+    sessionBus();
+    struct Case {
+        const char* ini;
+        QSize client;
+    };
+    const Case cases[] = {
+        {"[Po spusteni]\r\nMezicasy=1\r\n", QSize(977, 686)},
+        {"[Po spusteni]\r\nMezicasy=0\r\n", QSize(659, 686)},
+    };
+    std::optional<int> digitHeight;
+    for (const Case& c : cases) {
+        QTemporaryDir home;
+        writeIni(home, c.ini);
+        Station station{ProgramFolder(home.path())};
+        station.show();
+        TForm1& window = station.mainWindow();
+        QApplication::processEvents();
+        EXPECT_EQ(window.size(), c.client) << c.ini;
+        EXPECT_EQ(window.minimumSize(), c.client);
+        EXPECT_EQ(window.maximumSize(), c.client); // the window refuses a resize
+        EXPECT_TRUE(window.windowFlags() & Qt::WindowMinimizeButtonHint);
+        EXPECT_FALSE(window.windowFlags() & Qt::WindowMaximizeButtonHint);
+        window.resize(c.client + QSize(200, 100));
+        QApplication::processEvents();
+        EXPECT_EQ(window.size(), c.client);
+        for (const char* name : {"LcdDisplay1", "LcdDisplay2", "LcdDisplay3"}) {
+            const auto* lcd = window.findChild<QWidget*>(QLatin1String(name));
+            ASSERT_NE(lcd, nullptr) << name;
+            EXPECT_TRUE(window.rect().contains(QRect(lcd->mapTo(&window, QPoint()), lcd->size()))) << name;
+            if (!digitHeight)
+                digitHeight = lcd->height();
+            EXPECT_EQ(lcd->height(), *digitHeight) << name << " " << c.ini;
+        }
+    }
+    EXPECT_GE(*digitHeight, 60);
+}
+
+TEST(Desktop, TheToolkitsDialogsSpeakCzech) {
+    ASSERT_TRUE(InstallCzechToolkit(*qApp));
+    const QString cancel = QCoreApplication::translate("QPlatformTheme", "Cancel");
+    EXPECT_NE(cancel, "Cancel");
+    QInputDialog box;
+    box.show();
+    QStringList buttons;
+    for (const QPushButton* b : box.findChildren<QPushButton*>())
+        buttons << b->text();
+    EXPECT_TRUE(buttons.contains(cancel)) << buttons.join(", ").toStdString();
+
+    QFileDialog dialog(nullptr, QString(), QDir::tempPath());
+    dialog.setOption(QFileDialog::DontUseNativeDialog);
+    dialog.setAcceptMode(QFileDialog::AcceptSave);
+    dialog.show();
+    const QString fileName = QCoreApplication::translate("QFileDialog", "File &name:");
+    EXPECT_NE(fileName, "File &name:");
+    const auto* label = dialog.findChild<QLabel*>(QStringLiteral("fileNameLabel"));
+    ASSERT_NE(label, nullptr);
+    EXPECT_EQ(label->text(), fileName);
+    EXPECT_EQ(dialog.labelText(QFileDialog::Accept), QCoreApplication::translate("QFileDialog", "&Save"));
+
+    // A box without a caption must not show the program's name instead.
+    QMessageBox plain(QMessageBox::Critical, QString(), QStringLiteral("Chyba"));
+    plain.show();
+    EXPECT_TRUE(plain.windowTitle().trimmed().isEmpty());
+    EXPECT_FALSE(plain.windowTitle().isEmpty());
+    QMessageBox captioned(QMessageBox::Critical, QStringLiteral("COM1"), QStringLiteral("COM port je obsazen"));
+    captioned.show();
+    EXPECT_EQ(captioned.windowTitle(), "COM1");
+}
+
+TEST(Desktop, TheHelpPagesAreInTheBuildAndTheirLinksResolve) {
+    const QDir help(QStringLiteral(VARTEMO_HELP_DIR));
+    const QStringList pages = help.entryList({QStringLiteral("*.html")});
+    ASSERT_FALSE(pages.isEmpty());
+    EXPECT_TRUE(pages.contains("index.html"));
+    const QRegularExpression link(QStringLiteral(R"re((?:href|src)="([^"]+)")re"));
+    const QRegularExpression id(QStringLiteral(R"re(id="([^"]+)")re"));
+    int links = 0;
+    for (const QString& page : pages) {
+        QFile f(help.filePath(page));
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        const QString html = QString::fromUtf8(f.readAll());
+        QStringList ids;
+        for (const auto& m : id.globalMatch(html))
+            ids << m.captured(1);
+        for (const auto& m : link.globalMatch(html)) {
+            const QString target = m.captured(1);
+            ++links;
+            if (target.startsWith("http:") || target.startsWith("https:") || target.startsWith("mailto:"))
+                continue;
+            const QString file = target.section('#', 0, 0);
+            const QString anchor = target.section('#', 1);
+            if (!file.isEmpty()) {
+                EXPECT_TRUE(help.exists(file)) << page.toStdString() << " -> " << target.toStdString();
+            } else {
+                EXPECT_TRUE(ids.contains(anchor)) << page.toStdString() << " -> " << target.toStdString();
+            }
+        }
+    }
+    EXPECT_GT(links, 5);
+}
+
+#include "desktop_test.moc"
