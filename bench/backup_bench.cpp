@@ -13,6 +13,7 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <sys/resource.h>
 
 using namespace vartemo;
 
@@ -119,11 +120,20 @@ void Restore(benchmark::State& state, bool folder) {
     state.SetLabel(kLevelNames[level]);
 }
 
+double ChildCpuMs() {
+    rusage usage {};
+    getrusage(RUSAGE_CHILDREN, &usage);
+    return (usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) * 1e3 + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e3;
+}
+
+// The CPU column counts this process only: the tools' own time is "child_cpu_ms".
 void Shell(benchmark::State& state, const QString& command, const QString& output) {
     Fixture();
+    const double before = ChildCpuMs();
     for (auto _ : state)
         if (std::system(command.toLocal8Bit().constData()) != 0)
             state.SkipWithError("command failed");
+    state.counters["child_cpu_ms"] = (ChildCpuMs() - before) / double(state.iterations());
     if (!output.isEmpty())
         state.counters["bytes"] = double(QFileInfo(output).size());
 }

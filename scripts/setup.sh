@@ -26,6 +26,8 @@ packages=(
   xvfb xauth x11-apps imagemagick poppler-utils xdotool
   # screen-saver tests on a private session bus, desktop entry check, a window manager for screenshots
   dbus-daemon desktop-file-utils openbox
+  # a private print server for the printing tests
+  cups-daemon cups-client
 )
 
 missing=()

@@ -34,6 +34,12 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
         QStringLiteral("Use the simulated parallel port in FILE (made when missing) instead of\n"
                        "the real one; vartemo-port drives it."),
         QStringLiteral("FILE"));
+    const QCommandLineOption printToPdf(
+        QStringLiteral("print-to-pdf"),
+        QStringLiteral("Print every sheet and diploma, automatic or confirmed in the printer "
+                       "dialog, as one PDF file in DIR (named by the job and a running number) "
+                       "instead of a printer job."),
+        QStringLiteral("DIR"));
     // For trials of the station against the simulators: the lights-off delay
     // counts minutes of this many milliseconds.
     QCommandLineOption minuteMs(QStringLiteral("minute-ms"), QStringLiteral("Length of a minute of the delays."),
@@ -47,6 +53,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     parser.addOption(version);
     parser.addOption(home);
     parser.addOption(simulatedPort);
+    parser.addOption(printToPdf);
     parser.addOption(minuteMs);
     parser.addOption(irRecordStream);
 
@@ -69,6 +76,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     CommandLine line;
     line.home = parser.value(home);
     line.simulatedPort = parser.value(simulatedPort);
+    line.printToPdf = parser.value(printToPdf);
     line.irRecordStreams = parser.isSet(irRecordStream);
     if (parser.isSet(minuteMs)) {
         bool ok = false;

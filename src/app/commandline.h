@@ -12,6 +12,7 @@ struct CommandLine {
     QString simulatedPort; // --simulated-port FILE (empty: the real parallel port)
     bool irRecordStreams = false; // --ir-record-stream
     int minuteMs = 60000;  // --minute-ms MS (hidden): trials shorten the delays' minute
+    QString printToPdf;    // --print-to-pdf DIR (empty: print on the printer)
 };
 
 // "2.3.0.87"

@@ -40,6 +40,7 @@ int main(int argc, char* argv[]) {
 
     Station station(folder, options->simulatedPort, options->irRecordStreams);
     station.raceControl().setMinuteMs(options->minuteMs);
+    station.setPrintToPdf(options->printToPdf);
     QObject::connect(&instance, &SingleInstance::restoreRequested, [&station] { station.Restore(); });
     QuitOnTerminationSignals();
     station.show();

@@ -7,6 +7,7 @@
 #include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/printingwindows.h"
 #include "app/backupwiring.h"
 #include "backup/tzalohujfrm.h"
 #include "app/besttwentywiring.h"
@@ -147,8 +148,12 @@ void Station::StartUp() {
                                         }});
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
+    createPrinting();
     setSplashProgress(50);
     // TNahled3Dlg, TDiplomDlg
+    printing_->CreateSecondGroup();
+    printing_->Connect(*commandButtons_);
+    printing_->ConnectBestTwenty(*bestTwenty_);
     setSplashProgress(60);
     // TInformaceDlg
     setSplashProgress(70);
@@ -229,6 +234,13 @@ void Station::StartUp() {
     mainWindow_->show();
     for (const auto& [text, caption] : std::exchange(startupErrors_, {}))
         showError(mainWindow_.get(), text, caption);
+}
+
+void Station::createPrinting() {
+    printing_ = std::make_unique<PrintingWindows>(PrintingWindows::Sources{
+        board_, race_, settings_, folder_.root(), printToPdf_, mainWindow_.get()});
+    printing_->CreateFirstGroup();
+    race_.feeds().autoPrint = [this] { return printing_->AutoPrint(); };
 }
 
 void Station::connectLogBook() {

@@ -1,6 +1,7 @@
 #include "app/station.h"
 
 #include "about/tsplashscreen.h"
+#include "app/printingwindows.h"
 #include "app/besttwentywiring.h"
 #include "app/fleetwiring.h"
 #include "app/receiverstartupcheck.h"

@@ -27,6 +27,7 @@ class HelpCommand;
 class ScreenSaverInhibitor;
 class IrCodeHandler;
 class MainStatusBar;
+class PrintingWindows;
 class ParallelPort;
 class ProcessorLoad;
 class Receivers;
@@ -51,6 +52,10 @@ public:
     explicit Station(const ProgramFolder& folder, const QString& simulatedPortPath = {},
                      bool irRecordStreams = false);
     ~Station();
+
+    // Every print job as a PDF file in this folder (before show()).
+    void setPrintToPdf(const QString& folder) { printToPdf_ = folder; }
+    PrintingWindows& printing() { return *printing_; }
 
     // Runs the start-up sequence and shows the main window.
     void show();
@@ -90,6 +95,7 @@ private:
     void reportReceiverFailure(const QString& message, const QString& caption);
     void writeProgramLog();
     void connectLogBook();
+    void createPrinting();
     void loadSettings();
     void connectSettings();
     std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
@@ -126,6 +132,8 @@ private:
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;
+    QString printToPdf_;
+    std::unique_ptr<PrintingWindows> printing_;
     std::unique_ptr<HelpCommand> help_;
     std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<BestTwentyWiring> bestTwenty_;

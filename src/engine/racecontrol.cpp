@@ -87,6 +87,15 @@ void RaceControl::fire(RaceTimer timer) {
     }
 }
 
+std::array<QString, kKartCount> RaceControl::rideDriverNames() const {
+    if (rideNames_)
+        return *rideNames_;
+    std::array<QString, kKartCount> names;
+    for (int k = 1; k <= kKartCount; ++k)
+        names[size_t(k - 1)] = board_.DriverName(k);
+    return names;
+}
+
 QString RaceControl::startCaption() const {
     return phase_ == RacePhase::Idle ? QStringLiteral("&START") : QStringLiteral("&STOP");
 }
@@ -122,10 +131,9 @@ void RaceControl::Start() {
         call(feeds_.setScreenSaver, false);
     if (settings_.endSound())
         call(feeds_.prepareEndSound);
-    std::array<QString, kKartCount> names;
-    for (int k = 1; k <= kKartCount; ++k)
-        names[size_t(k - 1)] = board_.DriverName(k);
-    call(feeds_.showTvDriverNames, names);
+    // A new ride: the sheets name its drivers from now on.
+    rideNames_.reset();
+    call(feeds_.showTvDriverNames, rideDriverNames());
 
     laps_.setPendingKart(0);
     board_.ClearLists();
@@ -248,12 +256,13 @@ void RaceControl::Stop() {
         errors << lapfiles::AutoSaveResults(board_, resultsFolder_, settings_.showTrackLists(),
                                             wallClock_());
     call(feeds_.insertBestTwenty);
+    rideNames_ = rideDriverNames();
     board_.resetDriverNames();
     if (settings_.useLights())
         setLights(kRed);
     ArmLightsOff();
-    if (settings_.autoPrint())
-        call(feeds_.autoPrint);
+    if (settings_.autoPrint() && feeds_.autoPrint)
+        errors << feeds_.autoPrint();
     if (settings_.externalStart() && !settings_.autoStart())
         startTimer(RaceTimer::ExtStart, kExtStartMs);
     if (settings_.autoStart())

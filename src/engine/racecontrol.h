@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace vartemo {
 
@@ -58,6 +59,10 @@ public:
     void setWallClock(std::function<QDateTime()> wallClock) { wallClock_ = std::move(wallClock); }
     // Where the automatic saving writes ("vysledky" in the program folder).
     void setResultsFolder(const QString& folder) { resultsFolder_ = folder; }
+
+    // The drivers of the ride for its sheets: the names taken at its stop
+    // (before they are reset) until the next START, the board's names before.
+    std::array<QString, kKartCount> rideDriverNames() const;
 
     // START when idle, STOP when timing; ignored while the lights run.
     void StartButton1Click();
@@ -136,6 +141,7 @@ private:
     const RaceSettings& settings_;
     Hardware hw_;
     RaceFeeds feeds_;
+    std::optional<std::array<QString, kKartCount>> rideNames_;
     std::function<QDateTime()> wallClock_;
     QString resultsFolder_;
 

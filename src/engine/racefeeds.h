@@ -22,8 +22,9 @@ struct RaceFeeds {
     // Best-twenty insertion of every kart not marked "Bez účasti", then the
     // commit of both tables.
     std::function<void()> insertBestTwenty;
-    // The lap sheet printed without the printer dialog.
-    std::function<void()> autoPrint;
+    // The lap sheet printed without the printer dialog; what went wrong is
+    // shown after the stop with its other messages.
+    std::function<QStringList()> autoPrint;
     // Log book: a line under the entry of this program run, and the name of
     // the operator logged in.
     std::function<void(const QString& line)> addLogEntry;

@@ -34,6 +34,7 @@ struct Ride : ::testing::Test {
     QTemporaryDir home;
 
     QStringList fed;      // names of the feeds in the order they were called
+    QStringList autoPrintProblems;
     QStringList logLines;
     QStringList errors;
     QStringList operatingMessages; // what the fleet reports at the STOP
@@ -53,7 +54,10 @@ struct Ride : ::testing::Test {
             return operatingMessages;
         };
         f.insertBestTwenty = [this] { fed << "top20:" + board.DriverName(1); };
-        f.autoPrint = [this] { fed << "print:" + board.DriverName(1); };
+        f.autoPrint = [this] {
+            fed << "print:" + control.rideDriverNames()[0];
+            return autoPrintProblems;
+        };
         f.addLogEntry = [this](const QString& line) {
             fed << "log";
             logLines << line;
@@ -235,7 +239,7 @@ TEST_F(Ride, StopFeedsTheSubsystemsInOrder) {
     control.StartButton1Click();
 
     EXPECT_EQ(receivers.calls, QStringList({"close", "network off"}));
-    EXPECT_EQ(fed, QStringList({"operating", "top20:Petr", "print:kara1", "log", "tasks:&START"}));
+    EXPECT_EQ(fed, QStringList({"operating", "top20:Petr", "print:Petr", "log", "tasks:&START"}));
     EXPECT_EQ(captionAtLog, "&STOP");
     EXPECT_EQ(savedFiles(), QStringList({"Petr_17_5_2008_14_03_07.caskola",
                                          "Petr_mezicasy_17_5_2008_14_03_07.casdraha"}));
@@ -475,6 +479,30 @@ TEST_F(Ride, FleetMessagesAreShownWithTheOthersOnceTheStopIsDone) {
     control.StartButton1Click();
     EXPECT_EQ(errors, QStringList({"'xx' is not a valid integer value", "'abc' is not a valid integer value"}));
     EXPECT_EQ(fed, QStringList({"operating", "top20:kara1", "log", "error", "error", "tasks:&START"}));
+}
+
+TEST_F(Ride, SheetsNameTheRidesDriversUntilTheNextStart) {
+    settings.autoPrintOn = true;
+    autoPrintProblems = {"Tisk nelze spustit"};
+    board.setDriverName(1, QStringLiteral("Petr"));
+    board.setDriverName(8, QStringLiteral("Eva"));
+    EXPECT_EQ(control.rideDriverNames()[0], "Petr") << "before any ride: the board's names";
+    start();
+    control.StartButton1Click();
+
+    EXPECT_EQ(board.DriverName(1), "kara1") << "the board is reset at the stop";
+    const auto kept = control.rideDriverNames();
+    EXPECT_EQ(kept[0], "Petr");
+    EXPECT_EQ(kept[7], "Eva");
+    EXPECT_EQ(kept[1], "kara2");
+    // The print's problem is shown after the stop's own steps, with its others.
+    EXPECT_EQ(fed, QStringList({"operating", "top20:Petr", "print:Petr", "log", "error"}));
+    EXPECT_EQ(errors, QStringList{"Tisk nelze spustit"});
+
+    board.setDriverName(1, QStringLiteral("Jana")); // named for the next ride
+    EXPECT_EQ(control.rideDriverNames()[0], "Petr");
+    start();
+    EXPECT_EQ(control.rideDriverNames()[0], "Jana");
 }
 
 TEST_F(Ride, AbsurdLoadedTimesNeitherOverflowNorSubtractOperatingTime) {

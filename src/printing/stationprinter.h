@@ -1,0 +1,49 @@
+#pragma once
+
+#include "printing/pagemodel.h"
+
+#include <QPrinter>
+#include <QString>
+#include <functional>
+#include <memory>
+
+class QWidget;
+
+namespace vartemo {
+
+// The station's printer with its setup dialog. The lap-sheet window owns
+// one that the other sheets share; the diploma window has its own. With a
+// PDF folder (--print-to-pdf DIR) every job becomes one PDF file there,
+// named after the job with a running number, instead of a printer job.
+class StationPrinter {
+public:
+    explicit StationPrinter(QString pdfFolder = {});
+    ~StationPrinter();
+
+    QPrinter& printer() { return *printer_; }
+    const QString& pdfFolder() const { return pdfFolder_; }
+
+    // The printer setup dialog for the sheet (its paper already set); false
+    // when the operator cancels it. Tests replace the dialog.
+    using Confirm = std::function<bool(QPrinter& printer, QWidget* parent)>;
+    void setConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
+    bool confirm(const Sheet& sheet, QWidget* parent);
+
+    // Prints every page without a dialog; an empty text or why it could not.
+    QString print(const Sheet& sheet, bool lowQuality = false,
+                  const std::function<void(int page, int count)>& progress = {});
+
+    // The file the last job went to in the PDF folder.
+    const QString& lastPdf() const { return lastPdf_; }
+
+    // "<folder>/<job name> <n>.pdf" with the first n from 1 not yet taken.
+    static QString NextPdfPath(const QString& folder, const QString& jobName);
+
+private:
+    QString pdfFolder_;
+    std::unique_ptr<QPrinter> printer_;
+    Confirm confirm_;
+    QString lastPdf_;
+};
+
+} // namespace vartemo
