@@ -14,10 +14,14 @@ packages=(
   libqt6opengl6-dev
   # libraries
   libasound2-dev zlib1g-dev libjpeg62-turbo-dev libcurl4-openssl-dev
+  # the spectators' live results page: its HTTP server and the QR code of its address
+  libmicrohttpd-dev libqrencode-dev
   # fonts for print-outs and the Czech interface
   fonts-liberation fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib
+  # the live results page looked at in a headless browser
+  chromium
   # the desktop's launcher, to start the station from the entries it writes
   libglib2.0-bin
   # fuzz targets (optional build, libFuzzer)

@@ -13,6 +13,9 @@
 #include "app/besttwentywiring.h"
 #include "app/fleetwiring.h"
 #include "app/startupstatus.h"
+#include "app/liveresultswiring.h"
+#include "app/spectatortables.h"
+#include "app/tvdisplaywiring.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
 #include "engine/raceboardview.h"
@@ -138,6 +141,9 @@ void Station::StartUp() {
     createFleet();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
+    // The TV display and the live results page (TvDisplayWiring,
+    // LiveResultsWiring, ConnectSpectatorTables) join here once they end
+    // with the station under the backup tool's restore.
     backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
                                         .mainWindow = mainWindow_.get(),
                                         .addLogEntry = [this](const QString& line) { AddLogEntry(line); },

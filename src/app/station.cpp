@@ -8,6 +8,8 @@
 #include "app/helpcommand.h"
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
+#include "app/liveresultswiring.h"
+#include "app/tvdisplaywiring.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"

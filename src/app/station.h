@@ -38,6 +38,8 @@ class TForm1;
 class TSplashScreen;
 class TZalohujFrm;
 class TopTables;
+class TvDisplayWiring;
+class LiveResultsWiring;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -124,6 +126,10 @@ private:
     std::unique_ptr<TForm1> mainWindow_;
     std::unique_ptr<IrCodeHandler> irCodes_;
     SemaforFrame* semaforFrame_ = nullptr;
+    // The spectators' TV display (start-up step 3).
+    std::unique_ptr<TvDisplayWiring> tvDisplay_;
+    // The live results page for the spectators' phones.
+    std::unique_ptr<LiveResultsWiring> liveResults_;
 
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;

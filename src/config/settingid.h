@@ -50,6 +50,8 @@ enum class SettingId : int {
     cbHratZvuk, cbApplaus, SoundFile,
     // "Mixer"
     tbVolume, tbMP3WAV, cbMute, tbTreble, tbBass,
+    // "WebVysledky": the live results page for the spectators' phones
+    cbWebVysledky, SpinWebPort, EdWebAdresa,
 
     Count
 };

@@ -293,6 +293,8 @@ const std::vector<SettingId>& Settings::LoadOrder() {
         o.insert(o.end(), {S::cbHratZvuk, S::cbApplaus});
         appendRange(o, S::tbVolume, S::tbBass);
         o.push_back(S::SoundFile);
+        // Last: a file of an older station keeps its keys where they were.
+        appendRange(o, S::cbWebVysledky, S::EdWebAdresa);
         return o;
     }();
     return order;
@@ -323,6 +325,7 @@ const std::vector<SettingId>& Settings::SaveOrder() {
             o.insert(o.end(), {NumberedSetting(S::cbFtp1, i), NumberedSetting(S::FtpSoubor1, i),
                                NumberedSetting(S::FtpAdr1, i)});
         appendRange(o, S::cbProxyFtp, S::ProxyHeslo);
+        appendRange(o, S::cbWebVysledky, S::EdWebAdresa);
         return o;
     }();
     return order;

@@ -158,6 +158,12 @@ std::vector<SettingInfo> buildTable() {
     b.add(T::Integer, "Treble", "tbTreble", 0, 0, 65535);
     b.add(T::Integer, "Bass", "tbBass", 0, 0, 65535);
 
+    b.section("WebVysledky");
+    b.add(T::Bool, "Pouzit", "cbWebVysledky", 0);
+    b.add(T::Integer, "Port", "SpinWebPort", 8080, 1024, 65535);
+    // Empty: every IPv4 address of the station.
+    b.text(T::Text, "Adresa", "EdWebAdresa");
+
     Q_ASSERT(b.rows.size() == static_cast<size_t>(kSettingCount));
     return b.rows;
 }

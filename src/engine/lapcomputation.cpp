@@ -116,7 +116,7 @@ void LapComputation::Poll(int kart) {
         return;
     const TimeMs lap = t - mark.value_or(0) - settings_.correctionMs(kart);
     if (settings_.tvOutput() && hooks_.updateRaceRow)
-        hooks_.updateRaceRow(board_.DriverName(kart), board_.lapCount(kart), lap);
+        hooks_.updateRaceRow(kart, board_.DriverName(kart), board_.lapCount(kart), lap);
     board_.AddLapLine(kart, lap);
     board_.AddTrackLapLine(kart, lap);
     mark = t;

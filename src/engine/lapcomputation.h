@@ -33,8 +33,8 @@ public:
     struct Hooks {
         // Parallel-port input of kart 1..4 active (only asked when the port is in use).
         std::function<bool(int kart)> kartInputActive;
-        // TV display: driver, lines in the lap list before this lap, the lap.
-        std::function<void(const QString& driver, int linesBefore, TimeMs lap)> updateRaceRow;
+        // TV display: kart, driver, lines in the lap list before this lap, the lap.
+        std::function<void(int kart, const QString& driver, int linesBefore, TimeMs lap)> updateRaceRow;
         // Hardware control: the output pulse of a counted lap.
         std::function<void()> startPulse;
     };
@@ -42,6 +42,7 @@ public:
     LapComputation(RaceBoard& board, const Clock& clock, const LapSettings& settings);
 
     void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
+    const Hooks& hooks() const { return hooks_; }
     void setLearner(CodeLearner* learner) { learner_ = learner; }
     CodeLearner* learner() const { return learner_; }
 

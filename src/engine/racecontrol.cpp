@@ -429,15 +429,19 @@ void RaceControl::CasZavoduChange(int value) {
     setProgressMaximum(countsMinutes_ ? value * 60 : value);
 }
 
+QString RaceControl::TvLengthLabel(bool minutes) {
+    return minutes ? QStringLiteral("Délka jízdy\r\nminut") : QStringLiteral("Délka jízdy\r\nkol");
+}
+
 void RaceControl::rbMinutyClick() {
     countsMinutes_ = true;
-    call(feeds_.setTvLengthLabel, QStringLiteral("Délka jízdy\r\nminut"));
+    call(feeds_.setTvLengthLabel, TvLengthLabel(true));
     setProgressMaximum(raceLength_ * 60);
 }
 
 void RaceControl::rbKolaClick() {
     countsMinutes_ = false;
-    call(feeds_.setTvLengthLabel, QStringLiteral("Délka jízdy\r\nkol"));
+    call(feeds_.setTvLengthLabel, TvLengthLabel(false));
     setProgressMaximum(raceLength_);
 }
 

@@ -99,6 +99,8 @@ public:
     void rbKolaClick();
     int raceLength() const { return raceLength_; }
     bool countsMinutes() const { return countsMinutes_; }
+    // The TV's length label for a race by minutes or by laps.
+    static QString TvLengthLabel(bool minutes);
     int progressMaximum() const { return progressMax_; }
     int progressPosition() const { return progressPos_; }
     const ShownClock& shownClock() const { return shown_; }

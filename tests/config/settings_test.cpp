@@ -75,6 +75,7 @@ TEST(SettingTable, EveryIdHasItsRowAndHolderNamesMatch) {
         {S::ProxyHeslo, "Proxy", "Heslo", "ProxyHeslo"},
         {S::SoundFile, "Zvuk", "Jmeno", "Cesta_Box"},
         {S::tbBass, "Mixer", "Bass", "tbBass"},
+        {S::EdWebAdresa, "WebVysledky", "Adresa", "EdWebAdresa"},
     };
     for (const Row& r : rows) {
         const SettingInfo& info = InfoOf(r.id);
@@ -125,6 +126,8 @@ TEST(Settings, DefaultsOfAnEmptyFile) {
         {S::SpinAutoStartCas, "60"},
         {S::cbNoHesla, "1"},
         {S::SoundFile, "/srv/vartemo/zvuky/success.wav"},
+        {S::cbWebVysledky, "0"},
+        {S::SpinWebPort, "8080"},
     };
     for (const Case& c : cases) {
         const SettingInfo& info = InfoOf(c.id);

@@ -242,16 +242,16 @@ TEST_F(Track, SplitBetweenRacesDoesNotBendTheNextRacesFirstSplit) {
 TEST_F(Track, CountedLapFeedsTvAndPulse) {
     settings.firstCode[6] = QStringLiteral("G");
     settings.tv = settings.hwControl = true;
-    std::vector<std::tuple<QString, int, TimeMs>> rows;
+    std::vector<std::tuple<int, QString, int, TimeMs>> rows;
     int pulses = 0;
     laps.setHooks({.kartInputActive = {},
-                   .updateRaceRow = [&](const QString& d, int n, TimeMs lap) { rows.emplace_back(d, n, lap); },
+                   .updateRaceRow = [&](int k, const QString& d, int n, TimeMs lap) { rows.emplace_back(k, d, n, lap); },
                    .startPulse = [&] { ++pulses; }});
     passAt(10'000, QStringLiteral("G"));
     passAt(10'100, QStringLiteral("G"));    // too soon: neither TV nor pulse
     passAt(40'000, QStringLiteral("G"));
     ASSERT_EQ(rows.size(), 2u);
-    EXPECT_EQ(rows[1], std::make_tuple(QStringLiteral("kara7"), 1, TimeMs(30'000)));
+    EXPECT_EQ(rows[1], std::make_tuple(7, QStringLiteral("kara7"), 1, TimeMs(30'000)));
     EXPECT_EQ(pulses, 2);
 }
 

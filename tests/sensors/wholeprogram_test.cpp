@@ -72,6 +72,12 @@ struct RunningStation : ::testing::Test {
 TEST_F(RunningStation, StartsWithTheLightsAndCountsALapOfKartOne) {
     auto env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    // A runtime folder of its own: another station of the user (a parallel
+    // test) would otherwise make this start a second one that just ends.
+    const QString runtime = dir.filePath(QStringLiteral("runtime"));
+    ASSERT_TRUE(QDir().mkpath(runtime));
+    QFile::setPermissions(runtime, QFileDevice::ReadOwner | QFileDevice::WriteOwner | QFileDevice::ExeOwner);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime);
     station.setProcessEnvironment(env);
     station.setProcessChannelMode(QProcess::ForwardedErrorChannel);
     station.start(QStringLiteral(VARTEMO_PROGRAM),

@@ -1,0 +1,57 @@
+#pragma once
+
+#include "spectators/livesnapshot.h"
+
+#include <QByteArray>
+#include <QString>
+#include <atomic>
+#include <thread>
+
+struct MHD_Daemon;
+
+namespace vartemo {
+
+// The files of the spectators' page, read once and served from memory.
+struct LiveResultsPage {
+    QByteArray html; // "/"
+    QByteArray js;   // "/app.js"
+    // The page as the program carries it (its resources).
+    static LiveResultsPage FromResources();
+};
+
+// The read-only HTTP server of the live results page. Its loop runs in a
+// thread of its own below normal priority; a request takes the current
+// snapshot from the slot and is answered from memory, touching nothing else
+// of the station. GET only, small requests, a bounded number of clients.
+class LiveResultsServer {
+public:
+    static constexpr unsigned kMaxConnections = 64;
+    static constexpr unsigned kMaxPerAddress = 8;
+    static constexpr size_t kConnectionMemory = 16 * 1024;
+    static constexpr unsigned kIdleSeconds = 10;
+
+    LiveResultsServer(const LiveSnapshotSlot& snapshots, LiveResultsPage page);
+    ~LiveResultsServer();
+    LiveResultsServer(const LiveResultsServer&) = delete;
+    LiveResultsServer& operator=(const LiveResultsServer&) = delete;
+
+    // Listens on address (an IPv4 address; empty: every one) and port (0:
+    // any free one). False with the system's reason when it cannot.
+    bool start(const QString& address, quint16 port, QString* error);
+    // Ends the loop and closes every connection.
+    void stop();
+    bool running() const { return daemon_ != nullptr; }
+    quint16 port() const { return port_; }
+
+private:
+    const LiveSnapshotSlot& snapshots_;
+    const LiveResultsPage page_;
+    MHD_Daemon* daemon_ = nullptr;
+    std::thread loop_;
+    std::atomic<bool> stopping_{false};
+    quint16 port_ = 0;
+
+    friend struct LiveResultsRequest;
+};
+
+} // namespace vartemo
