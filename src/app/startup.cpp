@@ -13,6 +13,7 @@
 #include "app/besttwentywiring.h"
 #include "app/fleetwiring.h"
 #include "app/startupstatus.h"
+#include "app/statisticswiring.h"
 #include "app/liveresultswiring.h"
 #include "app/spectatortables.h"
 #include "app/tvdisplaywiring.h"
@@ -169,8 +170,11 @@ void Station::StartUp() {
     setSplashProgress(75);
     // TTopTen10Frm, TStat_Dlg
     bestTwenty_->createWindow(*commandButtons_);
+    createStatistics();
+    statistics_->createLapDialog(*commandButtons_);
     setSplashProgress(80);
     // TStat1_Dlg, TStav_KarFrm
+    statistics_->createSplitDialog();
     setSplashProgress(85);
 
     // 4. Status entry 1: the moment the windows exist. Status entry 2: the

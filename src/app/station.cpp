@@ -8,6 +8,8 @@
 #include "app/receiverstartupcheck.h"
 #include "app/helpcommand.h"
 #include "app/settingsdialogwiring.h"
+#include "app/statisticswiring.h"
+#include "records/ttopten10frm.h"
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
@@ -139,6 +141,19 @@ void Station::createSettingsDialog() {
         [this] { backupWindow_->exec(); },
         [this](QString* error) { return logBook_.ClearLogBook(error); }});
     settingsDialog_->connectButton(*commandButtons_);
+}
+
+// The statistics charts print on the lap-sheet window's printer and open
+// the best-twenty window; their editor page joins the settings dialog.
+void Station::createStatistics() {
+    statistics_ = std::make_unique<StatisticsWiring>(StatisticsWiring::Parts{
+        .board = board_, .settings = settings_, .mainWindow = *mainWindow_,
+        .resultsFolder = folder_.resultsFolder(), .printer = printing_->printer(),
+        .showBestTwenty = [this] {
+            if (TTopTen10Frm* window = bestTwenty_->window())
+                window->ShowModal();
+        }});
+    statistics_->addResultsEditor(settingsDialog_->dialog());
 }
 
 Station::~Station() {

@@ -34,6 +34,7 @@ class Receivers;
 class SemaforFrame;
 class SerialReceiverProbe;
 class SettingsDialogWiring;
+class StatisticsWiring;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
@@ -76,6 +77,8 @@ public:
     // The best-twenty tables (change notice, rows, reset) and their window's hooks.
     TopTables& topTables();
     BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
+    // The statistics charts and the results editor page.
+    StatisticsWiring& statistics() { return *statistics_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
@@ -103,6 +106,7 @@ private:
     void createPrinting();
     void loadSettings();
     void createSettingsDialog();
+    void createStatistics();
     std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
     void wireParallelPort();
     void createFleet();
@@ -146,6 +150,7 @@ private:
     std::unique_ptr<HelpCommand> help_;
     std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<BestTwentyWiring> bestTwenty_;
+    std::unique_ptr<StatisticsWiring> statistics_;
     MainStatusBar* statusBar_ = nullptr;
     std::unique_ptr<FleetWiring> fleet_;
     std::unique_ptr<TZalohujFrm> backupWindow_;

@@ -341,8 +341,22 @@ void TNastavDlg::buildCodesPage() {
     }
 }
 
+void TNastavDlg::setResultsEditor(QWidget* editor, std::function<void(const QString&)> activate) {
+    resultsEditor_ = editor;
+    editor->setParent(this); // until its page is built
+    activateResultsEditor_ = std::move(activate);
+    if (built() && resultsTree_) {
+        resultsTree_->hide();
+        resultsTree_->parentWidget()->layout()->addWidget(editor);
+    }
+}
+
 void TNastavDlg::buildEditorPage() {
     QGridLayout* grid = pages_->groupGrid(kPageEditor, QStringLiteral(" Výsledky "));
+    if (resultsEditor_) {
+        grid->addWidget(resultsEditor_, 0, 0);
+        return;
+    }
     resultsModel_ = new QFileSystemModel(this);
     resultsModel_->setNameFilters({QStringLiteral("*.caskola"), QStringLiteral("*.casdraha")});
     resultsModel_->setNameFilterDisables(false);
@@ -493,7 +507,10 @@ void TNastavDlg::showEvent(QShowEvent* event) {
     showSerialPort();
     refreshMirrors();
     const QString results = QDir(parts_.programFolder).filePath(QStringLiteral("vysledky"));
-    resultsTree_->setRootIndex(resultsModel_->setRootPath(results));
+    if (activateResultsEditor_)
+        activateResultsEditor_(results);
+    else
+        resultsTree_->setRootIndex(resultsModel_->setRootPath(results));
     pages_->setPicturesShown(true);
     QDialog::showEvent(event);
 }

@@ -75,6 +75,11 @@ public:
     void setHooks(Hooks hooks);
     Hooks& hooks() { return hooks_; }
 
+    // The page "Editor výsledků ": the results editor of the station, shown
+    // instead of the plain tree and activated with the results folder each
+    // time the dialog shows.
+    void setResultsEditor(QWidget* editor, std::function<void(const QString& resultsFolder)> activate);
+
     // Builds the pages now (the first showing does it otherwise).
     void ensureBuilt();
     bool built() const { return page1_ != nullptr; }
@@ -185,6 +190,8 @@ private:
     // Results.
     QFileSystemModel* resultsModel_ = nullptr;
     QTreeView* resultsTree_ = nullptr;
+    QWidget* resultsEditor_ = nullptr;
+    std::function<void(const QString&)> activateResultsEditor_;
 };
 
 } // namespace vartemo

@@ -34,17 +34,18 @@ LapFileCommands::LapFileCommands(TForm1& window, RaceBoard& board, QString resul
     window_.installEventFilter(this);
 }
 
-std::optional<QString> LapFileCommands::showDialog(bool save, const QString& folder,
-                                                   int filterIndex) {
-    const auto entries = lapfiles::FilterEntries();
+std::optional<QString> ShowFileDialog(QWidget* parent, const FileDialogRequest& request) {
+    const auto entries = lapfiles::FilterEntries(request.filter);
     QStringList filters;
     for (const auto& e : entries)
         filters << qtFilter(e);
-    QFileDialog dialog(&window_);
-    dialog.setAcceptMode(save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
-    dialog.setFileMode(save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
+    QFileDialog dialog(parent);
+    dialog.setAcceptMode(request.save ? QFileDialog::AcceptSave : QFileDialog::AcceptOpen);
+    dialog.setFileMode(request.save ? QFileDialog::AnyFile : QFileDialog::ExistingFile);
     dialog.setNameFilters(filters);
-    dialog.setDirectory(folder);
+    dialog.setDirectory(request.folder);
+    if (!request.name.isEmpty())
+        dialog.selectFile(request.name);
     // A typed name gets the extension of the selected entry before the
     // dialog checks for an existing file.
     auto useSuffixOf = [&](const QString& filter) {
@@ -52,12 +53,18 @@ std::optional<QString> LapFileCommands::showDialog(bool save, const QString& fol
         if (i >= 0)
             dialog.setDefaultSuffix(lapfiles::WithFilterExtension(QString(), entries[i].pattern).mid(1));
     };
-    connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
-    dialog.selectNameFilter(filters.value(filterIndex));
-    useSuffixOf(filters.value(filterIndex));
+    QObject::connect(&dialog, &QFileDialog::filterSelected, &dialog, useSuffixOf);
+    dialog.selectNameFilter(filters.value(request.filterIndex));
+    useSuffixOf(filters.value(request.filterIndex));
     if (dialog.exec() != QDialog::Accepted || dialog.selectedFiles().isEmpty())
         return std::nullopt;
     return dialog.selectedFiles().constFirst();
+}
+
+std::optional<QString> LapFileCommands::showDialog(bool save, const QString& folder,
+                                                   int filterIndex) {
+    return ShowFileDialog(&window_, {.save = save, .folder = folder, .filter = lapfiles::kDialogFilter,
+                                      .filterIndex = filterIndex, .name = {}});
 }
 
 void LapFileCommands::Uloz1Click(int kart, BoardList list) {

@@ -1,14 +1,29 @@
 #pragma once
 
+#include "engine/lapfiles.h"
 #include "engine/raceboard.h"
 
 #include <QObject>
+
+class QWidget;
 #include <functional>
 #include <optional>
 
 namespace vartemo {
 
 class TForm1;
+
+// The main window's file dialogs: save or open in folder, starting with the
+// filter's entry filterIndex and the proposed name; a typed name gets the
+// selected entry's extension. nullopt when cancelled.
+struct FileDialogRequest {
+    bool save = true;
+    QString folder;
+    QString filter = lapfiles::kDialogFilter; // caption|pattern pairs
+    int filterIndex = 0;
+    QString name;
+};
+std::optional<QString> ShowFileDialog(QWidget* parent, const FileDialogRequest& request);
 
 // "Ulož časy" and "Načti časy" under the lists and files dropped on the
 // lists of the main window.

@@ -4,6 +4,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QPainter>
 #include <QPrintDialog>
 
 namespace vartemo {
@@ -29,6 +30,23 @@ QString StationPrinter::NextPdfPath(const QString& folder, const QString& jobNam
         if (!QFileInfo::exists(path))
             return path;
     }
+}
+
+QString StationPrinter::paint(const QString& jobName,
+                              const std::function<void(QPainter&, const QRect&)>& draw) {
+    if (!pdfFolder_.isEmpty()) {
+        QDir().mkpath(pdfFolder_);
+        lastPdf_ = NextPdfPath(pdfFolder_, jobName);
+        printer_->setOutputFormat(QPrinter::PdfFormat);
+        printer_->setOutputFileName(lastPdf_);
+    }
+    printer_->setDocName(jobName);
+    QPainter painter;
+    if (!painter.begin(printer_.get()))
+        return PrintCannotStartMessage(*printer_);
+    draw(painter, printer_->pageLayout().paintRectPixels(printer_->resolution()));
+    painter.end();
+    return {};
 }
 
 QString StationPrinter::print(const Sheet& sheet, bool lowQuality,

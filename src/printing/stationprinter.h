@@ -7,6 +7,8 @@
 #include <functional>
 #include <memory>
 
+class QPainter;
+class QRect;
 class QWidget;
 
 namespace vartemo {
@@ -28,6 +30,14 @@ public:
     using Confirm = std::function<bool(QPrinter& printer, QWidget* parent)>;
     void setConfirm(Confirm confirm) { confirm_ = std::move(confirm); }
     bool confirm(const Sheet& sheet, QWidget* parent);
+
+    // The setup dialog with the printer as it stands, for a print of a
+    // window or a chart rather than a sheet; false when cancelled.
+    bool confirmAsIs(QWidget* parent) { return confirm_(*printer_, parent); }
+    // One page the caller paints (rect: the printable area in device
+    // pixels); as a PDF file in the PDF folder when there is one. An empty
+    // text or why it could not print.
+    QString paint(const QString& jobName, const std::function<void(QPainter& painter, const QRect& rect)>& draw);
 
     // Prints every page without a dialog; an empty text or why it could not.
     QString print(const Sheet& sheet, bool lowQuality = false,

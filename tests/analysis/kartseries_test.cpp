@@ -1,4 +1,5 @@
 #include "analysis/kartseries.h"
+#include "analysis/pointthinning.h"
 #include "analysis/splitline.h"
 
 #include <gtest/gtest.h>
@@ -122,4 +123,24 @@ TEST(BuildKartPoints, FilteredLinesTakeNoPositionButTheFirstLeads) {
                                QStringLiteral("06 00:04:000"), QStringLiteral("  L 00:41:000")};
     const KartPoints r = BuildKartPoints(lines, ChartKind::Splits, &only5);
     EXPECT_EQ(r.points, (QList<QPointF>{{0, 1'999}, {1, 3'000}, {2, 41'000}}));
+}
+
+TEST(ThinToColumns, KeepsEachColumnsLowestAndHighestInOrder) {
+    // Few points: unchanged.
+    const QList<QPointF> few = {{0, 5}, {1, 7}, {2, 6}};
+    EXPECT_EQ(ThinToColumns(few, 10), few);
+    // Eight points in two columns: first, each column's low and high, last.
+    const QList<QPointF> many = {{0, 5}, {1, 9}, {2, 1}, {3, 4}, {4, 8}, {5, 2}, {6, 3}, {7, 6}};
+    EXPECT_EQ(ThinToColumns(many, 2), (QList<QPointF>{{0, 5}, {1, 9}, {2, 1}, {4, 8}, {5, 2}, {7, 6}}));
+    // 2000 laps for 320 pixels: at most two a column, the extremes kept.
+    QList<QPointF> laps;
+    for (int i = 0; i <= 2000; ++i)
+        laps.append(QPointF(i, 40'000 + (i * 7919) % 9000));
+    laps[1234].setY(99'000);
+    const QList<QPointF> thin = ThinToColumns(laps, 320);
+    EXPECT_LE(thin.size(), 2 * 320 + 2);
+    EXPECT_EQ(thin.first(), laps.first());
+    EXPECT_EQ(thin.last(), laps.last());
+    EXPECT_TRUE(thin.contains(laps[1234]));
+    EXPECT_TRUE(std::is_sorted(thin.begin(), thin.end(), [](QPointF a, QPointF b) { return a.x() < b.x(); }));
 }
