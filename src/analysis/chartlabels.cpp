@@ -62,8 +62,9 @@ QList<double> TicksFromSteps(double min, double max, int maxCount, const std::ar
     if (!(max >= min) || maxCount < 1 || !std::isfinite(min) || !std::isfinite(max))
         return {};
     const double span = max - min;
+    // The finest step whose ticks inside the range are few enough.
     for (double step : steps)
-        if (span / step + 1 <= maxCount)
+        if (std::floor(max / step + 1e-9) - std::ceil(min / step - 1e-9) + 1 <= maxCount)
             return TicksWithStep(min, max, step);
     // Longer than every step: whole multiples of the last one.
     const double last = steps.back();

@@ -6,6 +6,7 @@
 #include <QChart>
 #include <QGraphicsLineItem>
 #include <QGraphicsScene>
+#include <QGraphicsTextItem>
 #include <QMouseEvent>
 #include <QXYSeries>
 
@@ -79,8 +80,13 @@ ReadoutChartView::ReadoutChartView(QChart* chart, QWidget* parent)
 
 void ReadoutChartView::cacheSeries() {
     const QList<QGraphicsItem*> items = chart()->childItems();
-    for (QGraphicsItem* item : items)
+    for (QGraphicsItem* item : items) {
+        // Titles change their text without telling a cache: they stay drawn
+        // as they are (they are cheap); the series and axes are cached.
+        if (item->type() == QGraphicsTextItem::Type || item->type() == QGraphicsSimpleTextItem::Type)
+            continue;
         item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
+    }
 }
 
 bool ReadoutChartView::crosshairShown() const {

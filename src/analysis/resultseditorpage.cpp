@@ -37,6 +37,7 @@ QLabel* InfoLabel(const char* name, QGridLayout* grid, int row, const QString& c
 
 ResultsEditorPage::ResultsEditorPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ResultsEditor"));
+    setMinimumSize(740, 560);
     hooks_.input = [this](const QString& caption, const QString& prompt, const QString& value) -> std::optional<QString> {
         bool ok = false;
         const QString text = QInputDialog::getText(this, caption, prompt, QLineEdit::Normal, value, &ok);

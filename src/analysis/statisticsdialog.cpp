@@ -128,12 +128,12 @@ StatisticsDialog::StatisticsDialog(ChartKind kind, Sources sources, QWidget* par
         src_.showError = [this](const QString& text) { QMessageBox::critical(this, QString(), text); };
 
     auto* group = new QGroupBox(QStringLiteral("Vyber motokáru"), this);
-    group->setGeometry(8, 4, 230, 272);
+    group->setGeometry(8, 4, 232, 272);
     buildKartBoxes(group);
 
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("PageControl1"));
-    pages_->setGeometry(246, 4, 715, 300);
+    pages_->setGeometry(246, 4, 715, 290);
     buildMirrors();
 
     auto* readoutCaption = new QLabel(QStringLiteral("Změřené hodnoty( čas / kola):"), this);
@@ -146,7 +146,7 @@ StatisticsDialog::StatisticsDialog(ChartKind kind, Sources sources, QWidget* par
     readout_->setFont(bold);
 
     auto* buttonArea = new QWidget(this);
-    buttonArea->setGeometry(246, 308, 715, 44);
+    buttonArea->setGeometry(246, 296, 715, 60);
     buildButtons(buttonArea);
 
     buildChart();
@@ -169,6 +169,7 @@ void StatisticsDialog::buildKartBoxes(QWidget* group) {
             colours->addItem(QIcon(swatch), Utf(c.name), QColor(c.rgb));
         }
         colours->setCurrentIndex(kInitialColour[i]);
+        colours->setFixedWidth(86);
         grid->addWidget(box, i, 0);
         grid->addWidget(colours, i, 1);
         boxes_[size_t(i)] = box;
@@ -209,6 +210,7 @@ void StatisticsDialog::buildChart() {
         s->setPointsVisible(true);
         s->setMarkerSize(9);
         s->setLightMarker(CrossMark(colourOf(kart)));
+        s->setSelectedLightMarker(CrossMark(LeadColour(kind_, kart)));
         chart_->addSeries(s);
         s->attachAxis(axes_->lapAxis());
         s->attachAxis(axes_->timeAxis());
@@ -331,22 +333,24 @@ void StatisticsDialog::buildMirrors() {
 }
 
 void StatisticsDialog::buildButtons(QWidget* area) {
-    auto* row = new QHBoxLayout(area);
-    row->setContentsMargins(0, 0, 0, 0);
+    auto* grid = new QGridLayout(area);
+    grid->setContentsMargins(0, 0, 0, 0);
+    grid->setSpacing(4);
     auto* close = Button("btnZavrit", QStringLiteral("&Zavřít"));
     auto* printForm = Button("btnTiskFormulare", QStringLiteral("Tisk &celého formuláře"));
     auto* printChartButton = Button("btnTiskKol", QStringLiteral("Tisk jednotlivých &kol"));
     auto* toFile = Button("btnUlozGraf", QStringLiteral("Ulož graf do souboru"));
     auto* toClipboard = Button("btnGrafSchranka", QStringLiteral("Ulož graf do schránky"));
     auto* top = Button("btnTop20", QStringLiteral("Nejlepších dvacet časů"));
-    for (QPushButton* b : {printForm, printChartButton, toFile, toClipboard, top})
-        row->addWidget(b);
+    QList<QPushButton*> buttons = {printForm, printChartButton, toFile, toClipboard, top};
     if (kind_ == ChartKind::Laps) {
         auto* splits = Button("btnMezicasy", QStringLiteral("   Mezičasy na dráze "));
-        row->addWidget(splits);
+        buttons << splits;
         connect(splits, &QPushButton::clicked, this, &StatisticsDialog::splitsRequested);
     }
-    row->addWidget(close);
+    buttons << close;
+    for (int i = 0; i < buttons.size(); ++i)
+        grid->addWidget(buttons[i], i / 4, i % 4);
     connect(close, &QPushButton::clicked, this, &QDialog::reject);
     connect(printForm, &QPushButton::clicked, this, &StatisticsDialog::printWholeForm);
     connect(printChartButton, &QPushButton::clicked, this, &StatisticsDialog::printChart);
@@ -443,6 +447,10 @@ void StatisticsDialog::fill(int kart) {
         // One replace: adding the points one by one redraws after each.
         s->replace(points.points);
         s->setPointConfiguration(0, QXYSeries::PointConfiguration::Color, LeadColour(kind_, kart));
+        // A mark image ignores the point's colour: the lead point is drawn
+        // as the selected one, whose mark is in the lead colour.
+        s->deselectAllPoints();
+        s->selectPoint(0);
     } else {
         s->clear();
     }
