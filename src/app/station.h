@@ -22,6 +22,7 @@ namespace vartemo {
 
 class BestTwentyWiring;
 class CommandButtons;
+class FleetWiring;
 class HelpCommand;
 class ScreenSaverInhibitor;
 class IrCodeHandler;
@@ -32,6 +33,7 @@ class ProcessorLoad;
 class Receivers;
 class SemaforFrame;
 class SerialReceiverProbe;
+class SettingsDialogWiring;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
@@ -63,10 +65,14 @@ public:
     TForm1& mainWindow() { return *mainWindow_; }
     Receivers& receivers() { return *receivers_; }
     Settings& settings() { return settings_; }
+    SettingsDialogWiring& settingsDialog() { return *settingsDialog_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
     RaceBoard& board() { return board_; }
+    LapComputation& laps() { return laps_; }
     LogBook& logBook() { return logBook_; }
+    // The kart fleet: status records, their window and the notices.
+    FleetWiring& fleet() { return *fleet_; }
     // The best-twenty tables (change notice, rows, reset) and their window's hooks.
     TopTables& topTables();
     BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
@@ -96,10 +102,11 @@ private:
     void connectLogBook();
     void createPrinting();
     void loadSettings();
-    void connectSettings();
+    void createSettingsDialog();
     std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
     void wireParallelPort();
-    void onParallelPortSetting(SettingId id);
+    void createFleet();
+    void startFleet();
     void wireDesktop(); // desktopwiring.cpp
 
     ProgramFolder folder_;
@@ -125,6 +132,7 @@ private:
     std::unique_ptr<TvDisplayWiring> tvDisplay_;
     // The live results page for the spectators' phones.
     std::unique_ptr<LiveResultsWiring> liveResults_;
+    std::unique_ptr<SettingsDialogWiring> settingsDialog_;
 
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;
@@ -139,12 +147,16 @@ private:
     std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
+    std::unique_ptr<FleetWiring> fleet_;
     std::unique_ptr<TZalohujFrm> backupWindow_;
     bool endingAfterRestore_ = false;
     QList<std::pair<QString, QString>> startupErrors_; // text, caption
     bool loadingSettings_ = false;
     bool logBookWritable_ = true;
     bool started_ = false;
+    // Until then a restore request raises the window that is up (the splash,
+    // a start-up dialog), not the main window.
+    bool startupEnded_ = false;
     bool shutDown_ = false;
 };
 

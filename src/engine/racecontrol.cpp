@@ -320,7 +320,8 @@ void RaceControl::addOperatingTimes(QStringList& errors) {
         minutes[size_t(k - 1)] =
             static_cast<int>(std::min<TimeMs>(sum / 60'000, std::numeric_limits<int>::max()));
     }
-    call(feeds_.addOperatingMinutes, minutes);
+    if (feeds_.addOperatingMinutes)
+        errors << feeds_.addOperatingMinutes(minutes);
 }
 
 void RaceControl::dropShortLaps(QStringList& errors) {
@@ -433,6 +434,14 @@ void RaceControl::pauseStartWaiting() {
 void RaceControl::resumeStartWaiting() {
     armExtStartIfWanted();
     startTimer(RaceTimer::AutoStartDelay, settings_.autoStartDelaySeconds() * 1000);
+}
+
+void RaceControl::rearmStartWaiting() {
+    if (phase_ != RacePhase::Idle || !(settings_.externalStart() || settings_.autoStart()))
+        return;
+    stopTimer(RaceTimer::AutoStartDelay);
+    laps_.setPendingKart(0);
+    startTimer(RaceTimer::ExtStart, kExtStartMs);
 }
 
 void RaceControl::setProgress(int position) {
