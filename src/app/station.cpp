@@ -4,6 +4,7 @@
 #include "app/printingwindows.h"
 #include "app/besttwentywiring.h"
 #include "records/toptables.h"
+#include "app/fleetwiring.h"
 #include "app/receiverstartupcheck.h"
 #include "app/helpcommand.h"
 #include "app/settingsdialogwiring.h"
@@ -138,6 +139,10 @@ void Station::createSettingsDialog() {
         [this] { backupWindow_->exec(); },
         [this](QString* error) { return logBook_.ClearLogBook(error); }});
     settingsDialog_->connectButton(*commandButtons_);
+    // The print pages' previews show the sheets the print buttons make.
+    TNastavDlg::Hooks& hooks = settingsDialog_->dialog().hooks();
+    hooks.printPreview = [this] { printing_->ShowLapSheet(); };
+    hooks.diplomaPreview = [this] { printing_->ShowDiploma(); };
 }
 
 Station::~Station() {
