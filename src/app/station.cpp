@@ -8,6 +8,7 @@
 #include "app/receiverstartupcheck.h"
 #include "app/helpcommand.h"
 #include "app/settingsdialogwiring.h"
+#include "config/tnastavdlg.h"
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
