@@ -8,6 +8,7 @@
 #include "app/receiverstartupcheck.h"
 #include "app/helpcommand.h"
 #include "app/settingsdialogwiring.h"
+#include "config/tnastavdlg.h"
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
@@ -139,6 +140,10 @@ void Station::createSettingsDialog() {
         [this] { backupWindow_->exec(); },
         [this](QString* error) { return logBook_.ClearLogBook(error); }});
     settingsDialog_->connectButton(*commandButtons_);
+    // The print pages' previews show the sheets the print buttons make.
+    TNastavDlg::Hooks& hooks = settingsDialog_->dialog().hooks();
+    hooks.printPreview = [this] { printing_->ShowLapSheet(); };
+    hooks.diplomaPreview = [this] { printing_->ShowDiploma(); };
 }
 
 Station::~Station() {
