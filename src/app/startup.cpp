@@ -139,9 +139,10 @@ void Station::StartUp() {
     bestTwenty_->createEditDialog();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
-    // The TV display and the live results page (TvDisplayWiring,
-    // LiveResultsWiring, ConnectSpectatorTables) join here once they end
-    // with the station under the backup tool's restore.
+    tvDisplay_ = std::make_unique<TvDisplayWiring>(settings_, race_, laps_);
+    liveResults_ = std::make_unique<LiveResultsWiring>(settings_, board_, race_, &tvDisplay_->window(),
+                                                       [this](const QString& m) { showStartupError(m); });
+    ConnectSpectatorTables(bestTwenty_->tables(), *tvDisplay_, *liveResults_);
     backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
                                         .mainWindow = mainWindow_.get(),
                                         .addLogEntry = [this](const QString& line) { AddLogEntry(line); },

@@ -48,7 +48,13 @@ std::optional<QString> read(const QString& path) {
     QFile file(path);
     if (!file.open(QIODevice::ReadOnly) || file.size() > kMaxFileBytes)
         return std::nullopt;
-    const QByteArray bytes = file.read(kMaxFileBytes + 1);
+    // Read at the file's size: a buffer of the limit for every small file
+    // costs far more than the file. A file that grew meanwhile, or one
+    // without a size, is read on up to the limit.
+    const qint64 size = file.size();
+    QByteArray bytes = file.read(size > 0 ? size + 1 : kMaxFileBytes + 1);
+    if (size > 0 && bytes.size() > size)
+        bytes += file.read(kMaxFileBytes + 1 - bytes.size());
     if (bytes.size() > kMaxFileBytes)
         return std::nullopt;
     return decode(bytes);
