@@ -7,6 +7,9 @@
 #include "app/receiverstartupcheck.h"
 #include "app/helpcommand.h"
 #include "app/settingsdialogwiring.h"
+#include "app/ftppagewiring.h"
+#include "app/soundpagewiring.h"
+#include "sound/soundplayer.h"
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
@@ -86,7 +89,8 @@ TopTables& Station::topTables() {
 void Station::loadSettings() {
     // The serial receiver's port is left to the receiver check that follows.
     loadingSettings_ = true;
-    settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
+    settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")), soundPage_->hardware());
+    soundPage_->applyLevels();
     loadingSettings_ = false;
     // The network receiver's listening ports; race control activates them.
     if (settings_.useNetwork())
@@ -138,12 +142,15 @@ void Station::createSettingsDialog() {
         [this] { backupWindow_->exec(); },
         [this](QString* error) { return logBook_.ClearLogBook(error); }});
     settingsDialog_->connectButton(*commandButtons_);
+    wireSoundsAndFtp();
 }
 
 Station::~Station() {
     ShutDown();
     // The dialog and the window go first: the window's destruction still
-    // switches the receivers off.
+    // switches the receivers off. The pages' wiring before their dialog.
+    ftpPage_.reset();
+    soundPage_.reset();
     settingsDialog_.reset();
     mainWindow_.reset();
 }
