@@ -295,6 +295,11 @@ void Station::ShutDown() {
     // saver on, serial port closed, UDP server off). The infrared decoders
     // end with the receivers when the station goes; the parallel-port
     // library and the media player with theirs.
+    // Passings a full queue had to drop during rides (a kart's code flooding
+    // in): rare enough that the program log is the place to find them.
+    if (laps_.droppedPassings() > 0)
+        programLog_.addError(QDateTime::currentDateTime(),
+                             QStringLiteral("Zahozené průjezdy (plná fronta): %1").arg(laps_.droppedPassings()));
     // Last, as the log book window goes: the program's end in the log book.
     logBook_.AddProgramEnd();
 }
