@@ -17,7 +17,7 @@ import sys
 import threading
 
 from pyftpdlib.authorizers import DummyAuthorizer
-from pyftpdlib.handlers import FTPHandler
+from pyftpdlib.handlers import FTPHandler, ThrottledDTPHandler
 from pyftpdlib.servers import FTPServer
 
 
@@ -114,6 +114,7 @@ def main():
     p.add_argument("--gateway-password")
     p.add_argument("--no-226", action="store_true")
     p.add_argument("--commands")
+    p.add_argument("--bytes-per-second", type=int, help="a slow line: uploads limited to this rate")
     p.add_argument("--proxy", action="store_true")
     p.add_argument("--proxy-user", help="user:password the proxy demands")
     p.add_argument("--proxy-log")
@@ -125,6 +126,10 @@ def main():
         authorizer.add_user(args.gateway_user, args.gateway_password, args.root, perm="el")
     handler = make_handler(args)
     handler.authorizer = authorizer
+    if args.bytes_per_second:
+        class Slow(ThrottledDTPHandler):
+            read_limit = args.bytes_per_second
+        handler.dtp_handler = Slow
     server = FTPServer(("127.0.0.1", 0), handler)
     print("FTP %d" % server.address[1], flush=True)
     if args.proxy:
