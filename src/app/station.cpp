@@ -4,6 +4,7 @@
 #include "app/printingwindows.h"
 #include "app/besttwentywiring.h"
 #include "records/toptables.h"
+#include "app/fleetwiring.h"
 #include "app/receiverstartupcheck.h"
 #include "app/helpcommand.h"
 #include "app/settingsdialogwiring.h"
