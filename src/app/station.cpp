@@ -11,6 +11,7 @@
 #include "app/ftppagewiring.h"
 #include "app/soundpagewiring.h"
 #include "sound/soundplayer.h"
+#include "config/tnastavdlg.h"
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
@@ -144,6 +145,10 @@ void Station::createSettingsDialog() {
         [this](QString* error) { return logBook_.ClearLogBook(error); }});
     settingsDialog_->connectButton(*commandButtons_);
     wireSoundsAndFtp();
+    // The print pages' previews show the sheets the print buttons make.
+    TNastavDlg::Hooks& hooks = settingsDialog_->dialog().hooks();
+    hooks.printPreview = [this] { printing_->ShowLapSheet(); };
+    hooks.diplomaPreview = [this] { printing_->ShowDiploma(); };
 }
 
 Station::~Station() {
