@@ -20,7 +20,9 @@
 
 namespace vartemo {
 
+class AboutWiring;
 class BestTwentyWiring;
+class LogBookWiring;
 class CommandButtons;
 class HelpCommand;
 class ScreenSaverInhibitor;
@@ -67,6 +69,9 @@ public:
     RaceControl& raceControl() { return race_; }
     RaceBoard& board() { return board_; }
     LogBook& logBook() { return logBook_; }
+    // The log book window and the information windows (after start-up step 3).
+    LogBookWiring& logBookWindow() { return *logBookWindow_; }
+    AboutWiring& about() { return *about_; }
     // The best-twenty tables (change notice, rows, reset) and their window's hooks.
     TopTables& topTables();
     BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
@@ -129,7 +134,9 @@ private:
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;
     ProgramLog programLog_;
-    std::unique_ptr<SystemInfoSource> systemInfo_;
+    std::shared_ptr<SystemInfoSource> systemInfo_;
+    std::unique_ptr<LogBookWiring> logBookWindow_;
+    std::unique_ptr<AboutWiring> about_;
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;

@@ -207,15 +207,39 @@ QList<DriveFacts> drives(const QString& mounts) {
 
 } // namespace linuxinfo
 
+namespace {
+
+// A mount that has not answered in this time is taken as silent.
+constexpr std::chrono::milliseconds kMountAnswerTime{1000};
+
+// statvfs of a network share that does not answer waits without end: it runs
+// on a thread of its own, left behind when the answer does not come in time.
+// nullopt: no answer in time; an empty inner value: statvfs failed.
+std::optional<std::optional<struct statvfs>> statvfsWithin(const QString& root, std::chrono::milliseconds time) {
+    auto answer = std::make_shared<std::promise<std::optional<struct statvfs>>>();
+    std::future<std::optional<struct statvfs>> result = answer->get_future();
+    std::thread([answer, path = QFile::encodeName(root)] {
+        struct statvfs vfs {};
+        answer->set_value(statvfs(path.constData(), &vfs) == 0 ? std::optional(vfs) : std::nullopt);
+    }).detach();
+    if (result.wait_for(time) != std::future_status::ready)
+        return std::nullopt;
+    return result.get();
+}
+
+} // namespace
+
 QList<DriveFacts> LinuxDrives(const QString& prefix) {
     QList<DriveFacts> drives = linuxinfo::drives(readSmallFile(prefix + QStringLiteral("/proc/mounts")));
     for (DriveFacts& d : drives) {
         if (d.floppy)
             continue;
-        struct statvfs vfs {};
-        if (statvfs(QFile::encodeName(d.root).constData(), &vfs) == 0) {
-            d.totalBytes = quint64(vfs.f_blocks) * vfs.f_frsize;
-            d.freeBytes = quint64(vfs.f_bavail) * vfs.f_frsize;
+        const std::optional<std::optional<struct statvfs>> vfs = statvfsWithin(d.root, kMountAnswerTime);
+        if (!vfs) {
+            // A share that does not answer keeps its row with empty sizes.
+        } else if (*vfs) {
+            d.totalBytes = quint64((*vfs)->f_blocks) * (*vfs)->f_frsize;
+            d.freeBytes = quint64((*vfs)->f_bavail) * (*vfs)->f_frsize;
         } else {
             d.type = DriveType::NoRoot;
         }
