@@ -25,6 +25,8 @@ int main(int argc, char* argv[]) {
     QApplication::setApplicationVersion(VersionText());
     // The toolkit's own dialogs speak Czech whatever the locale is.
     InstallCzechToolkit(app);
+    // From here on a shutdown signal ends the station through its own end.
+    QuitOnTerminationSignals();
 
     // One station per user: a second start raises the first and ends.
     SingleInstance instance(SingleInstance::runtimeFolder());
@@ -42,7 +44,6 @@ int main(int argc, char* argv[]) {
     station.raceControl().setMinuteMs(options->minuteMs);
     station.setPrintToPdf(options->printToPdf);
     QObject::connect(&instance, &SingleInstance::restoreRequested, [&station] { station.Restore(); });
-    QuitOnTerminationSignals();
     station.show();
-    return QApplication::exec();
+    return ExecEndingOnTerminationSignals();
 }

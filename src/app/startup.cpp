@@ -144,9 +144,10 @@ void Station::StartUp() {
     bestTwenty_->createEditDialog();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
-    // The TV display and the live results page (TvDisplayWiring,
-    // LiveResultsWiring, ConnectSpectatorTables) join here once they end
-    // with the station under the backup tool's restore.
+    tvDisplay_ = std::make_unique<TvDisplayWiring>(settings_, race_, laps_);
+    liveResults_ = std::make_unique<LiveResultsWiring>(settings_, board_, race_, &tvDisplay_->window(),
+                                                       [this](const QString& m) { showStartupError(m); });
+    ConnectSpectatorTables(bestTwenty_->tables(), *tvDisplay_, *liveResults_);
     backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
                                         .mainWindow = mainWindow_.get(),
                                         .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
@@ -299,6 +300,11 @@ void Station::ShutDown() {
     // saver on, serial port closed, UDP server off). The infrared decoders
     // end with the receivers when the station goes; the parallel-port
     // library and the media player with theirs.
+    // Passings a full queue had to drop during rides (a kart's code flooding
+    // in): rare enough that the program log is the place to find them.
+    if (laps_.droppedPassings() > 0)
+        programLog_.addError(QDateTime::currentDateTime(),
+                             QStringLiteral("Zahozené průjezdy (plná fronta): %1").arg(laps_.droppedPassings()));
     // Last, as the log book window goes: the program's end in the log book.
     logBook_.AddProgramEnd();
 }

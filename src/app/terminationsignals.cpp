@@ -2,6 +2,7 @@
 
 #include <QApplication>
 #include <QSocketNotifier>
+#include <QTimer>
 
 #include <csignal>
 #include <sys/socket.h>
@@ -12,6 +13,13 @@ namespace vartemo {
 namespace {
 
 int signalPipe[2] = {-1, -1};
+bool mainLoopRuns = false;
+bool endHeld = false;
+
+void endStation() {
+    QApplication::closeAllWindows();
+    QApplication::quit();
+}
 
 // Only async-signal-safe work here: one byte into the pipe.
 void onSignal(int) {
@@ -28,8 +36,10 @@ void QuitOnTerminationSignals() {
     QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
-        QApplication::closeAllWindows();
-        QApplication::quit();
+        if (mainLoopRuns)
+            endStation();
+        else
+            endHeld = true;
     });
     struct sigaction action {};
     action.sa_handler = onSignal;
@@ -37,6 +47,15 @@ void QuitOnTerminationSignals() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+}
+
+int ExecEndingOnTerminationSignals() {
+    QTimer::singleShot(0, qApp, [] {
+        mainLoopRuns = true;
+        if (endHeld)
+            endStation();
+    });
+    return QApplication::exec();
 }
 
 } // namespace vartemo

@@ -8,4 +8,9 @@ namespace vartemo {
 // object exists.
 void QuitOnTerminationSignals();
 
+// Runs the application's event loop. A signal that came during the start-up
+// (whose splash steps turn the event loop before the main one runs, where a
+// quit would be lost) ends the station as soon as the main loop runs.
+int ExecEndingOnTerminationSignals();
+
 } // namespace vartemo

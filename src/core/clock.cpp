@@ -1,12 +1,13 @@
 #include "core/clock.h"
 
-#include <chrono>
+#include <ctime>
 
 namespace vartemo {
 
-TimeMs SteadyClock::now() const {
-    using namespace std::chrono;
-    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+TimeUs SteadyClock::nowUs() const {
+    timespec ts{};
+    clock_gettime(CLOCK_MONOTONIC, &ts);
+    return TimeUs(ts.tv_sec) * 1'000'000 + ts.tv_nsec / 1000;
 }
 
 } // namespace vartemo

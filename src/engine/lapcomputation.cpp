@@ -30,10 +30,12 @@ void LapComputation::releasePassings() {
         MatchCode(e);
 }
 
-void LapComputation::MatchCode(const QString& code, const QString& source) {
+void LapComputation::MatchCode(const QString& code, const QString& source,
+                               std::optional<TimeUs> stamped) {
+    const TimeUs at = stamped.value_or(clock_.nowUs());
     if (holding_) {
         if (held_.size() < kMaxHeldPassings)
-            held_.append(PassingEvent(code, source));
+            held_.append(PassingEvent(code, source, at));
         return;
     }
     const bool fromTrackside = !source.isEmpty() && source != settings_.lapSensorAddress();
@@ -43,7 +45,7 @@ void LapComputation::MatchCode(const QString& code, const QString& source) {
                 const QString kartCode = settings_.kartCode(k, which);
                 // An empty field is no code: it must not match an empty datagram.
                 if (!kartCode.isEmpty() && kartCode == code) {
-                    pendingKart_ = k;
+                    queueLap(k, at);
                     return;
                 }
             }
@@ -62,17 +64,49 @@ void LapComputation::MatchCode(const QString& code, const QString& source) {
         const QString label = !source.isEmpty() ? QStringLiteral("0%1").arg(k)
                               : inFirst         ? code.left(code.indexOf(first))
                                                 : QString();
-        AddSplit(k, label);
+        AddSplit(k, label, at);
         return;
     }
 }
 
-void LapComputation::AddSplit(int kart, const QString& label) {
+void LapComputation::queueLap(int kart, TimeUs at) {
+    // A full queue only happens when a kart's code floods in faster than
+    // polls run; the newest passings are the ones still worth a lap.
+    if (!waiting_[idx(kart)].push(at) && timing_)
+        ++dropped_;
+    lastRecognised_ = kart;
+    if (passingWaiting_)
+        passingWaiting_();
+}
+
+int LapComputation::pendingKart() const {
+    if (lastRecognised_ != 0 && !waiting_[idx(lastRecognised_)].empty())
+        return lastRecognised_;
+    for (int k = 1; k <= kKartCount; ++k)
+        if (!waiting_[idx(k)].empty())
+            return k;
+    return 0;
+}
+
+void LapComputation::forgetWaitingPassings() {
+    for (WaitingPassings& w : waiting_)
+        w.clear();
+    lastRecognised_ = 0;
+}
+
+void LapComputation::setPendingKart(int kart) {
+    if (kart == 0)
+        forgetWaitingPassings();
+    else
+        queueLap(kart, clock_.nowUs());
+}
+
+void LapComputation::AddSplit(int kart, const QString& label, std::optional<TimeUs> at) {
     if (settings_.useParallelPort())
         return;
-    const TimeMs t = raceTime();
-    const TimeMs split = t - lastSplitMark_[idx(kart)].value_or(0) - settings_.correctionMs(kart);
-    board_.AddSplitLine(kart, label, split);
+    const TimeUs t = raceTimeOf(at.value_or(clock_.nowUs()));
+    const TimeUs split = t - lastSplitMark_[idx(kart)].value_or(0);
+    board_.AddSplitLine(kart, label, RoundToMs(split) - settings_.correctionMs(kart));
     lastSplitMark_[idx(kart)] = t;
 }
 
@@ -85,7 +119,7 @@ void LapComputation::LearnCode(const QString& code) {
         learner_->learnCode(slot, code);
 }
 
-void LapComputation::OnIrCode(quint32 code) {
+void LapComputation::OnIrCode(quint32 code, std::optional<TimeUs> at) {
     const QString text = IrCodeText(code);
     if (learnSlot_ != kLearnNone) {
         if (learner_)
@@ -93,28 +127,30 @@ void LapComputation::OnIrCode(quint32 code) {
         LearnCode(text);
         return;
     }
-    MatchCode(text, QString());
+    MatchCode(text, QString(), at);
 }
 
-bool LapComputation::triggered(int kart) const {
-    if (pendingKart_ == kart)
-        return true;
+bool LapComputation::parallelInputActive(int kart) const {
     return kart <= 4 && settings_.useParallelPort() && hooks_.kartInputActive &&
            hooks_.kartInputActive(kart);
 }
 
 void LapComputation::Poll(int kart) {
-    if (!triggered(kart))
-        return;
-    // Only this kart's own pending code is consumed: clearing another kart's
-    // code here (when a parallel input fired in the same tick) would lose its lap.
-    if (pendingKart_ == kart)
-        pendingKart_ = 0;
-    const TimeMs t = raceTime();
+    // Only this kart's own passings are taken: another kart's wait for its
+    // own poll, whatever fired in this tick.
+    WaitingPassings& waiting = waiting_[idx(kart)];
+    while (!waiting.empty())
+        takeLap(kart, raceTimeOf(waiting.pop()));
+    // Contacts are sampled: the tick that sees the input is the passing.
+    if (parallelInputActive(kart))
+        takeLap(kart, raceTimeOf(clock_.nowUs()));
+}
+
+void LapComputation::takeLap(int kart, TimeUs t) {
     auto& mark = lastLapMark_[idx(kart)];
-    if (mark && t - *mark < settings_.minLapTimeMs())
+    if (mark && t - *mark < TimeUs(settings_.minLapTimeMs()) * 1000)
         return;
-    const TimeMs lap = t - mark.value_or(0) - settings_.correctionMs(kart);
+    const TimeMs lap = RoundToMs(t - mark.value_or(0)) - settings_.correctionMs(kart);
     if (settings_.tvOutput() && hooks_.updateRaceRow)
         hooks_.updateRaceRow(kart, board_.DriverName(kart), board_.lapCount(kart), lap);
     board_.AddLapLine(kart, lap);
@@ -130,20 +166,22 @@ void LapComputation::PollAll() {
 }
 
 void LapComputation::startRace() {
-    raceStart_ = clock_.now();
+    raceStartUs_ = clock_.nowUs();
     raceRunning_ = true;
     // A split taken while no race ran (before the first start, or after a
     // stop) must not become the mark of this race's first split.
     resetMarks();
+    timing_ = true;
 }
 
 TimeMs LapComputation::raceTime() const {
-    return clock_.now() - raceStart_;
+    return FloorToMs(clock_.nowUs() - raceStartUs_);
 }
 
 void LapComputation::resetMarks() {
     lastLapMark_.fill(std::nullopt);
     lastSplitMark_.fill(std::nullopt);
+    timing_ = false;
 }
 
 } // namespace vartemo

@@ -3,9 +3,11 @@
 #include "core/clock.h"
 #include "engine/passingevent.h"
 #include "engine/raceboard.h"
+#include "engine/waitingpassings.h"
 
 #include <QList>
 #include <QString>
+#include <algorithm>
 #include <array>
 #include <functional>
 #include <optional>
@@ -24,9 +26,11 @@ bool IsLearnCodeSlot(int slot);
 // Upper-case hexadecimal, at least four digits: how an infrared code becomes text.
 QString IrCodeText(quint32 code);
 
-// Turns passings into laps and splits on the race board. Lap passings are
-// matched at once but taken as laps by the per-kart poll (every 2 ms), so the
-// lap time is read at the poll; splits are appended at once.
+// Turns passings into laps and splits on the race board. Every passing comes
+// with the time it happened; a lap passing waits in its kart's queue until
+// the kart's poll takes it, and the lap is measured to the passing's own
+// time, not to the poll. Karts crossing together never overwrite each
+// other. Splits are appended at once, also measured to their own time.
 class LapComputation {
 public:
     // Everything outside the engine that a counted lap or a poll touches.
@@ -46,11 +50,18 @@ public:
     void setLearner(CodeLearner* learner) { learner_ = learner; }
     CodeLearner* learner() const { return learner_; }
 
+    // Called whenever a lap passing starts waiting, so that a poll can be
+    // arranged (only the parallel-port contacts need polling all the time).
+    void setPassingWaiting(std::function<void()> notify) { passingWaiting_ = std::move(notify); }
+
+    const Clock& clock() const { return clock_; }
+
     // --- passings -------------------------------------------------------
-    // Lap code: sets PendingKart. Contained code or other sender: a split at
-    // once. A code of no kart is ignored.
-    void MatchCode(const QString& code, const QString& source);
-    void MatchCode(const PassingEvent& e) { MatchCode(e.code, e.source); }
+    // Lap code: the passing waits for its kart's poll. Contained code or
+    // other sender: a split at once. A code of no kart is ignored. Without
+    // a time, the passing happened now.
+    void MatchCode(const QString& code, const QString& source, std::optional<TimeUs> at = {});
+    void MatchCode(const PassingEvent& e) { MatchCode(e.code, e.source, e.at); }
     // While the start lights run, passings wait (in order, at most
     // kMaxHeldPassings) and are matched when released right after the race
     // start, so that no split is measured from the previous race's start.
@@ -58,13 +69,15 @@ public:
     void holdPassings();
     void releasePassings();
     bool holdingPassings() const { return holding_; }
-    void AddSplit(int kart, const QString& label);
+    void AddSplit(int kart, const QString& label, std::optional<TimeUs> at = {});
     // Stores the code in the field named by LearnSlot; other slots do nothing.
     void LearnCode(const QString& code);
     // The WM_IRCODE handler: hex text, then learning or matching.
-    void OnIrCode(quint32 code);
+    void OnIrCode(quint32 code, std::optional<TimeUs> at = {});
 
     // --- polls ----------------------------------------------------------
+    // Takes every waiting passing of the kart in order, then (karts 1..4,
+    // parallel port in use) an active input as a passing now.
     void Poll(int kart);
     // All eight polls in kart order: what one tick of the 2 ms timer does.
     void PollAll();
@@ -73,22 +86,37 @@ public:
     void startRace();            // RaceStart := now, RaceRunning := true, no marks
     void setRaceRunning(bool running) { raceRunning_ = running; }
     bool raceRunning() const { return raceRunning_; }
-    TimeMs raceStart() const { return raceStart_; }
+    TimeMs raceStart() const { return FloorToMs(raceStartUs_); }
     TimeMs raceTime() const;     // now - RaceStart
-    void resetMarks();           // every kart: no lap, no split yet
+    void resetMarks();           // every kart: no lap, no split yet (the STOP)
 
-    int pendingKart() const { return pendingKart_; }
-    void setPendingKart(int kart) { pendingKart_ = kart; }
+    // PendingKart: a kart whose lap code has been recognised and not yet
+    // taken (the most recently recognised one that still waits), 0 for none.
+    int pendingKart() const;
+    bool hasWaitingPassings() const { return pendingKart() != 0; }
+    // Forgets every waiting passing (the START, the re-arm of the automatic
+    // start): the passing that starts a ride is not a lap.
+    void forgetWaitingPassings();
+    // kart's lap code recognised now; 0 forgets every waiting passing.
+    void setPendingKart(int kart);
+    std::size_t waitingPassings(int kart) const { return waiting_[idx(kart)].size(); }
+    // Passings dropped from a full queue during rides since the program started.
+    qint64 droppedPassings() const { return dropped_; }
 
     int learnSlot() const { return learnSlot_; }
     void setLearnSlot(int slot) { learnSlot_ = slot; }
 
-    std::optional<TimeMs> lastLapMark(int kart) const { return lastLapMark_[idx(kart)]; }
-    std::optional<TimeMs> lastSplitMark(int kart) const { return lastSplitMark_[idx(kart)]; }
+    // Race times (µs since RaceStart) of the kart's last counted lap and split.
+    std::optional<TimeUs> lastLapMarkUs(int kart) const { return lastLapMark_[idx(kart)]; }
+    std::optional<TimeUs> lastSplitMarkUs(int kart) const { return lastSplitMark_[idx(kart)]; }
 
 private:
     static size_t idx(int kart) { return static_cast<size_t>(kart - 1); }
-    bool triggered(int kart) const;
+    bool parallelInputActive(int kart) const;
+    void queueLap(int kart, TimeUs at);
+    // A passing's race time: before the race start it counts at the start.
+    TimeUs raceTimeOf(TimeUs at) const { return std::max<TimeUs>(at - raceStartUs_, 0); }
+    void takeLap(int kart, TimeUs t);
 
     RaceBoard& board_;
     const Clock& clock_;
@@ -96,15 +124,19 @@ private:
     CodeLearner* learner_ = nullptr;
     Hooks hooks_;
 
-    TimeMs raceStart_ = 0;
+    std::function<void()> passingWaiting_;
+    TimeUs raceStartUs_ = 0;
     bool raceRunning_ = false;
-    int pendingKart_ = 0;
+    bool timing_ = false; // from the start to the stop
+    std::array<WaitingPassings, kKartCount> waiting_{};
+    int lastRecognised_ = 0;
+    qint64 dropped_ = 0;
     int learnSlot_ = kLearnNone;
     bool holding_ = false;
     QList<PassingEvent> held_;
     // Empty: the kart has not passed (or split) yet in this race.
-    std::array<std::optional<TimeMs>, kKartCount> lastLapMark_{};
-    std::array<std::optional<TimeMs>, kKartCount> lastSplitMark_{};
+    std::array<std::optional<TimeUs>, kKartCount> lastLapMark_{};
+    std::array<std::optional<TimeUs>, kKartCount> lastSplitMark_{};
 };
 
 } // namespace vartemo

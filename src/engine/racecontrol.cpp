@@ -59,7 +59,8 @@ RaceControl::RaceControl(RaceBoard& board, LapComputation& laps, const Clock& cl
     }};
     for (const auto& [timer, handler] : handlers)
         connect(&timerOf(timer), &QTimer::timeout, this, handler);
-    connect(&timerOf(RaceTimer::Poll), &QTimer::timeout, this, [this] { laps_.PollAll(); });
+    connect(&timerOf(RaceTimer::Poll), &QTimer::timeout, this, &RaceControl::pollTick);
+    laps_.setPassingWaiting([this] { pollSoon(); });
 }
 
 QTimer& RaceControl::timerOf(RaceTimer timer) {
@@ -78,7 +79,7 @@ void RaceControl::fire(RaceTimer timer) {
     if (!isActive(timer))
         return;
     switch (timer) {
-    case RaceTimer::Poll: laps_.PollAll(); break;
+    case RaceTimer::Poll: pollTick(); break;
     case RaceTimer::Display: ZobrazTimerTimer(); break;
     case RaceTimer::ExtStart: ExtStartTimer(); break;
     case RaceTimer::AutoStartDelay: AutoStartProdlevaTimerTimer(); break;
@@ -135,7 +136,7 @@ void RaceControl::Start() {
     rideNames_.reset();
     call(feeds_.showTvDriverNames, rideDriverNames());
 
-    laps_.setPendingKart(0);
+    laps_.forgetWaitingPassings();
     board_.ClearLists();
 
     if (ReceiverControl* rx = hw_.receivers) {
@@ -186,8 +187,37 @@ void RaceControl::beginTiming() {
     emit clockShown(0, 0, 0);
     setProgress(progressMax_);
     setPhase(RacePhase::Timing);
-    startTimer(RaceTimer::Poll, kPollMs);
+    startPolling();
     startTimer(RaceTimer::Display, kDisplayMs);
+}
+
+// Contacts are sampled, so with the parallel port in use the karts are
+// polled every 2 ms. Code-sending sensors stamp their passings themselves:
+// a poll then runs only when a passing waits, in the next turn of the event
+// loop, and an idle ride does not wake the station 500 times a second.
+void RaceControl::startPolling() {
+    QTimer& poll = timerOf(RaceTimer::Poll);
+    if (settings_.useParallelPort()) {
+        poll.setSingleShot(false);
+        poll.start(kPollMs);
+    } else if (laps_.hasWaitingPassings()) {
+        pollSoon();
+    }
+}
+
+void RaceControl::pollSoon() {
+    QTimer& poll = timerOf(RaceTimer::Poll);
+    if (phase_ != RacePhase::Timing || poll.isActive())
+        return;
+    poll.setSingleShot(true);
+    poll.start(0);
+}
+
+void RaceControl::pollTick() {
+    QTimer& poll = timerOf(RaceTimer::Poll);
+    if (poll.isSingleShot())
+        poll.stop(); // fired by hand in tests: a real single shot stops itself
+    laps_.PollAll();
 }
 
 void RaceControl::ZobrazTimerTimer() {
@@ -376,7 +406,7 @@ void RaceControl::ExtStartTimer() {
 void RaceControl::AutoStartProdlevaTimerTimer() {
     stopTimer(RaceTimer::AutoStartDelay);
     // Codes of karts still on the track after the last ride are forgotten.
-    laps_.setPendingKart(0);
+    laps_.forgetWaitingPassings();
     startTimer(RaceTimer::ExtStart, kExtStartMs);
 }
 

@@ -19,7 +19,8 @@ class ReceiverControl;
 class StartInputs;
 class StartLights;
 
-// The timers of race control. Poll: karts 1..8 every 2 ms while timing.
+// The timers of race control. Poll: karts 1..8 every 2 ms while timing with
+// the parallel port, else once as soon as a passing waits.
 // Display: the race clock and the end detection, 259 ms. ExtStart: the
 // external and automatic start, 200 ms while armed. AutoStartDelay: the
 // re-arm delay after a ride. LightsOff: the red light off after a ride.
@@ -125,6 +126,9 @@ private:
     void Start();
     void Stop();
     void beginTiming();
+    void startPolling();
+    void pollSoon();
+    void pollTick();
     void addOperatingTimes(QStringList& errors);
     void dropShortLaps(QStringList& errors);
     void armExtStartIfWanted();

@@ -15,15 +15,19 @@ void FakeModemStatusPort::close() {
     isOpen = false;
 }
 
-QByteArray FakeModemStatusPort::takeRecords() {
+QByteArray FakeModemStatusPort::takeRecords(std::optional<TimeUs>* newestAt) {
     std::lock_guard guard(lock_);
+    if (newestAt)
+        *newestAt = newestAt_;
+    newestAt_.reset();
     return std::exchange(records_, {});
 }
 
-void FakeModemStatusPort::feed(const QByteArray& records) {
+void FakeModemStatusPort::feed(const QByteArray& records, std::optional<TimeUs> capturedAt) {
     {
         std::lock_guard guard(lock_);
         records_ += records;
+        newestAt_ = capturedAt;
     }
     changed_.set();
 }

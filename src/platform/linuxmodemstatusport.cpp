@@ -132,8 +132,11 @@ void LinuxModemStatusPort::close() {
     fd_ = -1;
 }
 
-QByteArray LinuxModemStatusPort::takeRecords() {
+QByteArray LinuxModemStatusPort::takeRecords(std::optional<TimeUs>* newestAt) {
     std::lock_guard guard(lock_);
+    if (newestAt)
+        *newestAt = newestAt_;
+    newestAt_.reset();
     return std::exchange(records_, {});
 }
 
@@ -184,6 +187,8 @@ void LinuxModemStatusPort::capture() {
     while (running_) {
         if (ioctl(fd_, TIOCMIWAIT, TiocmBit(inputLine_)) != 0 && errno != EINTR)
             break;
+        // The input line changed just now: the newest record's time.
+        const TimeUs wokeAt = SteadyClock().nowUs();
         serial_icounter_struct now{};
         int status = 0;
         if (ioctl(fd_, TIOCGICOUNT, &now) != 0 || ioctl(fd_, TIOCMGET, &status) != 0)
@@ -203,6 +208,7 @@ void LinuxModemStatusPort::capture() {
             if (records_.size() > 3 * 9600 * 60)
                 records_.clear();
             records_ += out;
+            newestAt_ = wokeAt;
         }
         if (inputChanges > 0)
             changed_.set();

@@ -12,7 +12,8 @@ namespace vartemo {
 // The Linux way to the modem-status stream: a capture thread waits on
 // TIOCMIWAIT for a change of the input line, then reads the interrupt
 // counters (TIOCGICOUNT) to learn how many times the timer line changed
-// since, and writes that many timer records followed by the input record.
+// since, and writes that many timer records followed by the input record,
+// noting the monotonic time of the wake-up.
 // A writer thread keeps the transmit queue full of "U". Needs a real UART
 // (pseudo-terminals and most USB adapters cannot count line changes).
 class LinuxModemStatusPort final : public ModemStatusPort {
@@ -23,7 +24,7 @@ public:
     OpenResult open(const QString& device, int inputLine, int timerLine) override;
     void close() override;
     ThreadEvent& inputChanged() override { return changed_; }
-    QByteArray takeRecords() override;
+    QByteArray takeRecords(std::optional<TimeUs>* newestAt = nullptr) override;
 
     // The records of one wake-up: the timer line changed timerChanges times,
     // then the input line inputChanges times; the levels are those read now.
@@ -44,6 +45,7 @@ private:
     ThreadEvent changed_{true};
     std::mutex lock_;
     QByteArray records_;
+    std::optional<TimeUs> newestAt_; // the wake-up that wrote the newest records
 };
 
 } // namespace vartemo

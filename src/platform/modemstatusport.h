@@ -1,10 +1,12 @@
 #pragma once
 
+#include "core/clock.h"
 #include "core/threadevent.h"
 
 #include <QByteArray>
 #include <QString>
 #include <mutex>
+#include <optional>
 
 namespace vartemo {
 
@@ -26,8 +28,9 @@ public:
     virtual void close() = 0;
     // Set (manual reset) whenever the input line has changed.
     virtual ThreadEvent& inputChanged() = 0;
-    // Every record captured since the last call.
-    virtual QByteArray takeRecords() = 0;
+    // Every record captured since the last call; *newestAt (when given): when
+    // the newest of them was captured, on the monotonic clock, if known.
+    virtual QByteArray takeRecords(std::optional<TimeUs>* newestAt = nullptr) = 0;
 };
 
 // For tests: records are fed by hand.
@@ -41,13 +44,15 @@ public:
     OpenResult open(const QString& device, int, int) override;
     void close() override;
     ThreadEvent& inputChanged() override { return changed_; }
-    QByteArray takeRecords() override;
-    // Appends records as if the input line changed.
-    void feed(const QByteArray& records);
+    QByteArray takeRecords(std::optional<TimeUs>* newestAt = nullptr) override;
+    // Appends records as if the input line changed, the newest captured at
+    // capturedAt (unknown when absent).
+    void feed(const QByteArray& records, std::optional<TimeUs> capturedAt = {});
 
 private:
     ThreadEvent changed_{true};
     QByteArray records_;
+    std::optional<TimeUs> newestAt_;
     mutable std::mutex lock_;
 };
 

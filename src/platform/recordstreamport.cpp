@@ -53,7 +53,9 @@ void RecordStreamPort::close() {
     fd_ = -1;
 }
 
-QByteArray RecordStreamPort::takeRecords() {
+QByteArray RecordStreamPort::takeRecords(std::optional<TimeUs>* newestAt) {
+    if (newestAt)
+        newestAt->reset();
     std::lock_guard guard(lock_);
     return std::exchange(records_, {});
 }

@@ -22,7 +22,9 @@ public:
     OpenResult open(const QString& device, int inputLine, int timerLine) override;
     void close() override;
     ThreadEvent& inputChanged() override { return changed_; }
-    QByteArray takeRecords() override;
+    // A recorded stream says nothing of when its records happened: the
+    // newest record's time is left unknown.
+    QByteArray takeRecords(std::optional<TimeUs>* newestAt = nullptr) override;
 
 private:
     void receive();

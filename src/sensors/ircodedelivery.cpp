@@ -9,15 +9,15 @@
 
 namespace vartemo {
 
-void PostIrCodeToMainWindow(quint32 code) {
+void PostIrCodeToMainWindow(quint32 code, std::optional<TimeUs> frameStart) {
     // The window list belongs to the main thread: look it up there.
     QMetaObject::invokeMethod(
         qApp,
-        [code] {
+        [code, frameStart] {
             const QString caption = TForm1::MainCaption();
             for (QWidget* w : QApplication::topLevelWidgets()) {
                 if (w->windowTitle() == caption) {
-                    QCoreApplication::postEvent(w, new IrCodeEvent(code));
+                    QCoreApplication::postEvent(w, new IrCodeEvent(code, frameStart));
                     return;
                 }
             }
@@ -27,7 +27,8 @@ void PostIrCodeToMainWindow(quint32 code) {
 
 bool IrCodeHandler::eventFilter(QObject* watched, QEvent* event) {
     if (event->type() == IrCodeEvent::kType) {
-        laps_.OnIrCode(static_cast<IrCodeEvent*>(event)->code());
+        const auto* ir = static_cast<IrCodeEvent*>(event);
+        laps_.OnIrCode(ir->code(), ir->frameStart());
         return true;
     }
     return QObject::eventFilter(watched, event);

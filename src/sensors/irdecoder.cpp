@@ -29,6 +29,8 @@ int IrDecoder::CollectEdges(const QByteArray& bytes) {
     double t = 0;
     qint32 cur = 0;
     int n = 0;
+    bool frameEnded = false;
+    spanTicks_ = 0;
     qsizetype i = 0;
     while (i < size) {
         if (data[i] != kStreamEscape || i + 1 >= size) {
@@ -47,6 +49,12 @@ int IrDecoder::CollectEdges(const QByteArray& bytes) {
         const quint8 m = data[i + 2];
         i += 3;
 
+        // The rest of the read after the frame only counts the time since
+        // its first edge: the frame's start is the passing.
+        if ((m & timer.deltaBit) != 0 && n > 0)
+            ++spanTicks_;
+        if (frameEnded)
+            continue;
         const qint32 g = (m & input.statusBit) == 0 ? 1 : 0;
         const bool edge = g != cur || (m & input.deltaBit) != 0;
         if (edge)
@@ -55,8 +63,10 @@ int IrDecoder::CollectEdges(const QByteArray& bytes) {
             t += kTimerTick;
         if (edge && n < kMaxEdges) {
             edges_[size_t(n)] = {cur, std::llround(t * 1e9)};
-            if (n > 2 && t - Seconds(edges_[size_t(n - 1)].timeNs) > kFrameGap)
-                break;                  // the frame has ended
+            if (n > 2 && t - Seconds(edges_[size_t(n - 1)].timeNs) > kFrameGap) {
+                frameEnded = true;      // the frame has ended
+                continue;
+            }
             ++n;
         }
     }
@@ -289,12 +299,17 @@ void IrDecoder::PostCode(const QString& text) {
         return;
     LastCode = text;
     if (post)
-        post(quint32(value));
+        post(quint32(value), frameStart_);
 }
 
-void IrDecoder::ProcessRead(const QByteArray& bytes) {
+void IrDecoder::ProcessRead(const QByteArray& bytes, std::optional<TimeUs> newestRecordAt) {
+    frameStart_.reset();
     if (CollectEdges(bytes) == 0)
         return;
+    // The timer line counts the time from the frame's first edge to the
+    // newest record exactly, whatever the delay of the read.
+    if (newestRecordAt)
+        frameStart_ = *newestRecordAt - std::llround(spanTicks_ * kTimerTick * 1e6);
     ++frameCounter_;
     if (CommandOrder <= 0 || frameCounter_ >= CommandOrder) {
         DecodeFrame();

@@ -1,10 +1,13 @@
 #pragma once
 
+#include "core/clock.h"
+
 #include <QByteArray>
 #include <QString>
 #include <QStringList>
 #include <array>
 #include <functional>
+#include <optional>
 
 namespace vartemo {
 
@@ -43,8 +46,9 @@ public:
     bool LogToFile = false;
     QString logPath;           // "log.txt" in the program folder
 
-    // Receives each decoded code as the 32-bit message parameter.
-    std::function<void(quint32 code)> post;
+    // Receives each decoded code as the 32-bit message parameter, with the
+    // time of the frame's first edge on the station's clock when known.
+    std::function<void(quint32 code, std::optional<TimeUs> frameStart)> post;
 
     // Scans the bytes for modem-status records and fills Edges; returns the
     // number of edges of the frame.
@@ -56,7 +60,11 @@ public:
 
     // One read's worth of stream: collects the edges and, when the frame is
     // the CommandOrder-th one since the last decoded, decodes it.
-    void ProcessRead(const QByteArray& bytes);
+    // newestRecordAt: when the read's last record was captured, on the
+    // station's clock; the frame's start is then counted back from it.
+    void ProcessRead(const QByteArray& bytes, std::optional<TimeUs> newestRecordAt = {});
+    // Timer ticks from the frame's first edge to the end of the last read.
+    int spanTicks() const { return spanTicks_; }
     // A new opening of the port counts frames from zero again.
     void ResetFrameCounter() { frameCounter_ = 0; }
 
@@ -76,6 +84,8 @@ private:
     std::array<Edge, kMaxEdges> edges_{};
     std::array<Interval, kMaxEdges> intervals_{};
     int frameCounter_ = 0;
+    int spanTicks_ = 0;
+    std::optional<TimeUs> frameStart_;
 };
 
 } // namespace vartemo

@@ -48,7 +48,7 @@ SerialReceiver::SerialReceiver(LapComputation& laps, const ReceiverSettings& set
     connect(&burstEnd_, &QTimer::timeout, this, [this] {
         const QByteArray burst = std::exchange(burst_, {});
         if (!burst.isEmpty())
-            ComPort1RxChar(burst);
+            ComPort1RxChar(burst, burstStart_);
     });
     connect(&port_, &QSerialPort::readyRead, this, &SerialReceiver::readAvailable);
     linePoll_.setInterval(kLinePollMs);
@@ -127,6 +127,9 @@ void SerialReceiver::ComPort1BeforeClose() {
 void SerialReceiver::readAvailable() {
     // A receiver that never pauses would grow one code without end; the
     // matching uses at most 255 characters anyway.
+    // The passing is the burst's first byte: the rest only names the kart.
+    if (burst_.isEmpty())
+        burstStart_ = laps_.clock().nowUs();
     burst_ += port_.readAll();
     if (burst_.size() > PassingEvent::kMaxLength)
         burst_.truncate(PassingEvent::kMaxLength);
@@ -147,8 +150,8 @@ void SerialReceiver::pollLines() {
         ComPort1DSRChange(lines & QSerialPort::DataSetReadySignal);
 }
 
-void SerialReceiver::ComPort1RxChar(const QByteArray& burst) {
-    const PassingEvent event(CodeText(burst));
+void SerialReceiver::ComPort1RxChar(const QByteArray& burst, std::optional<TimeUs> at) {
+    const PassingEvent event(CodeText(burst), {}, at);
     emit codeReceived(event.code);
     if (laps_.learnSlot() != kLearnNone) {
         if (laps_.learner())

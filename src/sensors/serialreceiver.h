@@ -1,11 +1,13 @@
 #pragma once
 
+#include "core/clock.h"
 #include "sensors/receiversettings.h"
 
 #include <QByteArray>
 #include <QObject>
 #include <QSerialPort>
 #include <QTimer>
+#include <optional>
 
 namespace vartemo {
 
@@ -46,8 +48,8 @@ public:
     void ComPort1BeforeClose();
     void ComPort1CTSChange(bool on) { ctsSeen_ = on; }
     void ComPort1DSRChange(bool on) { dsrSeen_ = on; }
-    // One burst: learning or matching.
-    void ComPort1RxChar(const QByteArray& burst);
+    // One burst: learning or matching. at: when its first byte arrived (absent: now).
+    void ComPort1RxChar(const QByteArray& burst, std::optional<TimeUs> at = {});
 
 signals:
     void codeReceived(const QString& code);
@@ -60,6 +62,7 @@ private:
     const ReceiverSettings& settings_;
     QSerialPort port_;
     QByteArray burst_;
+    TimeUs burstStart_ = 0;
     QTimer burstEnd_;
     QTimer linePoll_;
     QSerialPort::PinoutSignals lastLines_;

@@ -42,14 +42,14 @@ QByteArray Binary(T value) {
 
 TCommThread::TCommThread(RegistryStore& registry, std::unique_ptr<ModemStatusPort> port, Environment env)
     : registry_(registry), port_(std::move(port)), env_(std::move(env)) {
-    decoder_.post = [this](quint32 code) {
+    decoder_.post = [this](quint32 code, std::optional<TimeUs> frameStart) {
         Posting = true;
         {
             std::lock_guard guard(codeLock_);
             lastCode_ = decoder_.LastCode;
         }
         if (env_.postIrCode)
-            env_.postIrCode(code);
+            env_.postIrCode(code, frameStart);
         Posting = false;
     };
 }
@@ -217,7 +217,11 @@ void TCommThread::ReadLoop() {
                 port_->inputChanged().reset();
                 std::this_thread::sleep_for(std::chrono::milliseconds(kSettleMs));
             } while (port_->inputChanged().isSet() && !terminate_.isSet() && !closeRequest_.isSet());
-            decoder_.ProcessRead(port_->takeRecords());
+            {
+                std::optional<TimeUs> newestAt;
+                const QByteArray records = port_->takeRecords(&newestAt);
+                decoder_.ProcessRead(records, newestAt);
+            }
             break;
         default:
             port_->takeRecords(); // idle: nothing but timer records

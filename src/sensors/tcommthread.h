@@ -26,8 +26,9 @@ public:
 
     // What the thread reaches outside itself.
     struct Environment {
-        // Posts WM_IRCODE with the code; must not wait for the main thread.
-        std::function<void(quint32 code)> postIrCode;
+        // Posts WM_IRCODE with the code and the time of the frame's first
+        // edge (when known); must not wait for the main thread.
+        std::function<void(quint32 code, std::optional<TimeUs> frameStart)> postIrCode;
         // The error boxes "COM port je obsazen" and "Chyba COM portu", with
         // the port name as caption; must not wait for the main thread.
         std::function<void(const QString& text, const QString& caption)> showError;

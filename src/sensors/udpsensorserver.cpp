@@ -8,7 +8,63 @@
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
+#include <cstring>
+#include <ctime>
+#include <sys/socket.h>
+
 namespace vartemo {
+
+namespace {
+
+constexpr qint64 kNsPerUs = 1000;
+
+// Asks the kernel to stamp every datagram with its receive time.
+void AskForReceiveTimes(QUdpSocket& socket) {
+    const int on = 1;
+    setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+}
+
+// The kernel's receive time (CLOCK_REALTIME, ns) of the datagram that the
+// next read returns, without taking it: Qt's own read then consumes it.
+std::optional<qint64> PeekReceiveTimeNs(const QUdpSocket& socket) {
+    char byte = 0;
+    iovec iov{&byte, 1};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
+    msghdr msg{};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    if (recvmsg(int(socket.socketDescriptor()), &msg, MSG_PEEK | MSG_DONTWAIT) < 0)
+        return std::nullopt;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+            timespec ts{};
+            std::memcpy(&ts, CMSG_DATA(c), sizeof ts);
+            return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+        }
+    }
+    return std::nullopt;
+}
+
+qint64 RealtimeNowNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+} // namespace
+
+TimeUs UdpSensorServer::RaceClockTime(qint64 receivedRealtimeNs, qint64 realtimeNowNs,
+                                      TimeUs clockNowUs) {
+    // The kernel stamps on the wall clock; its age is what carries over to
+    // the race clock. A wall-clock step in between gives a negative or an
+    // absurd age: then the datagram counts as received now.
+    const qint64 ageNs = realtimeNowNs - receivedRealtimeNs;
+    if (ageNs < 0 || ageNs > kMaxReceiveAgeMs * 1'000'000)
+        return clockNowUs;
+    return clockNowUs - ageNs / kNsPerUs;
+}
 
 UdpSensorServer::UdpSensorServer(LapComputation& laps, QObject* parent)
     : QObject(parent), laps_(laps) {}
@@ -39,6 +95,7 @@ bool UdpSensorServer::activate() {
             failures_ << QStringLiteral("%1 (port %2)").arg(socket->errorString()).arg(port);
             continue;
         }
+        AskForReceiveTimes(*socket);
         QUdpSocket* raw = socket.get();
         connect(raw, &QUdpSocket::readyRead, this, [this, raw] { readPending(raw); });
         sockets_[i] = std::move(socket);
@@ -61,10 +118,14 @@ void UdpSensorServer::deactivate() {
 void UdpSensorServer::readPending(QUdpSocket* socket) {
     const quint16 localPort = socket->localPort();
     while (socket->hasPendingDatagrams()) {
+        const std::optional<qint64> received = PeekReceiveTimeNs(*socket);
         const QNetworkDatagram d = socket->receiveDatagram();
         if (!d.isValid())
             continue;
-        IdUDPServer1UDPRead(d.data(), d.senderAddress(), quint16(d.senderPort()), localPort);
+        // Without the kernel's stamp, the datagram was received now.
+        const TimeUs clockNow = laps_.clock().nowUs();
+        const TimeUs at = received ? RaceClockTime(*received, RealtimeNowNs(), clockNow) : clockNow;
+        IdUDPServer1UDPRead(d.data(), d.senderAddress(), quint16(d.senderPort()), localPort, at);
         if (socket->state() != QAbstractSocket::BoundState)
             return; // the handler stopped the server
     }
@@ -79,7 +140,8 @@ QString UdpSensorServer::DatagramText(const QByteArray& payload) {
 }
 
 void UdpSensorServer::IdUDPServer1UDPRead(const QByteArray& payload, const QHostAddress& sender,
-                                          quint16 senderPort, quint16 localPort) {
+                                          quint16 senderPort, quint16 localPort,
+                                          std::optional<TimeUs> at) {
     const QString text = DatagramText(payload);
     const QString address = sender.toString();
     const int slot = laps_.learnSlot();
@@ -89,7 +151,7 @@ void UdpSensorServer::IdUDPServer1UDPRead(const QByteArray& payload, const QHost
                          .arg(address).arg(localPort).arg(senderPort).arg(text));
         return;
     }
-    const PassingEvent event(text, address);
+    const PassingEvent event(text, address, at);
     if (slot >= 1 && slot <= 99) {
         laps_.LearnCode(event.code);
         return;

@@ -1,5 +1,7 @@
 #pragma once
 
+#include "core/clock.h"
+
 #include <QHostAddress>
 #include <QList>
 #include <QObject>
@@ -7,6 +9,7 @@
 #include <QStringList>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <vector>
 
 class QUdpSocket;
@@ -18,7 +21,9 @@ class LapComputation;
 // The datagram server of the network sensors: one socket per listening port
 // on all interfaces. Each datagram's text is a kart code; the sender's
 // address tells the lap sensor (IP0) from trackside sensors. Runs on the
-// main thread, so datagrams reach the lap computation directly.
+// main thread, so datagrams reach the lap computation directly; each passing
+// carries the kernel's receive time of its datagram, so the time the event
+// loop took to come round is not part of the lap.
 class UdpSensorServer : public QObject {
     Q_OBJECT
 public:
@@ -47,9 +52,18 @@ public:
 
     // Payload to code text: bytes 31 or below become ".".
     static QString DatagramText(const QByteArray& payload);
-    // One received datagram: monitor, learning or matching.
+    // One received datagram: monitor, learning or matching. at: when it was
+    // received, on the station's clock (absent: now).
     void IdUDPServer1UDPRead(const QByteArray& payload, const QHostAddress& sender,
-                             quint16 senderPort, quint16 localPort);
+                             quint16 senderPort, quint16 localPort,
+                             std::optional<TimeUs> at = {});
+
+    // A datagram older than this by the kernel's stamp means the wall clock
+    // stepped; it then counts as received when it is read.
+    static constexpr qint64 kMaxReceiveAgeMs = 10'000;
+    // The kernel's wall-clock receive time moved onto the station's clock:
+    // the datagram is as old on both.
+    static TimeUs RaceClockTime(qint64 receivedRealtimeNs, qint64 realtimeNowNs, TimeUs clockNowUs);
 
 private:
     void readPending(QUdpSocket* socket);

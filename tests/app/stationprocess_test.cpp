@@ -86,6 +86,22 @@ TEST_F(StationProcesses, ASecondStartRaisesTheFirstAndEnds) {
     stop(*first, SIGTERM);
 }
 
+// A shutdown of the computer may come while the splash still counts: the
+// station must end then too, with its end entry, not run on unseen.
+TEST_F(StationProcesses, ASignalDuringTheStartUpEndsTheStation) {
+    for (const int delayMs : {0, 100, 300}) {
+        auto station = start();
+        QDeadlineTimer deadline(kStartDeadlineMs);
+        while (!QFile::exists(runtime.filePath(QStringLiteral("Dokončení.lock"))) && !deadline.hasExpired())
+            QThread::msleep(5);
+        QThread::msleep(delayMs);
+        stop(*station, SIGTERM);
+        EXPECT_EQ(station->exitStatus(), QProcess::NormalExit) << delayMs;
+    }
+    const QStringList ends = lines("vartemo.den").filter(QRegularExpression("^\\tUkončení programu "));
+    EXPECT_EQ(ends.size(), 3) << lines("vartemo.den").join('|').toStdString();
+}
+
 TEST_F(StationProcesses, EachRunAddsItsLogBookEntriesAndProgramLogBlock) {
     for (int run = 1; run <= 2; ++run) {
         auto station = start();

@@ -1,6 +1,7 @@
 #include "engine/codelearner.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
+#include "engine/timetext.h"
 
 #include <gtest/gtest.h>
 #include <map>
@@ -30,6 +31,10 @@ struct Track : ::testing::Test {
                        .startPulse = {}});
         laps.startRace();
     }
+    // A code that the sensor stamped at race time us (µs), matched later.
+    void codeStampedAt(TimeUs us, const QString& code, const QString& source = {}) {
+        laps.MatchCode(code, source, TimeUs(laps.raceStart()) * 1000 + us);
+    }
     // Moves the clock to race time t (ms) and runs one 2 ms poll tick.
     void tickAt(TimeMs t) {
         clock.set(laps.raceStart() + t);
@@ -54,7 +59,8 @@ TEST_F(Track, LapCodesMatchExactlyInKartOrder) {
     laps.MatchCode(QStringLiteral("AB"), {});
     EXPECT_EQ(laps.pendingKart(), 1);
     laps.MatchCode(QStringLiteral("C3"), {});
-    EXPECT_EQ(laps.pendingKart(), 3);             // a second code replaces the first
+    EXPECT_EQ(laps.pendingKart(), 3);             // the latest recognised; kart 1 still waits
+    EXPECT_EQ(laps.waitingPassings(1), 1u);
     laps.MatchCode(QStringLiteral("ab"), {});     // case-sensitive: no kart, no split
     EXPECT_EQ(laps.pendingKart(), 3);
     for (int k = 1; k <= kKartCount; ++k)
@@ -138,6 +144,107 @@ TEST_F(Track, MinimumLapTimeDropsPassingsTooSoon) {
     EXPECT_EQ(lapLines(1), (QStringList{QStringLiteral("00:10:000"), QStringLiteral("00:02:100")}));
 }
 
+// Karts crossing together: every code that arrived before the poll tick
+// becomes its own lap, measured to the time its sensor stamped.
+TEST_F(Track, CodesOfDifferentKartsInOnePollTickEachGiveTheirLap) {
+    for (int karts : {2, 8}) {
+        SCOPED_TRACE(karts);
+        laps.resetMarks();
+        board.ClearLists();
+        laps.startRace();
+        for (int k = 1; k <= kKartCount; ++k)
+            settings.firstCode[size_t(k - 1)] = QStringLiteral("K%1").arg(k);
+        // 0.3 ms apart, all before the tick at 12.004 s.
+        for (int k = 1; k <= karts; ++k)
+            codeStampedAt(12'000'000 + (k - 1) * 300, QStringLiteral("K%1").arg(k));
+        tickAt(12'004);
+        for (int k = 1; k <= kKartCount; ++k) {
+            const TimeUs exact = 12'000'000 + (k - 1) * 300;
+            EXPECT_EQ(lapLines(k), k <= karts ? QStringList{FormatTimeText(RoundToMs(exact))}
+                                              : QStringList{})
+                << "kart " << k;
+        }
+        EXPECT_EQ(laps.pendingKart(), 0);
+    }
+}
+
+TEST_F(Track, LapIsMeasuredToTheStampNotToThePoll) {
+    settings.firstCode[0] = QStringLiteral("A");
+    settings.minLapTime = 500;
+    codeStampedAt(1'000'300, QStringLiteral("A"));
+    tickAt(1'002);
+    // The mark keeps the fraction: 3500.6 - 1000.3 = 2500.3 ms.
+    codeStampedAt(3'500'600, QStringLiteral("A"));
+    tickAt(3'502);
+    EXPECT_EQ(lapLines(1), (QStringList{QStringLiteral("00:01:000"), QStringLiteral("00:02:500")}));
+}
+
+TEST_F(Track, TwoCodesOfOneKartInOneTickRespectTheMinimumLapTime) {
+    settings.firstCode[2] = QStringLiteral("C");
+    settings.minLapTime = 2000;
+    codeStampedAt(10'000'000, QStringLiteral("C"));
+    codeStampedAt(10'300'000, QStringLiteral("C"));  // the same crossing seen twice
+    tickAt(10'302);
+    // A poll that came late (a busy machine) still gives both of two real laps.
+    codeStampedAt(30'000'000, QStringLiteral("C"));
+    codeStampedAt(32'500'000, QStringLiteral("C"));
+    tickAt(32'501);
+    EXPECT_EQ(lapLines(3), (QStringList{QStringLiteral("00:10:000"), QStringLiteral("00:20:000"),
+                                        QStringLiteral("00:02:500")}));
+}
+
+TEST_F(Track, SplitAndLapOfOneKartInOneTick) {
+    settings.firstCode[0] = QStringLiteral("K1");
+    codeStampedAt(7'000'400, QStringLiteral("05K1"));
+    codeStampedAt(7'000'900, QStringLiteral("K1"));
+    EXPECT_EQ(trackLines(1), QStringList{QStringLiteral("05 00:07:000")}); // at once
+    tickAt(7'002);
+    EXPECT_EQ(lapLines(1), QStringList{QStringLiteral("00:07:001")});
+    EXPECT_EQ(trackLines(1),
+              (QStringList{QStringLiteral("05 00:07:000"), QStringLiteral("  L 00:07:001")}));
+}
+
+TEST_F(Track, AFullQueueDropsTheOldestAndCountsIt) {
+    settings.firstCode[3] = QStringLiteral("D");
+    settings.minLapTime = 500;
+    const int extra = 3;
+    const int sent = int(WaitingPassings::kCapacity) + extra;
+    for (int i = 1; i <= sent; ++i)
+        codeStampedAt(TimeUs(i) * 1'000'000, QStringLiteral("D"));
+    EXPECT_EQ(laps.waitingPassings(4), WaitingPassings::kCapacity);
+    EXPECT_EQ(laps.droppedPassings(), extra);
+    tickAt(sent * 1000 + 1);
+    // The newest passings are kept: the first lap runs from the start to the
+    // first kept one, then one second each.
+    QStringList expected{FormatTimeText((extra + 1) * 1000)};
+    for (int i = 1; i < int(WaitingPassings::kCapacity); ++i)
+        expected << QStringLiteral("00:01:000");
+    EXPECT_EQ(lapLines(4), expected);
+
+    // Before a ride nothing is lost that could have been a lap: not counted.
+    laps.resetMarks();
+    for (int i = 0; i < sent; ++i)
+        laps.MatchCode(QStringLiteral("D"), {});
+    EXPECT_EQ(laps.droppedPassings(), extra);
+}
+
+// PendingKart for the automatic start: some kart's code waits for its poll.
+TEST_F(Track, PendingKartStaysSetUntilEveryKartsPassingIsTaken) {
+    settings.firstCode[0] = QStringLiteral("A");
+    settings.firstCode[6] = QStringLiteral("G");
+    laps.MatchCode(QStringLiteral("G"), {});
+    laps.MatchCode(QStringLiteral("A"), {});
+    EXPECT_EQ(laps.pendingKart(), 1);       // the latest recognised
+    laps.Poll(1);
+    EXPECT_EQ(laps.pendingKart(), 7);       // kart 1's poll took only its own
+    laps.MatchCode(QStringLiteral("A"), {});
+    laps.forgetWaitingPassings();           // START
+    EXPECT_EQ(laps.pendingKart(), 0);
+    tickAt(60'000);
+    EXPECT_EQ(lapLines(1).size(), 1);
+    EXPECT_TRUE(lapLines(7).isEmpty());
+}
+
 TEST_F(Track, InputHeldForThreeSecondsGivesTwoLaps) {
     settings.parallelPort = true;
     settings.minLapTime = 2000;
@@ -214,16 +321,20 @@ TEST_F(Track, HeldPassingsAreMatchedInOrderFromTheNewStart) {
     laps.startRace();
     clock.advance(3);
     laps.releasePassings();
+    // They happened before the start: they count at the start, never before it.
     EXPECT_EQ(trackLines(1),
-              (QStringList{QStringLiteral("1 00:00:003"), QStringLiteral("2 00:00:000")}));
-    EXPECT_EQ(laps.pendingKart(), 2); // the later lap code replaced the earlier, as it would live
+              (QStringList{QStringLiteral("1 00:00:000"), QStringLiteral("2 00:00:000")}));
+    EXPECT_EQ(laps.pendingKart(), 2);
+    laps.PollAll();
+    EXPECT_EQ(lapLines(1), QStringList{QStringLiteral("00:00:000")});
+    EXPECT_EQ(lapLines(2), QStringList{QStringLiteral("00:00:000")});
 
     // A flood while held is bounded.
     laps.holdPassings();
     for (int i = 0; i < LapComputation::kMaxHeldPassings + 100; ++i)
         laps.MatchCode(QStringLiteral("9A"), {});
     laps.releasePassings();
-    EXPECT_EQ(trackLines(1).size(), 2 + LapComputation::kMaxHeldPassings);
+    EXPECT_EQ(trackLines(1).size(), 3 + LapComputation::kMaxHeldPassings); // two splits, a lap
 }
 
 TEST_F(Track, SplitBetweenRacesDoesNotBendTheNextRacesFirstSplit) {

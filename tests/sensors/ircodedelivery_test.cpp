@@ -21,10 +21,16 @@ TEST(IrCodeDelivery, DecoderThreadReachesTheLapComputationThroughTheMainWindow) 
     IrCodeHandler handler(laps);
     window.installEventFilter(&handler);
 
-    std::thread decoder([] { PostIrCodeToMainWindow(0x306A); });
+    laps.startRace();
+    // The frame began 3 s after the start; the code is delivered later.
+    const TimeUs frameStart = clock.nowUs() + 3'000'400;
+    clock.advance(3'040);
+    std::thread decoder([frameStart] { PostIrCodeToMainWindow(0x306A, frameStart); });
     decoder.join();
     ASSERT_TRUE(QTest::qWaitFor([&] { return laps.pendingKart() != 0; }, 2000));
     EXPECT_EQ(laps.pendingKart(), 4);
+    laps.PollAll();
+    EXPECT_EQ(board.lines(4, BoardList::Lap), QStringList{QStringLiteral("00:03:000")});
 
     // A window with another caption is not the main window: the code is lost.
     laps.setPendingKart(0);

@@ -18,7 +18,7 @@ struct Decoder : ::testing::Test {
     std::vector<quint32> posted;
 
     Decoder() {
-        decoder.post = [this](quint32 code) { posted.push_back(code); };
+        decoder.post = [this](quint32 code, auto) { posted.push_back(code); };
     }
     void receive(const IrSignal& signal) { decoder.ProcessRead(ModemStatusStream(signal)); }
 };

@@ -53,7 +53,7 @@ TEST(LinuxModemStatusPort, CapturedRecordsDecodeLikeTheDriversStream) {
     decoder.InputSignal = 0;
     decoder.TimerSignal = 1;
     quint32 posted = 0;
-    decoder.post = [&](quint32 code) { posted = code; };
+    decoder.post = [&](quint32 code, auto) { posted = code; };
     decoder.ProcessRead(stream);
     quint32 expected = 0;
     for (size_t i = 0; i < bits.size(); ++i)

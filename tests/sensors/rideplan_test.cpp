@@ -28,19 +28,19 @@ TEST(RidePlan, PassingsAreOrderedApartAndRepeatable) {
     std::map<int, int> lapsOfKart;
     for (size_t i = 0; i < plan.size(); ++i) {
         if (i > 0) {
-            EXPECT_LE(plan[i - 1].atMs, plan[i].atMs);
+            EXPECT_LE(plan[i - 1].atUs, plan[i].atUs);
         }
         if (lastAtSensor.count(plan[i].sensor)) {
-            EXPECT_GE(plan[i].atMs - lastAtSensor[plan[i].sensor], 15);
+            EXPECT_GE(plan[i].atUs - lastAtSensor[plan[i].sensor], 15'000);
         }
-        lastAtSensor[plan[i].sensor] = plan[i].atMs;
+        lastAtSensor[plan[i].sensor] = plan[i].atUs;
         lapsOfKart[plan[i].kart] += plan[i].sensor == 0;
     }
     for (int k = 1; k <= 8; ++k)
         EXPECT_EQ(lapsOfKart[k], 6);
     const auto again = PlanRide(model);
     EXPECT_TRUE(std::equal(plan.begin(), plan.end(), again.begin(), [](const Passing& a, const Passing& b) {
-        return a.kart == b.kart && a.sensor == b.sensor && a.atMs == b.atMs;
+        return a.kart == b.kart && a.sensor == b.sensor && a.atUs == b.atUs;
     }));
 }
 
@@ -51,16 +51,62 @@ TEST(RidePlan, LapFileGivesCumulativePassingsAndRejectsBadLines) {
                                        1, 0, &error);
     ASSERT_TRUE(plan.has_value()) << error.toStdString();
     const std::vector<std::tuple<int, int, qint64>> expected = {
-        {2, 1, 500}, {1, 1, 600}, {2, 0, 1000}, {1, 0, 1200}, {2, 1, 1750}, {2, 0, 2500}};
+        {2, 1, 500'000}, {1, 1, 600'000}, {2, 0, 1'000'000}, {1, 0, 1'200'000}, {2, 1, 1'750'000}, {2, 0, 2'500'000}};
     ASSERT_EQ(plan->size(), expected.size());
     for (size_t i = 0; i < expected.size(); ++i)
-        EXPECT_EQ(std::make_tuple((*plan)[i].kart, (*plan)[i].sensor, (*plan)[i].atMs), expected[i]) << i;
+        EXPECT_EQ(std::make_tuple((*plan)[i].kart, (*plan)[i].sensor, (*plan)[i].atUs), expected[i]) << i;
 
-    for (const char* bad : {"9 1000", "x 1000", "1 1000 -5", "1 12a"}) {
+    for (const char* bad : {"9 1000", "x 1000", "1 1000 -5", "1 12a", "1 nan", "1 inf", "1 0.0004"}) {
         error.clear();
         EXPECT_FALSE(PlanRideFromLaps({QString::fromLatin1(bad)}, 0, 0, &error).has_value()) << bad;
         EXPECT_TRUE(error.startsWith(QStringLiteral("line 1:"))) << bad;
     }
+}
+
+// Karts crossing together, the way the station must keep every one of them.
+TEST(RidePlan, BunchesCrossEverySensorAFractionOfAMillisecondApart) {
+    RideModel model;
+    model.karts = 7;       // the last bunch has only one kart
+    model.laps = 3;
+    model.trackside = 1;
+    model.lapMs = 2000;
+    model.paceStepMs = 0;
+    model.spreadMs = 200;
+    model.minGapMs = 20;
+    model.bunch = 2;
+    model.bunchGapUs = 300;
+    const auto plan = PlanRide(model);
+    ASSERT_EQ(plan.size(), size_t(7 * 3 * 2));
+    std::map<std::pair<int, int>, std::vector<qint64>> times; // (kart, sensor)
+    for (const Passing& p : plan)
+        times[{p.kart, p.sensor}].push_back(p.atUs);
+    for (int leader : {1, 3, 5}) {
+        for (int sensor : {0, 1}) {
+            const auto& lead = times[{leader, sensor}];
+            const auto& follow = times[{leader + 1, sensor}];
+            ASSERT_EQ(follow.size(), lead.size());
+            for (size_t i = 0; i < lead.size(); ++i)
+                EXPECT_EQ(follow[i] - lead[i], 300) << leader << " " << sensor << " " << i;
+        }
+    }
+    EXPECT_EQ(times[std::make_pair(7, 0)].size(), 3u);
+    EXPECT_FALSE(times.count(std::make_pair(8, 0)));
+    // Bunches keep the least gap between each other.
+    std::vector<qint64> leaders;
+    for (const Passing& p : plan)
+        if (p.sensor == 0 && p.kart % 2 == 1)
+            leaders.push_back(p.atUs);
+    for (size_t i = 1; i < leaders.size(); ++i)
+        EXPECT_GE(leaders[i] - leaders[i - 1], 20'000) << i;
+
+    // A laps file pairs karts by fractional lap times.
+    QString error;
+    const auto pair = PlanRideFromLaps({QStringLiteral("1 1000 1500"), QStringLiteral("2 1000.3 1500")},
+                                       0, 0, &error);
+    ASSERT_TRUE(pair.has_value()) << error.toStdString();
+    ASSERT_EQ(pair->size(), 4u);
+    EXPECT_EQ((*pair)[1].atUs - (*pair)[0].atUs, 300);
+    EXPECT_EQ((*pair)[3].atUs, 2'500'300);
 }
 
 TEST(RidePlan, TracksideReportsCarryTheSensorIdentifier) {
@@ -77,7 +123,7 @@ TEST(SimulatedInfrared, EachKartsFrameDecodesToItsAdvertisedCode) {
     vartemo::IrDecoder decoder;
     decoder.InputSignal = 0;
     QString decoded;
-    decoder.post = [&](quint32) { decoded = decoder.LastCode; };
+    decoder.post = [&](quint32, auto) { decoded = decoder.LastCode; };
     QFile stream(path);
     ASSERT_TRUE(stream.open(QIODevice::ReadOnly));
     for (int kart = 1; kart <= 8; ++kart) {

@@ -142,3 +142,19 @@ TEST_F(Serial, ClosedPortDropsNothingHalfwayAndMissingPortReportsAnError) {
     EXPECT_FALSE(receiver.open(&error));
     EXPECT_TRUE(error.startsWith(QStringLiteral("/dev/vartemo-no-such-port: "))) << error.toStdString();
 }
+
+// The station's clock is moved by hand while the burst is still arriving:
+// the passing is when its first byte came, not when the burst was complete.
+TEST_F(Serial, TheBurstIsStampedAtItsFirstByte) {
+    receiver.close();
+    settings.port.baudRate = QStringLiteral("300"); // a pause of 100 ms ends a burst
+    ASSERT_TRUE(receiver.open());
+    clock.advance(5'000);
+    pty.write(QByteArray("A"));
+    QTest::qWait(30);
+    clock.advance(40);
+    burst(QByteArray("BC"));
+    ASSERT_EQ(received(), QStringList{QStringLiteral("ABC")});
+    laps.PollAll();
+    EXPECT_EQ(board.lines(2, BoardList::Lap), QStringList{QStringLiteral("00:05:000")});
+}

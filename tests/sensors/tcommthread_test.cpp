@@ -17,6 +17,7 @@ namespace {
 struct Outside {
     std::mutex lock;
     std::vector<quint32> codes;
+    std::vector<std::optional<TimeUs>> frameStarts;
     QStringList errors;
     // While closed, a post waits here (to hold the thread inside Posting).
     std::condition_variable gateChanged;
@@ -24,10 +25,11 @@ struct Outside {
 
     TCommThread::Environment environment() {
         return {.postIrCode =
-                    [this](quint32 code) {
+                    [this](quint32 code, std::optional<TimeUs> frameStart) {
                         std::unique_lock guard(lock);
                         gateChanged.wait(guard, [this] { return gateOpen; });
                         codes.push_back(code);
+                        frameStarts.push_back(frameStart);
                     },
                 .showError =
                     [this](const QString& text, const QString& caption) {
@@ -101,6 +103,25 @@ TEST_F(Receiver, OpenDecodePostAndClose) {
     frame(false, 6, 17);                 // nobody reads a closed port
     QTest::qWait(50);
     EXPECT_EQ(outside.codeCount(), 1u);
+}
+
+// The frame takes about 25 ms to arrive and is read 13 ms after its last
+// edge; the passing is its first edge, counted back on the timer line from
+// the moment the newest record was captured.
+TEST_F(Receiver, ThePassingIsTheFramesFirstEdge) {
+    ASSERT_TRUE(thread->OpenPort());
+    const sim::IrSignal signal = sim::BiPhaseFrame(false, 3, 9);
+    double seconds = 0;
+    for (const sim::IrSpan& span : signal)
+        seconds += span.seconds;
+    constexpr double kTail = 0.02; // quiet input after the frame, still in the read
+    constexpr TimeUs capturedAt = 7'000'000'000;
+    port->feed(sim::ModemStatusStream(signal, 1, 2, 0.02, kTail), capturedAt);
+    ASSERT_TRUE(waitForCodes(1));
+    std::lock_guard guard(outside.lock);
+    ASSERT_TRUE(outside.frameStarts[0].has_value());
+    const double expected = double(capturedAt) - (seconds + kTail) * 1e6;
+    EXPECT_NEAR(double(*outside.frameStarts[0]), expected, 2 * 1e6 / 9600.0); // two timer ticks
 }
 
 TEST_F(Receiver, PortThatCannotBeOpenedOrCapturedShowsItsBox) {

@@ -3,9 +3,11 @@
 #include "engine/codelearner.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
+#include "engine/timetext.h"
 #include "sensors/udpsensorserver.h"
 
 #include <QTest>
+#include <QThread>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
@@ -50,6 +52,16 @@ struct Network : ::testing::Test {
         QTest::qWait(30);
     }
     QStringList trackLines(int k) const { return board.lines(k, BoardList::Track); }
+    // One split line with the label, at race time ms less the real time the
+    // datagram waited to be read (the station's clock here stands still; the
+    // kernel's receive time makes the passing that much earlier).
+    static void expectSplit(const QStringList& lines, const QString& label, TimeMs ms) {
+        ASSERT_EQ(lines.size(), 1) << lines.join(u'|').toStdString();
+        ASSERT_TRUE(lines[0].startsWith(label + u' ')) << lines[0].toStdString();
+        const TimeMs at = ParseTimeText(lines[0].mid(label.size() + 1));
+        EXPECT_LE(at, ms);
+        EXPECT_GT(at, ms - 1000) << "read a second late at most";
+    }
 };
 
 } // namespace
@@ -85,7 +97,7 @@ TEST_F(Network, LapSensorCodeSetsThePendingKartAndContainedCodeIsASplit) {
     clock.advance(4321);
     send("07KART4\r\n");
     EXPECT_EQ(laps.pendingKart(), 0);
-    EXPECT_EQ(trackLines(4), QStringList{QStringLiteral("04 00:04:321")});
+    expectSplit(trackLines(4), QStringLiteral("04"), 4321);
 }
 
 TEST_F(Network, WithoutALapSensorAddressEveryDatagramIsASplit) {
@@ -95,7 +107,7 @@ TEST_F(Network, WithoutALapSensorAddressEveryDatagramIsASplit) {
     send("KART2");
     send("nobody");
     EXPECT_EQ(laps.pendingKart(), 0);
-    EXPECT_EQ(trackLines(2), QStringList{QStringLiteral("02 00:01:500")});
+    expectSplit(trackLines(2), QStringLiteral("02"), 1500);
     for (int k : {1, 3, 4, 5, 6, 7, 8})
         EXPECT_TRUE(trackLines(k).isEmpty()) << k;
 }
@@ -167,4 +179,51 @@ TEST_F(Network, DeactivatedServerHearsNothing) {
     ASSERT_TRUE(server.activate());
     send("KART5");
     EXPECT_EQ(laps.pendingKart(), 5);
+}
+
+TEST(ReceiveTime, TheDatagramIsAsOldOnTheStationsClockAsOnTheWallClock) {
+    constexpr qint64 wallNow = 1'765'000'000'000'000'000; // ns
+    constexpr TimeUs clockNow = 50'000'000;
+    struct Case {
+        qint64 received;
+        TimeUs expected;
+        const char* why;
+    } cases[] = {
+        {wallNow - 2'500'300, clockNow - 2'500, "read 2.5 ms late"},
+        {wallNow, clockNow, "read at once"},
+        {wallNow + 1'000'000, clockNow, "the wall clock stepped back: now"},
+        {wallNow - 60'000'000'000, clockNow, "stepped forward by a minute: now"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(UdpSensorServer::RaceClockTime(c.received, wallNow, clockNow), c.expected) << c.why;
+}
+
+// The station's clock stands still here: a lap can only come out shorter
+// than the clock says if the datagram's own receive time was used.
+TEST_F(Network, DatagramsReadLateKeepTheTimeTheyArrived) {
+    listen();
+    settings.lapSensor = QStringLiteral("127.0.0.1");
+    QUdpSocket sensor;
+    ASSERT_TRUE(sensor.bind(QHostAddress::LocalHost, 0));
+    // Eight karts in one bunch, before the event loop gets to any of them.
+    for (int k = 1; k <= kKartCount; ++k)
+        sensor.writeDatagram(QStringLiteral("KART%1").arg(k).toLatin1(), QHostAddress::LocalHost, port);
+    QThread::msleep(80);
+    clock.advance(20'000);
+    ASSERT_TRUE(QTest::qWaitFor(
+        [&] {
+            size_t waiting = 0;
+            for (int k = 1; k <= kKartCount; ++k)
+                waiting += laps.waitingPassings(k);
+            return waiting == size_t(kKartCount);
+        },
+        5000));
+    laps.PollAll();
+    for (int k = 1; k <= kKartCount; ++k) {
+        const QStringList laps = board.lines(k, BoardList::Lap);
+        ASSERT_EQ(laps.size(), 1) << "kart " << k;
+        const TimeMs lap = ParseTimeText(laps[0]);
+        EXPECT_LE(lap, 20'000 - 80) << "kart " << k;
+        EXPECT_GT(lap, 20'000 - UdpSensorServer::kMaxReceiveAgeMs) << "kart " << k;
+    }
 }

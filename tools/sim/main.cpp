@@ -2,8 +2,9 @@
 // through one kind of sensor and prints the true passing times.
 //
 // Output: "CODE kart code" per kart, then "START" at the start signal, then
-// "PASS kart sensor ms" per passing, ms since the start signal measured when
-// the passing was delivered.
+// "PASS kart sensor ms" per passing, ms (to the µs) since the start signal
+// measured when the passing was delivered. Karts can cross together: in
+// bunches (--bunch) or by fractional lap times in a laps file.
 #include "passingsender.h"
 #include "rideplan.h"
 
@@ -59,8 +60,10 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption serial(QStringLiteral("serial"), QStringLiteral("Write bursts of bytes into a serial device or pseudo-terminal."), QStringLiteral("path"));
     const QCommandLineOption ir(QStringLiteral("ir"), QStringLiteral("Write modem-status records of infrared frames."), QStringLiteral("path"));
     const QCommandLineOption irLine(QStringLiteral("ir-line"), QStringLiteral("Input line of the frames: 0 CTS, 1 DSR, 2 DCD."), QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption bunch(QStringLiteral("bunch"), QStringLiteral("Karts crossing together: bunches of n karts (1..n, n+1..), each driving its first kart's laps."), QStringLiteral("n"), QStringLiteral("1"));
+    const QCommandLineOption bunchGap(QStringLiteral("bunch-gap-us"), QStringLiteral("In a bunch, each kart this far behind the one before."), QStringLiteral("us"), QStringLiteral("300"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("Print the plan at once; send nothing."));
-    parser.addOptions({karts, laps, lapMs, paceStep, spread, minGap, trackside, seed, lapsFile, udp, serial, ir, irLine, dryRun});
+    parser.addOptions({karts, laps, lapMs, paceStep, spread, minGap, trackside, seed, lapsFile, udp, serial, ir, irLine, bunch, bunchGap, dryRun});
     parser.process(app);
 
     auto number = [&](const QCommandLineOption& o, int low, int high, int* out) {
@@ -73,7 +76,8 @@ int main(int argc, char* argv[]) {
     if (!number(karts, 1, 8, &model.karts) || !number(laps, 0, 10000, &model.laps) ||
         !number(lapMs, 1, 3'600'000, &model.lapMs) || !number(paceStep, 0, 600'000, &model.paceStepMs) ||
         !number(spread, 0, 600'000, &model.spreadMs) || !number(minGap, 0, 60'000, &model.minGapMs) ||
-        !number(trackside, 0, 10, &model.trackside) || !number(seed, 0, INT_MAX, &seedValue))
+        !number(trackside, 0, 10, &model.trackside) || !number(seed, 0, INT_MAX, &seedValue) ||
+        !number(bunch, 1, 8, &model.bunch) || !number(bunchGap, 0, 60'000'000, &model.bunchGapUs))
         return Fail(QStringLiteral("a numeric option is out of range (see --help)"));
     model.seed = unsigned(seedValue);
 
@@ -126,11 +130,12 @@ int main(int argc, char* argv[]) {
     const qint64 start = MonotonicNs();
     for (const Passing& p : plan) {
         if (parser.isSet(dryRun)) {
-            std::printf("PASS %d %d %lld.000\n", p.kart, p.sensor, static_cast<long long>(p.atMs));
+            std::printf("PASS %d %d %lld.%03lld\n", p.kart, p.sensor, static_cast<long long>(p.atUs / 1000),
+                        static_cast<long long>(p.atUs % 1000));
             continue;
         }
         // An absolute sleep: on time without burning the CPU the station needs.
-        SleepUntilNs(start + p.atMs * 1'000'000);
+        SleepUntilNs(start + p.atUs * 1'000);
         if (!sender->send(p, &error))
             return Fail(error);
         const double at = double(MonotonicNs() - start) / 1e6;

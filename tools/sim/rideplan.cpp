@@ -9,8 +9,14 @@ namespace vartemo::sim {
 
 namespace {
 
+constexpr qint64 kUsPerMs = 1000;
+
+bool Earlier(const Passing& a, const Passing& b) {
+    return a.atUs < b.atUs;
+}
+
 // Adds the trackside passings inside each lap, sorts, and moves passings of
-// one sensor apart so that no two arrive at the same instant.
+// one sensor apart so that no two arrive at the same instant. Laps in µs.
 std::vector<Passing> Finish(const std::map<int, std::vector<qint64>>& lapsByKart, int trackside,
                             int minGapMs) {
     std::vector<Passing> all;
@@ -23,17 +29,26 @@ std::vector<Passing> Finish(const std::map<int, std::vector<qint64>>& lapsByKart
             all.push_back({kart, 0, t});
         }
     }
-    std::stable_sort(all.begin(), all.end(),
-                     [](const Passing& a, const Passing& b) { return a.atMs < b.atMs; });
+    std::stable_sort(all.begin(), all.end(), Earlier);
     std::map<int, qint64> lastAtSensor;
     for (auto& p : all) {
         auto it = lastAtSensor.find(p.sensor);
-        if (it != lastAtSensor.end() && p.atMs < it->second + minGapMs)
-            p.atMs = it->second + minGapMs;
-        lastAtSensor[p.sensor] = p.atMs;
+        if (it != lastAtSensor.end() && p.atUs < it->second + minGapMs * kUsPerMs)
+            p.atUs = it->second + minGapMs * kUsPerMs;
+        lastAtSensor[p.sensor] = p.atUs;
     }
-    std::stable_sort(all.begin(), all.end(),
-                     [](const Passing& a, const Passing& b) { return a.atMs < b.atMs; });
+    std::stable_sort(all.begin(), all.end(), Earlier);
+    return all;
+}
+
+// Every passing of a bunch's first kart repeated for the karts behind it.
+std::vector<Passing> FollowInBunches(const std::vector<Passing>& leaders, int karts, int bunch,
+                                     int gapUs) {
+    std::vector<Passing> all;
+    for (const Passing& p : leaders)
+        for (int i = 0; i < bunch && p.kart + i <= karts; ++i)
+            all.push_back({p.kart + i, p.sensor, p.atUs + qint64(i) * gapUs});
+    std::stable_sort(all.begin(), all.end(), Earlier);
     return all;
 }
 
@@ -44,10 +59,13 @@ std::vector<Passing> PlanRide(const RideModel& model) {
     std::uniform_int_distribution<int> vary(-model.spreadMs, model.spreadMs);
     std::map<int, std::vector<qint64>> laps;
     const int karts = std::clamp(model.karts, 1, 8);
-    for (int k = 1; k <= karts; ++k)
+    const int bunch = std::clamp(model.bunch, 1, 8);
+    for (int k = 1; k <= karts; k += bunch)
         for (int i = 0; i < model.laps; ++i)
-            laps[k].push_back(std::max<qint64>(1, model.lapMs + (k - 1) * model.paceStepMs + vary(random)));
-    return Finish(laps, model.trackside, model.minGapMs);
+            laps[k].push_back(
+                std::max<qint64>(1, model.lapMs + (k - 1) * model.paceStepMs + vary(random)) * kUsPerMs);
+    return FollowInBunches(Finish(laps, model.trackside, model.minGapMs), karts, bunch,
+                           std::max(0, model.bunchGapUs));
 }
 
 std::optional<std::vector<Passing>> PlanRideFromLaps(const QStringList& lines, int trackside,
@@ -68,13 +86,16 @@ std::optional<std::vector<Passing>> PlanRideFromLaps(const QStringList& lines, i
             return std::nullopt;
         }
         for (qsizetype i = 1; i < fields.size(); ++i) {
-            const qint64 ms = fields[i].toLongLong(&ok);
-            if (!ok || ms <= 0) {
+            const double ms = fields[i].toDouble(&ok);
+            // An hour at most: also keeps nan and inf out of the rounding.
+            const bool inRange = ok && ms > 0 && ms <= 3'600'000;
+            const qint64 us = inRange ? qRound64(ms * double(kUsPerMs)) : 0;
+            if (us <= 0) {
                 if (error)
                     *error = QStringLiteral("line %1: '%2' is not a lap time in ms").arg(lineNo).arg(fields[i]);
                 return std::nullopt;
             }
-            laps[kart].push_back(ms);
+            laps[kart].push_back(us);
         }
     }
     return Finish(laps, trackside, minGapMs);

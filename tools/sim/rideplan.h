@@ -12,7 +12,7 @@ namespace vartemo::sim {
 struct Passing {
     int kart = 1;
     int sensor = 0;
-    qint64 atMs = 0; // since the start signal
+    qint64 atUs = 0; // since the start signal
 };
 
 // A ride of up to eight karts: each kart has its own pace (kart 1 fastest),
@@ -25,6 +25,11 @@ struct RideModel {
     int paceStepMs = 400;     // each next kart is this much slower per lap
     int spreadMs = 1500;
     int minGapMs = 20;        // two passings of one sensor are at least this far apart
+    // Karts crossing together: in bunches of this many (1..bunch, bunch+1..),
+    // the karts of a bunch drive its first kart's laps, each bunchGapUs
+    // behind the one before. The gap between bunches keeps minGapMs.
+    int bunch = 1;
+    int bunchGapUs = 300;
     unsigned seed = 1;
 };
 
@@ -32,8 +37,9 @@ struct RideModel {
 std::vector<Passing> PlanRide(const RideModel& model);
 
 // Lap times from a file instead: one line per kart, "kart lap lap ..." in
-// milliseconds (blank lines and lines starting with # skipped). nullopt with
-// *error on a bad line.
+// milliseconds, to the microsecond ("1000.3"), so karts can be made to cross
+// a fraction of a millisecond apart (blank lines and lines starting with #
+// skipped). nullopt with *error on a bad line.
 std::optional<std::vector<Passing>> PlanRideFromLaps(const QStringList& lines, int trackside,
                                                      int minGapMs, QString* error);
 
