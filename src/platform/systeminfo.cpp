@@ -208,38 +208,38 @@ QList<DriveFacts> drives(const QString& mounts) {
 } // namespace linuxinfo
 
 namespace {
-
 // A mount that has not answered in this time is taken as silent.
 constexpr std::chrono::milliseconds kMountAnswerTime{1000};
+} // namespace
 
-// statvfs of a network share that does not answer waits without end: it runs
-// on a thread of its own, left behind when the answer does not come in time.
-// nullopt: no answer in time; an empty inner value: statvfs failed.
-std::optional<std::optional<struct statvfs>> statvfsWithin(const QString& root, std::chrono::milliseconds time) {
-    auto answer = std::make_shared<std::promise<std::optional<struct statvfs>>>();
-    std::future<std::optional<struct statvfs>> result = answer->get_future();
-    std::thread([answer, path = QFile::encodeName(root)] {
-        struct statvfs vfs {};
-        answer->set_value(statvfs(path.constData(), &vfs) == 0 ? std::optional(vfs) : std::nullopt);
-    }).detach();
+std::optional<std::optional<MountSize>> linuxinfo::mountSizeWithin(std::function<std::optional<MountSize>()> ask,
+                                                                   std::chrono::milliseconds time) {
+    auto answer = std::make_shared<std::promise<std::optional<MountSize>>>();
+    std::future<std::optional<MountSize>> result = answer->get_future();
+    std::thread([answer, ask = std::move(ask)] { answer->set_value(ask()); }).detach();
     if (result.wait_for(time) != std::future_status::ready)
         return std::nullopt;
     return result.get();
 }
-
-} // namespace
 
 QList<DriveFacts> LinuxDrives(const QString& prefix) {
     QList<DriveFacts> drives = linuxinfo::drives(readSmallFile(prefix + QStringLiteral("/proc/mounts")));
     for (DriveFacts& d : drives) {
         if (d.floppy)
             continue;
-        const std::optional<std::optional<struct statvfs>> vfs = statvfsWithin(d.root, kMountAnswerTime);
-        if (!vfs) {
+        const auto size = linuxinfo::mountSizeWithin(
+            [path = QFile::encodeName(d.root)]() -> std::optional<MountSize> {
+                struct statvfs vfs {};
+                if (statvfs(path.constData(), &vfs) != 0)
+                    return std::nullopt;
+                return MountSize{quint64(vfs.f_blocks) * vfs.f_frsize, quint64(vfs.f_bavail) * vfs.f_frsize};
+            },
+            kMountAnswerTime);
+        if (!size) {
             // A share that does not answer keeps its row with empty sizes.
-        } else if (*vfs) {
-            d.totalBytes = quint64((*vfs)->f_blocks) * (*vfs)->f_frsize;
-            d.freeBytes = quint64((*vfs)->f_bavail) * (*vfs)->f_frsize;
+        } else if (*size) {
+            d.totalBytes = (*size)->totalBytes;
+            d.freeBytes = (*size)->freeBytes;
         } else {
             d.type = DriveType::NoRoot;
         }
