@@ -12,6 +12,7 @@
 #include "app/backupwiring.h"
 #include "backup/tzalohujfrm.h"
 #include "app/besttwentywiring.h"
+#include "app/fleetwiring.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
 #include "app/spectatortables.h"
@@ -140,8 +141,9 @@ void Station::StartUp() {
                              .statusBar = *statusBar_,
                              .addLogEntry = [this](const QString& line) { AddLogEntry(line); }});
     setSplashProgress(20);
-    // TUpravDlg, THlaseniDlg
+    // TUpravDlg, THlaseniDlg (with the fleet, whose TStav_KarFrm is made here too)
     bestTwenty_->createEditDialog();
+    createFleet();
     setSplashProgress(30);
     // TTV_Out_Frm, TZalohujFrm
     tvDisplay_ = std::make_unique<TvDisplayWiring>(settings_, race_, laps_);
@@ -151,7 +153,11 @@ void Station::StartUp() {
     backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
                                         .mainWindow = mainWindow_.get(),
                                         .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
-                                        .markEndingAfterRestore = [this] { endingAfterRestore_ = true; }});
+                                        .markEndingAfterRestore = [this] {
+                                            endingAfterRestore_ = true;
+                                            // The close leaves the restored stav.ini as it is.
+                                            fleet_->setEndingAfterRestore(true);
+                                        }});
     setSplashProgress(40);
     // TNahled1Dlg, TNahled2Dlg
     createPrinting();
@@ -217,7 +223,7 @@ void Station::StartUp() {
         parallelPort_->pulse().StartPulse();
     race_.ArmLightsOff();
     // 15. Kart status, the operator list and the due maintenance notices.
-    logBookWindow_->LoadOperators();
+    startFleet();
 
     // 16. The version caption (the infrared decoders find the window by it)
     //     and the system information text for the program log.
@@ -239,6 +245,7 @@ void Station::StartUp() {
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, mainWindow_.get(), [this] { ShutDown(); });
     commandButtons_->DisableUnconnected();
     centreOnScreen(*mainWindow_);
+    startupEnded_ = true;
     mainWindow_->show();
     for (const auto& [text, caption] : std::exchange(startupErrors_, {}))
         showError(mainWindow_.get(), text, caption);
@@ -282,6 +289,16 @@ void Station::writeProgramLog() {
 }
 
 void Station::Restore() {
+    if (!startupEnded_) {
+        // The main window appears at its step: shown early, it would write
+        // the program log and arm the automatic start before start-up is done.
+        if (QWidget* up = QApplication::activeModalWidget() ? QApplication::activeModalWidget() : splash_.get()) {
+            up->raise();
+            up->activateWindow();
+        }
+        qInfo("vartemo: restore request during start-up, the window that is up raised");
+        return;
+    }
     mainWindow_->setWindowState(mainWindow_->windowState() & ~Qt::WindowMinimized);
     mainWindow_->show();
     mainWindow_->raise();

@@ -5,6 +5,7 @@
 #include "app/logbookwiring.h"
 #include "app/printingwindows.h"
 #include "app/besttwentywiring.h"
+#include "app/fleetwiring.h"
 #include "app/receiverstartupcheck.h"
 #include "app/helpcommand.h"
 #include "backup/tzalohujfrm.h"

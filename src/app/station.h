@@ -24,6 +24,7 @@ class AboutWiring;
 class BestTwentyWiring;
 class LogBookWiring;
 class CommandButtons;
+class FleetWiring;
 class HelpCommand;
 class ScreenSaverInhibitor;
 class IrCodeHandler;
@@ -72,6 +73,8 @@ public:
     // The log book window and the information windows (after start-up step 3).
     LogBookWiring& logBookWindow() { return *logBookWindow_; }
     AboutWiring& about() { return *about_; }
+    // The kart fleet: status records, their window and the notices.
+    FleetWiring& fleet() { return *fleet_; }
     // The best-twenty tables (change notice, rows, reset) and their window's hooks.
     TopTables& topTables();
     BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
@@ -105,6 +108,8 @@ private:
     std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
     void wireParallelPort();
     void onParallelPortSetting(SettingId id);
+    void createFleet();
+    void startFleet();
     void wireDesktop(); // desktopwiring.cpp
 
     ProgramFolder folder_;
@@ -146,12 +151,16 @@ private:
     std::unique_ptr<ScreenSaverInhibitor> screenSaver_;
     std::unique_ptr<BestTwentyWiring> bestTwenty_;
     MainStatusBar* statusBar_ = nullptr;
+    std::unique_ptr<FleetWiring> fleet_;
     std::unique_ptr<TZalohujFrm> backupWindow_;
     bool endingAfterRestore_ = false;
     QList<std::pair<QString, QString>> startupErrors_; // text, caption
     bool loadingSettings_ = false;
     bool logBookWritable_ = true;
     bool started_ = false;
+    // Until then a restore request raises the window that is up (the splash,
+    // a start-up dialog), not the main window.
+    bool startupEnded_ = false;
     bool shutDown_ = false;
 };
 

@@ -320,7 +320,8 @@ void RaceControl::addOperatingTimes(QStringList& errors) {
         minutes[size_t(k - 1)] =
             static_cast<int>(std::min<TimeMs>(sum / 60'000, std::numeric_limits<int>::max()));
     }
-    call(feeds_.addOperatingMinutes, minutes);
+    if (feeds_.addOperatingMinutes)
+        errors << feeds_.addOperatingMinutes(minutes);
 }
 
 void RaceControl::dropShortLaps(QStringList& errors) {

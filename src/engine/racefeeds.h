@@ -15,8 +15,10 @@ namespace vartemo {
 struct RaceFeeds {
     // Kart fleet: whole minutes driven in this ride per kart (index kart-1),
     // added to the operating times; then the fuel estimate, the refuel check
-    // and the saving of the kart status, in that order.
-    std::function<void(const std::array<int, kKartCount>& minutes)> addOperatingMinutes;
+    // and the saving of the kart status, in that order. Returns the messages
+    // for the operator (a driven time that cannot be read, a file that cannot
+    // be written), shown with the STOP's others once the STOP is done.
+    std::function<QStringList(const std::array<int, kKartCount>& minutes)> addOperatingMinutes;
     // Best-twenty insertion of every kart not marked "Bez účasti", then the
     // commit of both tables.
     std::function<void()> insertBestTwenty;

@@ -2,6 +2,7 @@
 #include "about/tinformacedlg.h"
 #include "about/versiontext.h"
 #include "app/aboutwiring.h"
+#include "app/fleetwiring.h"
 #include "app/logbookwiring.h"
 #include "app/station.h"
 #include "core/textfile.h"
@@ -85,6 +86,17 @@ TEST(LogBookInStation, NamesAddedInTheWindowReachVartemoIniAndTheLogBook) {
     EXPECT_EQ(station.settings().operators(), QStringList{QStringLiteral("Eva")});
     EXPECT_TRUE(station.logBook().entries().last().text.endsWith(QStringLiteral(" - přidán uživatel: Eva")));
     EXPECT_EQ(window.findChild<QComboBox*>("cbLog")->itemText(1), QStringLiteral("Eva"));
+}
+
+TEST(LogBookInStation, TheKartStatusWindowOpensIt) {
+    QTemporaryDir home;
+    Station station{ProgramFolder(home.path())};
+    station.show();
+    closeStartupBoxes();
+    auto* button = station.fleet().statusWindow().findChild<QPushButton*>("BitBtn1");
+    ASSERT_NE(button, nullptr);
+    button->click();
+    EXPECT_TRUE(station.logBookWindow().window().isVisible());
 }
 
 TEST(AboutInStation, OpensFromTheButtonWithTheProgramLogsTextAndTheHistory) {

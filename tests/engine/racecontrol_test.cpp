@@ -37,6 +37,7 @@ struct Ride : ::testing::Test {
     QStringList autoPrintProblems;
     QStringList logLines;
     QStringList errors;
+    QStringList operatingMessages; // what the fleet reports at the STOP
     std::array<int, kKartCount> minutes{};
     QString captionAtLog;
 
@@ -50,6 +51,7 @@ struct Ride : ::testing::Test {
         f.addOperatingMinutes = [this](const std::array<int, kKartCount>& m) {
             fed << "operating";
             minutes = m;
+            return operatingMessages;
         };
         f.insertBestTwenty = [this] { fed << "top20:" + board.DriverName(1); };
         f.autoPrint = [this] {
@@ -492,6 +494,16 @@ TEST_F(Ride, UnreadableLapLineIsReportedAndTheStopGoesOn) {
     EXPECT_EQ(errors, QStringList({"'xx' is not a valid integer value"}));
     EXPECT_EQ(fed, QStringList({"operating", "top20:kara1", "log", "error"}));
     EXPECT_EQ(savedFiles().size(), 2);
+}
+
+TEST_F(Ride, FleetMessagesAreShownWithTheOthersOnceTheStopIsDone) {
+    settings.serviceCheckOn = true;
+    operatingMessages = {QStringLiteral("'abc' is not a valid integer value")};
+    start();
+    board.setLines(1, BoardList::Lap, {"xx:10:000"});
+    control.StartButton1Click();
+    EXPECT_EQ(errors, QStringList({"'xx' is not a valid integer value", "'abc' is not a valid integer value"}));
+    EXPECT_EQ(fed, QStringList({"operating", "top20:kara1", "log", "error", "error", "tasks:&START"}));
 }
 
 TEST_F(Ride, SheetsNameTheRidesDriversUntilTheNextStart) {
