@@ -173,6 +173,7 @@ void Station::StartUp() {
     setSplashProgress(70);
     // TAboutBox, TNastavDlg
     about_->createAboutBox(*commandButtons_);
+    createSettingsDialog();
     setSplashProgress(75);
     // TTopTen10Frm, TStat_Dlg
     bestTwenty_->createWindow(*commandButtons_);

@@ -5,9 +5,12 @@
 #include "app/logbookwiring.h"
 #include "app/printingwindows.h"
 #include "app/besttwentywiring.h"
+#include "records/toptables.h"
 #include "app/fleetwiring.h"
 #include "app/receiverstartupcheck.h"
 #include "app/helpcommand.h"
+#include "app/settingsdialogwiring.h"
+#include "config/tnastavdlg.h"
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
@@ -72,8 +75,6 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, 
     // Wired before the settings load, so the loaded choices reach the port.
     wireParallelPort();
     connectLogBook();
-    // Connected before loading: the file's values act as the operator's changes do.
-    connectSettings();
     bestTwenty_ = std::make_unique<BestTwentyWiring>(BestTwentyWiring::Parts{
         .folder = folder_, .board = board_, .feeds = race_.feeds(), .mainWindow = *mainWindow_,
         .boardView = *mainWindow_->boardView(),
@@ -113,30 +114,6 @@ void Station::wireParallelPort() {
     };
 }
 
-// A port choice or a pulse length takes effect as soon as it changes. The
-// base texts count as changes of the choice too: the light port's text is
-// loaded after its choice, and would otherwise wait for the next click.
-void Station::onParallelPortSetting(SettingId id) {
-    switch (id) {
-    case SettingId::StartPort:
-    case SettingId::LPTxx_BASE:
-        parallelPort_->addresses().updateInputPort();
-        break;
-    case SettingId::SemaforPort:
-    case SettingId::Semafor_Base:
-        parallelPort_->addresses().updateLightPort();
-        break;
-    case SettingId::SpinLOG0:
-        parallelPort_->pulse().setLog0Ms(settings_.integer(id));
-        break;
-    case SettingId::SpinLOG1:
-        parallelPort_->pulse().setLog1Ms(settings_.integer(id));
-        break;
-    default:
-        break;
-    }
-}
-
 std::unique_ptr<Receivers> Station::createReceivers(bool irRecordStreams) {
     auto receivers = std::make_unique<Receivers>(Receivers::Dependencies{
         .laps = laps_,
@@ -154,43 +131,28 @@ std::unique_ptr<Receivers> Station::createReceivers(bool irRecordStreams) {
     return receivers;
 }
 
-void Station::connectSettings() {
-    // A changed setting may have mended a receiver: its failure is told again.
-    const auto forgetFailures = [this] { receivers_->forgetFailures(); };
-    QObject::connect(&settings_, &Settings::udpPortsChanged, mainWindow_.get(), forgetFailures);
-    QObject::connect(&settings_, &Settings::serialPortChanged, mainWindow_.get(), forgetFailures);
-    QObject::connect(&settings_, &Settings::changed, mainWindow_.get(), [this](SettingId id) {
-        receivers_->forgetFailures();
-        switch (id) {
-        case SettingId::cbCOM:
-        case SettingId::cbLPT:
-        case SettingId::cbTcpIP:
-            receivers_->applySourceChoice(!loadingSettings_);
-            break;
-        case SettingId::cbMezicasy:
-            mainWindow_->ApplyLayout(settings_.showTrackSplits());
-            break;
-        case SettingId::cbMinuty:
-            mainWindow_->setCountsMinutes(settings_.countsMinutes());
-            break;
-        case SettingId::po_spusteni:
-            autostart_.set(settings_.boolean(id), QCoreApplication::applicationFilePath(), folder_.root());
-            break;
-        case SettingId::cbBezUcasti:
-            if (settings_.boolean(id))
-                for (int kart = 1; kart <= kKartCount; ++kart)
-                    board_.setExcluded(kart, true);
-            break;
-        default:
-            onParallelPortSetting(id);
-            break;
-        }
-    });
+// Start-up step 3: the settings dialog, with the handlers of the settings
+// that act at once. Made before the load, so the file's values act as the
+// operator's changes do.
+void Station::createSettingsDialog() {
+    settingsDialog_ = std::make_unique<SettingsDialogWiring>(SettingsDialogWiring::Parts{
+        settings_, *mainWindow_, laps_, *receivers_, *parallelPort_, race_, board_, autostart_,
+        folder_.root(), loadingSettings_,
+        [this] { return bestTwenty_->tables().Reset(); },
+        [this] { backupWindow_->exec(); },
+        [this](QString* error) { return logBook_.ClearLogBook(error); }});
+    settingsDialog_->connectButton(*commandButtons_);
+    // The print pages' previews show the sheets the print buttons make.
+    TNastavDlg::Hooks& hooks = settingsDialog_->dialog().hooks();
+    hooks.printPreview = [this] { printing_->ShowLapSheet(); };
+    hooks.diplomaPreview = [this] { printing_->ShowDiploma(); };
 }
 
 Station::~Station() {
     ShutDown();
-    // The window goes first: its destruction still switches the receivers off.
+    // The dialog and the window go first: the window's destruction still
+    // switches the receivers off.
+    settingsDialog_.reset();
     mainWindow_.reset();
 }
 

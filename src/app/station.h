@@ -35,6 +35,7 @@ class ProcessorLoad;
 class Receivers;
 class SemaforFrame;
 class SerialReceiverProbe;
+class SettingsDialogWiring;
 class SystemInfoSource;
 class TForm1;
 class TSplashScreen;
@@ -66,9 +67,11 @@ public:
     TForm1& mainWindow() { return *mainWindow_; }
     Receivers& receivers() { return *receivers_; }
     Settings& settings() { return settings_; }
+    SettingsDialogWiring& settingsDialog() { return *settingsDialog_; }
     ParallelPort& parallelPort() { return *parallelPort_; }
     RaceControl& raceControl() { return race_; }
     RaceBoard& board() { return board_; }
+    LapComputation& laps() { return laps_; }
     LogBook& logBook() { return logBook_; }
     // The log book window and the information windows (after start-up step 3).
     LogBookWiring& logBookWindow() { return *logBookWindow_; }
@@ -104,10 +107,9 @@ private:
     void connectLogBook();
     void createPrinting();
     void loadSettings();
-    void connectSettings();
+    void createSettingsDialog();
     std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
     void wireParallelPort();
-    void onParallelPortSetting(SettingId id);
     void createFleet();
     void startFleet();
     void wireDesktop(); // desktopwiring.cpp
@@ -135,6 +137,7 @@ private:
     std::unique_ptr<TvDisplayWiring> tvDisplay_;
     // The live results page for the spectators' phones.
     std::unique_ptr<LiveResultsWiring> liveResults_;
+    std::unique_ptr<SettingsDialogWiring> settingsDialog_;
 
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;

@@ -39,6 +39,15 @@ QString singleLine(QString value) {
     return value;
 }
 
+// A value with blanks at an end, or enclosed in quotes, would come back
+// trimmed or unquoted: one pair of quotes around it keeps it as it is.
+QString protectedValue(const QString& value) {
+    const QString back = unquoted(value);
+    if (back == value.left(IniFile::kMaxValueLength))
+        return value;
+    return u'"' + value + u'"';
+}
+
 } // namespace
 
 IniFile IniFile::fromText(const QString& text) {
@@ -171,7 +180,7 @@ bool IniFile::readBool(const QString& section, const QString& key, bool fallback
 void IniFile::writeString(const QString& section, const QString& key, const QString& value) {
     if (!isWritableName(section, false) || !isWritableName(key, true))
         return;
-    const QString v = singleLine(value);
+    const QString v = protectedValue(singleLine(value));
     if (const auto line = findKeyLine(section, key)) {
         QString& text = lines_[*line];
         // The file's own spelling of the key stays; only the value changes.

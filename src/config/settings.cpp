@@ -400,9 +400,22 @@ void Settings::loadUdpPorts(const IniFile& ini) {
     }
 }
 
+std::optional<quint16> Settings::UdpPortNumber(const QString& text) {
+    bool ok = false;
+    const uint n = text.trimmed().toUInt(&ok, 10);
+    if (!ok || n < 1 || n > 65535)
+        return std::nullopt;
+    return quint16(n);
+}
+
 bool Settings::addUdpPort(const QString& port, const QString& description) {
-    if (port.trimmed().isEmpty() || udpPorts_.size() >= kMaxUdpPorts)
+    // A bad or repeated row would stop every binding of the list after it.
+    const std::optional<quint16> number = UdpPortNumber(port);
+    if (!number || udpPorts_.size() >= kMaxUdpPorts)
         return false;
+    for (const UdpPortEntry& entry : udpPorts_)
+        if (UdpPortNumber(entry.port) == number)
+            return false;
     udpPorts_.prepend({port, description});
     emit udpPortsChanged();
     const int n = static_cast<int>(udpPorts_.size());

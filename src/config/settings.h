@@ -115,8 +115,10 @@ public:
 
     // --- "UDP": ListView1TcpIP, top row first; written at once.
     const QList<UdpPortEntry>& udpPorts() const { return udpPorts_; }
-    // An empty port is refused (the dialog shows "Zadejte komunikační port a popis").
+    // A port that is not a number 1..65535, or one listed already, is refused
+    // and nothing changes (the dialog shows "Zadejte komunikační port a popis").
     bool addUdpPort(const QString& port, const QString& description);
+    static std::optional<quint16> UdpPortNumber(const QString& text);
     bool removeUdpPort(int row);
 
     // --- "Uzivatel": the operators of the log book, read from the file each time.

@@ -436,6 +436,14 @@ void RaceControl::resumeStartWaiting() {
     startTimer(RaceTimer::AutoStartDelay, settings_.autoStartDelaySeconds() * 1000);
 }
 
+void RaceControl::rearmStartWaiting() {
+    if (phase_ != RacePhase::Idle || !(settings_.externalStart() || settings_.autoStart()))
+        return;
+    stopTimer(RaceTimer::AutoStartDelay);
+    laps_.setPendingKart(0);
+    startTimer(RaceTimer::ExtStart, kExtStartMs);
+}
+
 void RaceControl::setProgress(int position) {
     position = std::clamp(position, 0, progressMax_);
     if (position == progressPos_)

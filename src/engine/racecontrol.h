@@ -109,6 +109,10 @@ public:
     // --- waiting for the start around the name input -----------------------
     void pauseStartWaiting();
     void resumeStartWaiting();
+    // After the settings dialog (every close): with the external or automatic
+    // start on and no ride going, the waiting starts afresh, without the
+    // re-arm delay and without a passing seen meanwhile.
+    void rearmStartWaiting();
 
     // --- the main window ----------------------------------------------------
     void FormShow();    // first showing

@@ -77,6 +77,16 @@ int SerialReceiver::BurstPauseMs(int baudRate) {
     return std::max(kBurstPauseMs, threeChars);
 }
 
+void SerialReceiver::setRts(bool on) {
+    if (port_.isOpen())
+        port_.setRequestToSend(on);
+}
+
+void SerialReceiver::setDtr(bool on) {
+    if (port_.isOpen())
+        port_.setDataTerminalReady(on);
+}
+
 bool SerialReceiver::open(QString* error) {
     if (port_.isOpen())
         return true;

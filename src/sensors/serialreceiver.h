@@ -39,6 +39,9 @@ public:
     bool open(QString* error = nullptr);
     void close();
     bool isOpen() const { return port_.isOpen(); }
+    // The "RTS" and "DTR" lines of the open port, set by hand (a port test).
+    void setRts(bool on);
+    void setDtr(bool on);
 
     bool CtsSeen() const { return ctsSeen_; }
     bool DsrSeen() const { return dsrSeen_; }

@@ -3,6 +3,8 @@
 #include "about/versiontext.h"
 #include "app/aboutwiring.h"
 #include "app/fleetwiring.h"
+#include "app/settingsdialogwiring.h"
+#include "config/tnastavdlg.h"
 #include "app/logbookwiring.h"
 #include "app/station.h"
 #include "core/textfile.h"
@@ -24,6 +26,7 @@
 #include <QTemporaryDir>
 #include <QTest>
 #include <QTimer>
+#include <QTreeView>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -97,6 +100,28 @@ TEST(LogBookInStation, TheKartStatusWindowOpensIt) {
     ASSERT_NE(button, nullptr);
     button->click();
     EXPECT_TRUE(station.logBookWindow().window().isVisible());
+}
+
+TEST(LogBookInStation, ClearingFromTheSettingsDialogShowsInTheOpenTree) {
+    QTemporaryDir home;
+    Station station{ProgramFolder(home.path())};
+    station.show();
+    closeStartupBoxes();
+    TDenikFrm& window = station.logBookWindow().window();
+    window.ShowModal();
+    auto* tree = window.findChild<QTreeView*>("tvDenik");
+    station.AddLogEntry(QStringLiteral("Kč 150 Admin 14:05:03 9.12.2026"));
+    const QModelIndex run = tree->model()->index(0, 0);
+    EXPECT_EQ(tree->model()->index(tree->model()->rowCount(run) - 1, 0, run).data().toString(),
+              QStringLiteral("Kč 150 Admin 14:05:03 9.12.2026"));
+
+    auto* clear = station.settingsDialog().dialog().findChild<QPushButton*>("btnSmazatDenik");
+    ASSERT_NE(clear, nullptr);
+    clear->click();
+    ASSERT_EQ(tree->model()->rowCount(), 1);
+    const QModelIndex fresh = tree->model()->index(0, 0);
+    ASSERT_EQ(tree->model()->rowCount(fresh), 1);
+    EXPECT_TRUE(tree->model()->index(0, 0, fresh).data().toString().endsWith(QStringLiteral(" - Admin :deník smazán")));
 }
 
 TEST(AboutInStation, OpensFromTheButtonWithTheProgramLogsTextAndTheHistory) {

@@ -217,3 +217,35 @@ TEST(IniFile, ManyWritesReadBackAsAFreshParseDoes) {
     EXPECT_EQ(ini.lines().first(), QStringLiteral("; top"));
     EXPECT_EQ(ini.value("B", "K99"), QStringLiteral("z")) << "a repeated section keeps its own keys";
 }
+
+// A learnt code with a blank at an end (a serial 0x00 becomes one) or in
+// quotes must match again after a restart: such values are written quoted.
+TEST(IniFile, ValuesThatWouldNotReadBackAreWrittenInQuotes) {
+    struct Case {
+        const char* value;
+        const char* line;
+    };
+    const Case cases[] = {
+        {"AB12", "K=AB12"},
+        {" AB", "K=\" AB\""},
+        {"AB ", "K=\"AB \""},
+        {"\"AB\"", "K=\"\"AB\"\""},
+        {"\"AB", "K=\"AB"},   // one quote alone reads back as it is
+        {"'K3'", "K=\"'K3'\""},
+        {"a \"b\" c", "K=a \"b\" c"},
+        {"", "K="},
+        {"*  text", "K=*  text"},
+    };
+    QTemporaryDir dir;
+    const QString path = dir.filePath(QStringLiteral("q.ini"));
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.value);
+        IniFile ini;
+        ini.writeString("S", "K", QString::fromUtf8(c.value));
+        ASSERT_TRUE(ini.save(path));
+        QFile f(path);
+        ASSERT_TRUE(f.open(QIODevice::ReadOnly));
+        EXPECT_TRUE(f.readAll().contains(QByteArray(c.line) + "\r\n"));
+        EXPECT_EQ(IniFile::fromFile(path).readString("S", "K", QStringLiteral("?")), QString::fromUtf8(c.value));
+    }
+}

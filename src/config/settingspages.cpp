@@ -1,0 +1,281 @@
+#include "config/settingspages.h"
+
+#include "config/settings.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QGridLayout>
+#include <QGroupBox>
+#include <QHBoxLayout>
+#include <QImageReader>
+#include <QLabel>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPixmap>
+#include <QRadioButton>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QSpinBox>
+#include <QVBoxLayout>
+
+#include <algorithm>
+
+namespace vartemo {
+
+namespace {
+
+constexpr int kPageColumns = 2;
+// A spin edit without a range of its own still needs one on screen.
+constexpr int kOpenRangeMaximum = 9999999;
+const QSize kPictureSize(160, 100);
+
+int linesOfGroup(int page, const QString& group) {
+    int lines = 0;
+    for (const ControlRow& row : SettingControls())
+        if (row.page == page && row.group == group)
+            lines += row.kind == ControlKind::BitList ? 4 : 1 + int(row.items.size()) / 2;
+    return lines;
+}
+
+void checkOnly(QButtonGroup* buttons, int id) {
+    // No selection is a state of its own (a radio group before the load).
+    buttons->setExclusive(false);
+    for (QAbstractButton* b : buttons->buttons())
+        b->setChecked(buttons->id(b) == id);
+    buttons->setExclusive(true);
+}
+
+} // namespace
+
+SettingsPages::SettingsPages(Settings& settings, QObject* parent)
+    : QObject(parent), settings_(settings), bound_(static_cast<size_t>(kSettingCount)) {
+    connect(&settings_, &Settings::changed, this, &SettingsPages::showSetting);
+}
+
+void SettingsPages::build(int page, QWidget* pageWidget) {
+    Page& p = pages_[page];
+    p.widget = pageWidget;
+    auto* row = new QHBoxLayout(pageWidget);
+    const int columns = page == kFramePage ? 1 : kPageColumns;
+    for (int c = 0; c < columns; ++c) {
+        auto* column = new QVBoxLayout;
+        row->addLayout(column, 1);
+        p.columns.push_back(column);
+        p.columnLines.push_back(0);
+    }
+    for (const ControlRow& r : SettingControls())
+        if (r.page == page)
+            addControl(r, p);
+    for (QVBoxLayout* column : p.columns)
+        column->addStretch(1);
+}
+
+QGroupBox* SettingsPages::group(int page, const QString& caption) {
+    Page& p = pages_[page];
+    if (const auto it = p.groups.find(caption); it != p.groups.end())
+        return it->second;
+    auto* box = new QGroupBox(caption, p.widget);
+    new QGridLayout(box);
+    const auto shortest = std::min_element(p.columnLines.begin(), p.columnLines.end());
+    const auto column = size_t(shortest - p.columnLines.begin());
+    p.columns[column]->addWidget(box);
+    p.columnLines[column] += linesOfGroup(page, caption) + 2;
+    p.groups[caption] = box;
+    return box;
+}
+
+QGridLayout* SettingsPages::groupGrid(int page, const QString& caption) {
+    return static_cast<QGridLayout*>(group(page, caption)->layout());
+}
+
+QBoxLayout* SettingsPages::lineOf(SettingId id) const {
+    return bound_[static_cast<size_t>(id)].line;
+}
+
+QWidget* SettingsPages::control(SettingId id) const {
+    return bound_[static_cast<size_t>(id)].widget;
+}
+
+void SettingsPages::addControl(const ControlRow& row, Page& page) {
+    auto* line = new QHBoxLayout;
+    if (row.group.isEmpty()) {
+        // A radio group is its own frame.
+        const auto shortest = std::min_element(page.columnLines.begin(), page.columnLines.end());
+        const auto column = size_t(shortest - page.columnLines.begin());
+        page.columns[column]->addLayout(line);
+        page.columnLines[column] += int(row.items.size()) + 2;
+    } else {
+        QGridLayout* grid = groupGrid(row.page, row.group);
+        const int index = grid->count();
+        grid->addLayout(line, index / row.groupColumns, index % row.groupColumns);
+    }
+    Bound& b = bound_[static_cast<size_t>(row.id)];
+    b.line = line;
+    b.widget = makeControl(row, line);
+    b.widget->setObjectName(InfoOf(row.id).holder);
+    showSetting(row.id);
+}
+
+QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
+    const SettingId id = row.id;
+    const SettingInfo& info = InfoOf(id);
+    Bound& b = bound_[static_cast<size_t>(id)];
+    auto label = [&] {
+        if (!row.caption.isEmpty())
+            line->addWidget(new QLabel(row.caption));
+    };
+    switch (row.kind) {
+    case ControlKind::Check: {
+        auto* box = new QCheckBox(row.caption);
+        line->addWidget(box);
+        connect(box, &QCheckBox::toggled, this, [this, id](bool on) { settings_.setBoolean(id, on); });
+        b.show = [this, box, id] {
+            const QSignalBlocker block(box);
+            box->setChecked(settings_.boolean(id));
+        };
+        return box;
+    }
+    case ControlKind::Spin: {
+        label();
+        auto* spin = new QSpinBox;
+        const bool ranged = info.minimum != 0 || info.maximum != 0;
+        spin->setRange(ranged ? info.minimum : 0, ranged ? info.maximum : kOpenRangeMaximum);
+        line->addWidget(spin);
+        if (!row.unit.isEmpty())
+            line->addWidget(new QLabel(row.unit));
+        line->addStretch(1);
+        connect(spin, &QSpinBox::valueChanged, this, [this, id](int v) { settings_.setInteger(id, v); });
+        b.show = [this, spin, id] {
+            const QSignalBlocker block(spin);
+            spin->setValue(settings_.integer(id));
+        };
+        return spin;
+    }
+    case ControlKind::Slider: {
+        label();
+        auto* slider = new QSlider(Qt::Horizontal);
+        slider->setRange(info.minimum, info.maximum);
+        slider->setPageStep(std::max(1, (info.maximum - info.minimum) / 16));
+        line->addWidget(slider, 1);
+        connect(slider, &QSlider::valueChanged, this, [this, id](int v) { settings_.setInteger(id, v); });
+        b.show = [this, slider, id] {
+            const QSignalBlocker block(slider);
+            slider->setValue(settings_.integer(id));
+        };
+        return slider;
+    }
+    case ControlKind::Radio:
+    case ControlKind::PortButtons: {
+        const bool ports = row.kind == ControlKind::PortButtons;
+        QWidget* holder = nullptr;
+        QBoxLayout* buttonsLine = nullptr;
+        if (ports) {
+            label();
+            holder = new QWidget;
+            buttonsLine = new QHBoxLayout(holder);
+            buttonsLine->setContentsMargins(0, 0, 0, 0);
+        } else {
+            auto* box = new QGroupBox(row.caption);
+            buttonsLine = new QVBoxLayout(box);
+            holder = box;
+        }
+        line->addWidget(holder);
+        auto* buttons = new QButtonGroup(holder);
+        const QStringList names = info.holder.split(u'/');
+        for (int i = 0; i < row.items.size(); ++i) {
+            auto* button = new QRadioButton(row.items[i]);
+            // Port buttons are the holders themselves (LPT1_Start, ...).
+            if (ports)
+                button->setObjectName(names.value(i));
+            buttonsLine->addWidget(button);
+            buttons->addButton(button, ports ? i + 1 : i);
+        }
+        connect(buttons, &QButtonGroup::idClicked, this, [this, id](int v) { settings_.setInteger(id, v); });
+        b.show = [this, buttons, id] { checkOnly(buttons, settings_.integer(id)); };
+        return holder;
+    }
+    case ControlKind::BitList: {
+        auto* column = new QVBoxLayout;
+        column->addWidget(new QLabel(row.caption));
+        auto* list = new QListWidget;
+        for (const QString& item : row.items) {
+            auto* entry = new QListWidgetItem(item, list);
+            entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
+            entry->setCheckState(Qt::Unchecked);
+        }
+        list->setFixedHeight(list->sizeHintForRow(0) * list->count() + 2 * list->frameWidth());
+        column->addWidget(list);
+        line->addLayout(column);
+        connect(list, &QListWidget::itemChanged, this, [this, list, id] {
+            int mask = 0;
+            for (int bit = 0; bit < list->count(); ++bit)
+                if (list->item(bit)->checkState() == Qt::Checked)
+                    mask |= 1 << bit;
+            settings_.setInteger(id, mask);
+        });
+        b.show = [this, list, id] {
+            const QSignalBlocker block(list);
+            const int mask = settings_.integer(id);
+            for (int bit = 0; bit < list->count(); ++bit)
+                list->item(bit)->setCheckState((mask >> bit) & 1 ? Qt::Checked : Qt::Unchecked);
+        };
+        return list;
+    }
+    case ControlKind::Edit: {
+        label();
+        auto* edit = new QLineEdit;
+        if (info.maxLength > 0)
+            edit->setMaxLength(info.maxLength);
+        if (info.type == SettingType::Password)
+            edit->setEchoMode(QLineEdit::Password);
+        line->addWidget(edit, 1);
+        connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& t) { settings_.setText(id, t); });
+        b.show = [this, edit, id] {
+            if (edit->text() != settings_.text(id))
+                edit->setText(settings_.text(id));
+        };
+        return edit;
+    }
+    case ControlKind::Picture: {
+        auto* picture = new QLabel;
+        picture->setFixedSize(kPictureSize);
+        picture->setFrameShape(QFrame::Box);
+        picture->setAlignment(Qt::AlignCenter);
+        line->addWidget(picture);
+        b.show = [this, id] { showPicture(id); };
+        return picture;
+    }
+    }
+    return nullptr;
+}
+
+void SettingsPages::showSetting(SettingId id) {
+    const Bound& b = bound_[static_cast<size_t>(id)];
+    if (b.show)
+        b.show();
+}
+
+void SettingsPages::setPicturesShown(bool shown) {
+    picturesShown_ = shown;
+    for (const ControlRow& row : SettingControls())
+        if (row.kind == ControlKind::Picture)
+            showSetting(row.id);
+}
+
+// A picture that cannot be read shows nothing, without a message.
+void SettingsPages::showPicture(SettingId id) {
+    auto* label = qobject_cast<QLabel*>(control(id));
+    if (!label)
+        return;
+    QPixmap picture;
+    if (picturesShown_ && !settings_.text(id).isEmpty()) {
+        QImageReader reader(settings_.text(id));
+        reader.setAutoTransform(true);
+        picture = QPixmap::fromImage(reader.read());
+    }
+    label->setPixmap(picture.isNull() ? QPixmap()
+                                      : picture.scaled(kPictureSize, Qt::KeepAspectRatio,
+                                                       Qt::SmoothTransformation));
+}
+
+} // namespace vartemo

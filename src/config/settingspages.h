@@ -1,0 +1,70 @@
+#pragma once
+
+#include "config/settingcontrols.h"
+
+#include <QObject>
+#include <QString>
+#include <functional>
+#include <map>
+#include <vector>
+
+class QBoxLayout;
+class QGridLayout;
+class QGroupBox;
+class QVBoxLayout;
+class QWidget;
+
+namespace vartemo {
+
+class Settings;
+
+// Builds the holder controls of the settings dialog from SettingControls()
+// and binds each to its setting both ways: an operator's change writes the
+// setting at once, a change of the setting (the load, learning, another
+// control) shows in the control. The controls keep no copy of their own.
+class SettingsPages : public QObject {
+    Q_OBJECT
+public:
+    explicit SettingsPages(Settings& settings, QObject* parent = nullptr);
+
+    // Every control of the page, grouped, into the page's widget (a frame
+    // page: the controls of kFramePage).
+    void build(int page, QWidget* pageWidget);
+
+    // The group box of a page by its caption, made when missing, so that the
+    // dialog's own buttons and lists join the setting controls there.
+    QGroupBox* group(int page, const QString& caption);
+    QGridLayout* groupGrid(int page, const QString& caption);
+    // The line of a setting's control, to put a button beside it.
+    QBoxLayout* lineOf(SettingId id) const;
+    QWidget* control(SettingId id) const;
+
+    // A picture setting's control shows its file only while this is on (the
+    // dialog shows them while it is open and releases them when it closes).
+    void setPicturesShown(bool shown);
+
+private:
+    struct Page {
+        QWidget* widget = nullptr;
+        std::vector<QVBoxLayout*> columns;
+        std::vector<int> columnLines;
+        std::map<QString, QGroupBox*> groups;
+    };
+    struct Bound {
+        QWidget* widget = nullptr;
+        QBoxLayout* line = nullptr;
+        std::function<void()> show; // setting -> control
+    };
+
+    void addControl(const ControlRow& row, Page& page);
+    QWidget* makeControl(const ControlRow& row, QBoxLayout* line);
+    void showSetting(SettingId id);
+    void showPicture(SettingId id);
+
+    Settings& settings_;
+    std::map<int, Page> pages_;
+    std::vector<Bound> bound_;
+    bool picturesShown_ = false;
+};
+
+} // namespace vartemo
