@@ -115,6 +115,7 @@ TEST(LogBookInStation, ClearingFromTheSettingsDialogShowsInTheOpenTree) {
     EXPECT_EQ(tree->model()->index(tree->model()->rowCount(run) - 1, 0, run).data().toString(),
               QStringLiteral("Kč 150 Admin 14:05:03 9.12.2026"));
 
+    station.settingsDialog().dialog().ensureBuilt();
     auto* clear = station.settingsDialog().dialog().findChild<QPushButton*>("btnSmazatDenik");
     ASSERT_NE(clear, nullptr);
     clear->click();
