@@ -20,6 +20,8 @@ packages=(
   fonts-liberation fonts-dejavu-core
   # tests and benchmarks
   libgtest-dev libgmock-dev libbenchmark-dev python3 python3-pyftpdlib
+  # a private sound server with a null sink, reached through ALSA's pulse plugin (mixer test)
+  pulseaudio pulseaudio-utils libasound2-plugins
   # the live results page looked at in a headless browser
   chromium
   # the desktop's launcher, to start the station from the entries it writes

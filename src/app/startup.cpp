@@ -17,6 +17,7 @@
 #include "app/liveresultswiring.h"
 #include "app/spectatortables.h"
 #include "app/tvdisplaywiring.h"
+#include "app/soundpagewiring.h"
 #include "engine/commandbuttons.h"
 #include "engine/mainstatusbar.h"
 #include "engine/raceboardview.h"
@@ -215,8 +216,10 @@ void Station::StartUp() {
         showStartupError(kMissingLogoMessage);
     }
 
-    // 12. The sound file selection (falls back to "zvuky\success.wav").
-    // 13. The media player made ready when the end-of-ride sound is on.
+    // 12. The sound file selection (falls back to "zvuky\success.wav"; a
+    //     first start writes the two sounds). 13. The media player made
+    //     ready when the end-of-ride sound is on.
+    soundPage_->prepareAtStartUp();
     // 14. The hardware-control timer with "Použít hardwarové řízení vartemy";
     //     the lights-off timer with "Zhasnout semafor ": the red light of the
     //     first showing goes off after its minutes when no ride comes.

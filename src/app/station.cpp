@@ -10,6 +10,9 @@
 #include "app/receiverstartupcheck.h"
 #include "app/helpcommand.h"
 #include "app/settingsdialogwiring.h"
+#include "app/ftppagewiring.h"
+#include "app/soundpagewiring.h"
+#include "sound/soundplayer.h"
 #include "config/tnastavdlg.h"
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
@@ -90,7 +93,8 @@ TopTables& Station::topTables() {
 void Station::loadSettings() {
     // The serial receiver's port is left to the receiver check that follows.
     loadingSettings_ = true;
-    settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")));
+    settings_.loadFile(folder_.path(QStringLiteral("vartemo.ini")), soundPage_->hardware());
+    soundPage_->applyLevels();
     loadingSettings_ = false;
     // The network receiver's listening ports; race control activates them.
     if (settings_.useNetwork())
@@ -142,6 +146,7 @@ void Station::createSettingsDialog() {
         [this] { backupWindow_->exec(); },
         [this](QString* error) { return logBook_.ClearLogBook(error); }});
     settingsDialog_->connectButton(*commandButtons_);
+    wireSoundsAndFtp();
     // The print pages' previews show the sheets the print buttons make.
     TNastavDlg::Hooks& hooks = settingsDialog_->dialog().hooks();
     hooks.printPreview = [this] { printing_->ShowLapSheet(); };
@@ -151,7 +156,9 @@ void Station::createSettingsDialog() {
 Station::~Station() {
     ShutDown();
     // The dialog and the window go first: the window's destruction still
-    // switches the receivers off.
+    // switches the receivers off. The pages' wiring before their dialog.
+    ftpPage_.reset();
+    soundPage_.reset();
     settingsDialog_.reset();
     mainWindow_.reset();
 }

@@ -42,6 +42,9 @@ class TSplashScreen;
 class TZalohujFrm;
 class TopTables;
 class TvDisplayWiring;
+class FtpPageWiring;
+class SoundPageWiring;
+class SoundPlayer;
 class LiveResultsWiring;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
@@ -113,6 +116,7 @@ private:
     void createFleet();
     void startFleet();
     void wireDesktop(); // desktopwiring.cpp
+    void wireSoundsAndFtp(); // soundftpwiring.cpp
 
     ProgramFolder folder_;
     // From the first step of start-up to its end: created before the windows.
@@ -138,6 +142,10 @@ private:
     // The live results page for the spectators' phones.
     std::unique_ptr<LiveResultsWiring> liveResults_;
     std::unique_ptr<SettingsDialogWiring> settingsDialog_;
+    // Sounds, the card's mixer and the FTP page (with the settings dialog).
+    std::unique_ptr<SoundPlayer> soundPlayer_;
+    std::unique_ptr<SoundPageWiring> soundPage_;
+    std::unique_ptr<FtpPageWiring> ftpPage_;
 
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;

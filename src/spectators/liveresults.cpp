@@ -14,6 +14,10 @@ LiveResults::LiveResults(const RaceBoard& board, const RaceControl& race, QObjec
     connect(&race, &RaceControl::captionChanged, this, &LiveResults::onCaptionChanged);
     connect(&race, &RaceControl::clockShown, this, &LiveResults::onClockShown);
     connect(&board, &RaceBoard::lineAppended, this, &LiveResults::onLineAppended);
+    // The length and unit change the progress bar's maximum; before the
+    // first ride the page shows what the operator has set.
+    connect(&race, &RaceControl::progressChanged, this, &LiveResults::onLengthMaybeChanged);
+    ride_.planNext(race.raceLength(), race.countsMinutes());
     pending_.reserve(256);
     bestJson_ = BestTablesJson({});
 }
@@ -78,6 +82,15 @@ void LiveResults::onClockShown(int minutes, int seconds, int millis) {
     stale_ = true;
     if (publishing_)
         rebuild();
+}
+
+void LiveResults::onLengthMaybeChanged() {
+    if (ride_.state() != LiveRideState::Idle)
+        return;
+    if (ride_.length() == race_.raceLength() && ride_.countsMinutes() == race_.countsMinutes())
+        return;
+    ride_.planNext(race_.raceLength(), race_.countsMinutes());
+    stale_ = true;
 }
 
 void LiveResults::onLineAppended(int kart, BoardList list, const QString& line) {

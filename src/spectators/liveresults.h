@@ -45,6 +45,7 @@ public:
     void onCaptionChanged(const QString& caption);
     void onClockShown(int minutes, int seconds, int millis);
     void onLineAppended(int kart, vartemo::BoardList list, const QString& line);
+    void onLengthMaybeChanged();
 
 private:
     struct PendingLine {

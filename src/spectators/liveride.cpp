@@ -16,6 +16,13 @@ void LiveRide::start(const std::array<QString, kKartCount>& names, int length, b
     }
 }
 
+void LiveRide::planNext(int length, bool minutes) {
+    if (state_ != LiveRideState::Idle)
+        return;
+    length_ = length;
+    minutes_ = minutes;
+}
+
 bool LiveRide::inRide() const {
     return state_ == LiveRideState::Lights || state_ == LiveRideState::Running ||
            state_ == LiveRideState::Over;

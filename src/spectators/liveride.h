@@ -33,6 +33,9 @@ public:
     // START: the ride's names (index kart-1), its length in minutes or laps;
     // the standing starts empty.
     void start(const std::array<QString, kKartCount>& names, int length, bool minutes);
+    // Before the first START: the length and unit the next ride will have,
+    // as the operator sets them. A ride, running or finished, keeps its own.
+    void planNext(int length, bool minutes);
     // The race clock started (its first showing) and each showing after.
     void showClock(TimeMs clockMs);
     // A line appended to the kart's lap list. The kart's first line is the

@@ -13,6 +13,8 @@ namespace {
 
 const QColor kNavy(0, 0, 128);
 const QColor kCreditBlue(0, 0, 255);
+constexpr int kTitlePixels = 32;
+constexpr int kCreditPixels = 16;
 const QString kModeTitles[] = {QStringLiteral("Průběh závodu - minimální časy"),
                                QStringLiteral("Průběh závodu - jednotlivá kola")};
 
@@ -87,6 +89,24 @@ QTableWidget* makeList(QWidget* parent, const char* name, QRect geometry, int ro
     return list;
 }
 
+// The design size, or smaller until every line of the label's text fits it
+// whole: a TV shows texts that a wider font would clip.
+void fitFont(QLabel* label, int designPixels) {
+    const QStringList lines = label->text().split(QLatin1Char('\n'));
+    const QRect room = label->contentsRect();
+    QFont font = label->font();
+    for (int pixels = designPixels; pixels >= 8; --pixels) {
+        font.setPixelSize(pixels);
+        const QFontMetrics metrics(font);
+        int widest = 0;
+        for (const QString& line : lines)
+            widest = std::max(widest, metrics.horizontalAdvance(line));
+        if (widest <= room.width() && metrics.height() + metrics.lineSpacing() * (lines.size() - 1) <= room.height())
+            break;
+    }
+    label->setFont(font);
+}
+
 void setCell(QTableWidget* list, int row, int column, const QString& text) {
     QTableWidgetItem* item = list->item(row, column);
     if (item->text() != text)
@@ -132,7 +152,7 @@ TTV_Out_Frm::TTV_Out_Frm(QWidget* parent) : QWidget(parent, Qt::Window) {
 }
 
 void TTV_Out_Frm::buildPanels() {
-    const QFont title = pixelFont(32, true, true);
+    const QFont title = pixelFont(kTitlePixels, true, true);
 
     QFrame* panel1 = makePanel(this, "Panel1", {0, 0, 377, 185});
     makeLabel(panel1, QStringLiteral("Label1"), QStringLiteral("Čas závodu"), {8, 8, 361, 48}, title, kNavy);
@@ -143,7 +163,7 @@ void TTV_Out_Frm::buildPanels() {
     ms_ = makeDigits(panel1, "ms", {266, 72, 106, 92});
 
     QFrame* panel4 = makePanel(this, "Panel4", {48, 216, 289, 97});
-    label8_ = makeLabel(panel4, QStringLiteral("Label8"), QString(), {6, 4, 184, 89}, pixelFont(32, true), kNavy);
+    label8_ = makeLabel(panel4, QStringLiteral("Label8"), QString(), {6, 4, 184, 89}, pixelFont(kTitlePixels, true), kNavy);
     label8_->setWordWrap(true);
     length_ = makeDigits(panel4, "LcdDisplay1", {196, 12, 86, 72});
 
@@ -170,10 +190,13 @@ void TTV_Out_Frm::buildPanels() {
     picture->setGeometry(8, 8, 225, 170);
     picture->setAlignment(Qt::AlignCenter);
     picture->setPixmap(creditPicture({225, 170}));
-    const QFont credit = pixelFont(16, true);
+    const QFont credit = pixelFont(kCreditPixels, true);
     makeLabel(panel5, QStringLiteral("Label9"), QStringLiteral("Orvane Software"), {8, 184, 225, 24}, credit, kCreditBlue);
     makeLabel(panel5, QStringLiteral("Label10"), QStringLiteral("Vartemo Kestral 2.3"), {8, 208, 225, 24}, credit, kCreditBlue);
     makeLabel(panel5, QStringLiteral("Label11"), QStringLiteral("časomíra motokárové dráhy"), {8, 232, 225, 24}, credit, kCreditBlue);
+    for (QLabel* label : findChildren<QLabel*>())
+        if (!label->text().isEmpty())
+            fitFont(label, label->font().pixelSize());
 
     // The free corner between the race view and the credits.
     pageCode_ = new QLabel(this);
@@ -195,7 +218,7 @@ void TTV_Out_Frm::resetContent() {
     for (QLCDNumber* lcd : {min_, sec_, ms_, length_})
         lcd->display(QStringLiteral("00"));
     shownMinutes_ = shownSeconds_ = 0;
-    label8_->setText(QStringLiteral("Délka"));
+    SetLengthLabel(QStringLiteral("Délka"));
     setDisplayMode(mode_);
 }
 
@@ -255,11 +278,13 @@ void TTV_Out_Frm::SetRaceLength(int length) {
 void TTV_Out_Frm::SetLengthLabel(const QString& text) {
     // The caption's line break is CR LF; a label breaks at LF.
     label8_->setText(QString(text).remove(QLatin1Char('\r')));
+    fitFont(label8_, kTitlePixels);
 }
 
 void TTV_Out_Frm::setDisplayMode(int mode) {
     mode_ = mode == kRaceViewMinimumTimes ? kRaceViewMinimumTimes : kRaceViewRunningTimes;
     label5_->setText(kModeTitles[mode_]);
+    fitFont(label5_, kTitlePixels);
 }
 
 void TTV_Out_Frm::showAt(QPoint outerTopLeft) {

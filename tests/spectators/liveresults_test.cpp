@@ -177,6 +177,29 @@ TEST_F(LiveRideTest, StatesAndOrderThroughARide) {
     EXPECT_EQ(state(), QStringLiteral("over")) << "five laps after the run from the start";
 }
 
+// Before the first ride the page shows the length the operator sets; a
+// finished ride keeps its own until the next START.
+TEST_F(LiveRideTest, LengthAndUnitBeforeTheFirstRideAndAfterOne) {
+    auto race = [&] {
+        live.fire();
+        const QJsonObject r = doc()[u"race"].toObject();
+        return QStringLiteral("%1 %2 %3").arg(r[u"state"].toString(), r[u"unit"].toString()).arg(r[u"length"].toInt());
+    };
+    control.rbKolaClick();
+    control.CasZavoduChange(7);
+    EXPECT_EQ(race(), QStringLiteral("idle laps 7"));
+    control.rbMinutyClick();
+    EXPECT_EQ(race(), QStringLiteral("idle minutes 7"));
+
+    start();
+    control.StartButton1Click(); // STOP
+    control.CasZavoduChange(3);
+    control.rbKolaClick();
+    EXPECT_EQ(race(), QStringLiteral("finished minutes 7"));
+    start();
+    EXPECT_EQ(race(), QStringLiteral("running laps 3"));
+}
+
 TEST_F(LiveRideTest, BetweenRidesRebuiltOnlyWhenStaleAndOnlyWhilePublishing) {
     live.fire();
     const quint64 seq = live.snapshot()->seq;

@@ -99,6 +99,36 @@ TEST(TTV_Out_Frm, RaceRowsClockAndLength) {
     EXPECT_EQ(tv.findChild<QLabel*>(QStringLiteral("Label8"))->text(), QStringLiteral("Délka jízdy\nkol"));
 }
 
+// Every text shows whole: each of its lines within its label, the lines
+// together within its height, whatever the texts the station writes.
+TEST(TTV_Out_Frm, EveryTextFitsItsLabel) {
+    TTV_Out_Frm tv;
+    auto clipped = [&] {
+        QStringList out;
+        for (const QLabel* label : tv.findChildren<QLabel*>()) {
+            if (label->text().isEmpty())
+                continue;
+            const QFontMetrics metrics(label->font());
+            const QStringList lines = label->text().split(u'\n');
+            int widest = 0;
+            for (const QString& line : lines)
+                widest = std::max(widest, metrics.horizontalAdvance(line));
+            if (widest > label->contentsRect().width() ||
+                metrics.height() + metrics.lineSpacing() * (lines.size() - 1) > label->contentsRect().height())
+                out << label->objectName() + u' ' + label->text();
+        }
+        return out;
+    };
+    EXPECT_EQ(clipped(), QStringList()) << "design";
+    for (bool minutes : {true, false}) {
+        tv.SetLengthLabel(RaceControl::TvLengthLabel(minutes));
+        EXPECT_EQ(clipped(), QStringList()) << minutes;
+    }
+    tv.setDisplayMode(kRaceViewMinimumTimes);
+    EXPECT_EQ(clipped(), QStringList());
+    EXPECT_EQ(tv.findChild<QLabel*>(QStringLiteral("Label1"))->font().pixelSize(), 32) << "titles at their size where they fit";
+}
+
 TEST(TTV_Out_Frm, BestTenOnlyWhileBothTablesHoldMoreThanTen) {
     TTV_Out_Frm tv;
     BestTables tables{rows(20, "m"), rows(10, "z")};
