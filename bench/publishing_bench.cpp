@@ -93,6 +93,29 @@ void BM_EightFilesOf100kB(benchmark::State& state) {
 }
 BENCHMARK(BM_EightFilesOf100kB)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
+// The same 1 ms tick with nothing being sent: what the machine's own
+// scheduling stalls the main thread by, for comparison.
+void BM_IdleMainThreadStall(benchmark::State& state) {
+    qint64 longestStall = 0;
+    for (auto _ : state) {
+        QElapsedTimer sinceTick;
+        QTimer tick;
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [&] {
+            longestStall = std::max(longestStall, sinceTick.nsecsElapsed());
+            sinceTick.start();
+        });
+        QEventLoop loop;
+        QTimer::singleShot(64, &loop, &QEventLoop::quit);
+        sinceTick.start();
+        tick.start();
+        loop.exec();
+    }
+    state.counters["longest_main_thread_stall_ms"] = double(longestStall) / 1e6;
+}
+BENCHMARK(BM_IdleMainThreadStall)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
+
 void BM_SoundCallOnTheMainThread(benchmark::State& state) {
     QTemporaryDir dir;
     WriteDefaultSounds(dir.path());

@@ -4,6 +4,7 @@
 // machine.
 #include "irsignal.h"
 #include "rideplan.h"
+#include "senderloop.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
 #include "engine/racecontrol.h"
@@ -130,12 +131,6 @@ void BM_DatagramToLapLine(benchmark::State& state) {
 }
 BENCHMARK(BM_DatagramToLapLine)->Iterations(2000)->UseManualTime()->Unit(benchmark::kMicrosecond);
 
-qint64 MonotonicNs() {
-    timespec ts{};
-    clock_gettime(CLOCK_MONOTONIC, &ts);
-    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
-}
-
 // Eight karts in four pairs, the two karts of a pair 0.3 ms apart, over UDP
 // into the station's lap path: the datagram server, race control's poll and
 // the lap computation on the real clock. Every lap line is compared with the
@@ -204,18 +199,7 @@ void BM_EightKartsInPairsLapErrorOverUdp(benchmark::State& state) {
             }
             done = true;
         });
-        QEventLoop loop;
-        QTimer watch;
-        QObject::connect(&watch, &QTimer::timeout, [&] {
-            if (done)
-                loop.quit();
-        });
-        watch.start(50);
-        loop.exec();
-        sensor.join();
-        QEventLoop settle; // the last datagrams and polls
-        QTimer::singleShot(50, &settle, &QEventLoop::quit);
-        settle.exec();
+        RunEventsUntilSent(done, sensor);
         for (int k = 1; k <= kKartCount; ++k) {
             const QStringList lines = board.lines(k, BoardList::Lap);
             const auto& t = truth[k];

@@ -122,7 +122,12 @@ private:
 
 } // namespace
 
+// ALSA reports a machine without a card on stderr; to the station that is
+// simply no mixer.
+static void Quiet(const char*, int, const char*, int, const char*, ...) {}
+
 std::unique_ptr<Mixer> OpenAlsaMixer(const QString& device) {
+    snd_lib_error_set_handler(&Quiet);
     snd_mixer_t* handle = nullptr;
     if (snd_mixer_open(&handle, 0) < 0)
         return nullptr;

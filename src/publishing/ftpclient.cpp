@@ -24,6 +24,7 @@ void InitCurlOnce() {
 constexpr long kQuitReplySeconds = 3;
 constexpr qint64 kProgressEveryMs = 100;
 constexpr int kHttpProxyDefaultPort = 8080;
+constexpr int kPollMs = 10;
 
 // The reply code of a line the server (or an HTTP proxy) sent, 0 if none.
 int ReplyCode(const QString& line) {
@@ -83,6 +84,8 @@ struct SList {
 
 struct FtpClient::Session {
     CURL* handle = nullptr;
+    // The session's connection lives in this handle's connection cache.
+    CURLM* multi = nullptr;
     QByteArray base; // "ftp://host:port"
     QByteArray user, password, proxy, proxyUser, proxyPassword;
     char errorText[CURL_ERROR_SIZE] = {};
@@ -93,8 +96,31 @@ struct FtpClient::Session {
     qint64 lastBytes = -1;
 
     ~Session() {
+        // The cache's cleanup ends the control connection (QUIT).
+        if (multi)
+            curl_multi_cleanup(multi);
         if (handle)
             curl_easy_cleanup(handle);
+    }
+
+    // One request to its end. libcurl's own loop may sleep a whole second
+    // before it opens a data connection; this one looks every few ms.
+    CURLcode perform() {
+        curl_multi_add_handle(multi, handle);
+        int running = 1;
+        while (running) {
+            if (curl_multi_perform(multi, &running) != CURLM_OK)
+                break;
+            if (running)
+                curl_multi_poll(multi, nullptr, 0, kPollMs, nullptr);
+        }
+        CURLcode result = CURLE_FAILED_INIT;
+        int left = 0;
+        while (CURLMsg* message = curl_multi_info_read(multi, &left))
+            if (message->msg == CURLMSG_DONE && message->easy_handle == handle)
+                result = message->data.result;
+        curl_multi_remove_handle(multi, handle);
+        return result;
     }
 
     static int debug(CURL*, curl_infotype type, char* data, size_t size, void* self) {
@@ -225,6 +251,10 @@ void FtpClient::quitNow(bool tellServer) {
         // Sent by the cleanup; a server that does not answer it is left soon.
         curl_easy_setopt(session_->handle, CURLOPT_SERVER_RESPONSE_TIMEOUT,
                          tellServer ? std::min<long>(kQuitReplySeconds, timeouts_.responseSeconds) : 1L);
+        // The cache closes its connections with the time-outs of the handle
+        // added last: adding it once more hands the short one over.
+        curl_multi_add_handle(session_->multi, session_->handle);
+        curl_multi_remove_handle(session_->multi, session_->handle);
     }
     delete session_;
     session_ = nullptr;
@@ -265,6 +295,7 @@ void FtpClient::connectNow(const FtpEndpoint& endpoint) {
     session_ = s;
     s->client = this;
     s->handle = curl_easy_init();
+    s->multi = curl_multi_init();
     s->base = url.toEncoded(QUrl::RemovePath);
     CURL* h = s->handle;
     curl_easy_setopt(h, CURLOPT_NOSIGNAL, 1L);
@@ -321,7 +352,7 @@ void FtpClient::connectNow(const FtpEndpoint& endpoint) {
     curl_easy_setopt(h, CURLOPT_URL, target_url.constData());
     curl_easy_setopt(h, CURLOPT_NOBODY, 1L);
     setState(FtpState::Connecting);
-    const CURLcode code = curl_easy_perform(h);
+    const CURLcode code = s->perform();
     curl_easy_setopt(h, CURLOPT_QUOTE, nullptr);
     if (code == CURLE_OK) {
         connected_ = true;
@@ -373,7 +404,7 @@ void FtpClient::putNow(const QString& folder, const QString& localFile, const QS
     curl_easy_setopt(h, CURLOPT_UPLOAD, 1L);
     curl_easy_setopt(h, CURLOPT_INFILESIZE_LARGE, curl_off_t(file.size()));
     curl_easy_setopt(h, CURLOPT_POSTQUOTE, rename.list);
-    const CURLcode code = curl_easy_perform(h);
+    const CURLcode code = s->perform();
     curl_easy_setopt(h, CURLOPT_POSTQUOTE, nullptr);
     s->upload = nullptr;
     curl_off_t sent = 0;

@@ -28,6 +28,12 @@ def make_handler(args):
             if args.commands:
                 with open(args.commands, "a", encoding="utf-8") as log:
                     log.write(record + "\n")
+            if args.stall_after is not None and cmd == "EPSV":
+                if self.server_stores[0] >= args.stall_after:
+                    # The whole server stops answering, as a hung one does.
+                    import time
+                    time.sleep(3600)
+                self.server_stores[0] += 1
             if args.gateway and cmd == "SITE" and arg.split(" ")[0].upper() not in ("CHMOD", "HELP"):
                 if not self.authenticated:
                     self.respond("530 Log in with USER and PASS first.")
@@ -43,6 +49,7 @@ def make_handler(args):
                 return super().respond(resp)
             return super().respond(resp, logfun=logfun)
 
+    Handler.server_stores = [0]
     # A wrong password is answered at once, not after the usual pause.
     Handler.auth_failed_timeout = 0.1
     return Handler
@@ -114,6 +121,7 @@ def main():
     p.add_argument("--gateway-password")
     p.add_argument("--no-226", action="store_true")
     p.add_argument("--commands")
+    p.add_argument("--stall-after", type=int, help="the server hangs at the data connection after this many")
     p.add_argument("--bytes-per-second", type=int, help="a slow line: uploads limited to this rate")
     p.add_argument("--proxy", action="store_true")
     p.add_argument("--proxy-user", help="user:password the proxy demands")

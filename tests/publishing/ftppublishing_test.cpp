@@ -180,6 +180,20 @@ TEST_F(PublishingTest, AnUploadTheServerDoesNotConfirmKeepsThePublishedFile) {
     EXPECT_FALSE(QFile::exists(server.file(QStringLiteral("c.txt"))));
 }
 
+TEST_F(PublishingTest, AServerThatHangsMidRunEndsTheRunAfterOneTimeOutNotOnePerFile) {
+    FtpTestServer server({QStringLiteral("--stall-after"), QStringLiteral("1")});
+    for (int n = 1; n <= 4; ++n)
+        slot(n, QStringLiteral("s%1.txt").arg(n), QString(), QByteArray::number(n));
+
+    const auto outcome = send(server);
+
+    ASSERT_TRUE(outcome.finished);
+    ASSERT_EQ(outcome.messages.size(), 1) << outcome.messages.join(u'\n').toStdString();
+    EXPECT_EQ(server.files(), QStringList{QStringLiteral("s1.txt")});
+    EXPECT_FALSE(client.connected());
+    EXPECT_FALSE(run.running());
+}
+
 TEST_F(PublishingTest, ANameWithALineBreakFailsItsSlotBeforeAnyCommand) {
     FtpTestServer server;
     ASSERT_TRUE(WriteAll(server.file(QStringLiteral("keep.txt")), "keep"));
