@@ -7,11 +7,14 @@
 #include "app/settingsdialogwiring.h"
 #include "app/soundpagewiring.h"
 #include "app/station.h"
+#include "config/settingcontrols.h"
+#include "config/tnastavdlg.h"
 #include "records/toptables.h"
 #include "records/ttopten10frm.h"
 #include "sound/soundplayer.h"
 
 #include <QSpinBox>
+#include <QTabWidget>
 
 namespace vartemo {
 
@@ -36,7 +39,13 @@ void Station::wireSoundsAndFtp() {
         },
         .chooseFile = {},
     });
-    bestTwenty_->hooks().ftp = [this] { settingsDialog_->showDialog(); };
+    // "&Ftp" of the best-twenty window: the dialog on "Ftp klient ".
+    bestTwenty_->hooks().ftp = [this] {
+        settingsDialog_->showDialog();
+        auto* pages = settingsDialog_->dialog().findChild<QTabWidget*>(QStringLiteral("Page1"));
+        if (pages && pages->isTabVisible(kPageFtp))
+            pages->setCurrentIndex(kPageFtp);
+    };
 
     // After what the closing does already (the kart times): the sending,
     // then the card's own levels back.

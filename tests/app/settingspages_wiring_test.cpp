@@ -1,7 +1,11 @@
 // The sound and FTP pages of the settings dialog with their wiring: a real
 // FTP server, a mixer in memory, the sound player with a recording backend.
 
+#include "app/besttwentywiring.h"
 #include "app/ftppagewiring.h"
+#include "app/settingsdialogwiring.h"
+#include "app/station.h"
+#include "config/settingcontrols.h"
 #include "app/soundpagewiring.h"
 #include "config/recordingreceivers.h"
 #include "config/settings.h"
@@ -21,6 +25,7 @@
 #include <QPushButton>
 #include <QSignalSpy>
 #include <QSlider>
+#include <QTabWidget>
 #include <QTcpServer>
 #include <QTemporaryDir>
 
@@ -319,6 +324,28 @@ TEST_F(SoundPageTest, AStartAfterACrashTakesTheCardsValuesFromTheFile) {
     second->restoreCard();
     EXPECT_EQ(mixer->values(), own);
     EXPECT_FALSE(QFile::exists(cardFile()));
+}
+
+// ------------------------------------------------------------ in the station
+
+TEST(StationSoundsAndFtp, AMissingSoundFileFallsBackToTheSuccessSoundAndFtpOpensItsPage) {
+    QTemporaryDir home;
+    ASSERT_TRUE(WriteAll(home.filePath(QStringLiteral("vartemo.ini")),
+                         "[Po spusteni]\r\nZobrazeni=3\r\n[Zvuk]\r\nJmeno=/nikde/zvuk.mp3\r\n"));
+    Station station{ProgramFolder(home.path())};
+    station.show();
+    const QString success = home.filePath(QStringLiteral("zvuky/success.wav"));
+    EXPECT_EQ(station.settings().text(S::SoundFile), success);
+    EXPECT_TRUE(ReadAll(success).startsWith("RIFF"));
+    EXPECT_TRUE(ReadAll(home.filePath(QStringLiteral("zvuky/prg/applause.wav"))).startsWith("RIFF"));
+
+    // "&Ftp" of the best-twenty window.
+    station.bestTwenty().hooks().ftp();
+    TNastavDlg& dialog = station.settingsDialog().dialog();
+    EXPECT_TRUE(dialog.isVisible());
+    EXPECT_EQ(dialog.findChild<QTabWidget*>(QStringLiteral("Page1"))->currentIndex(), int(kPageFtp));
+    EXPECT_NE(dialog.findChild<QPushButton*>(QStringLiteral("btnPosliFtp")), nullptr);
+    dialog.reject();
 }
 
 } // namespace
