@@ -14,6 +14,8 @@
 #include "sensors/receivers.h"
 
 #include <QCoreApplication>
+#include <QScreen>
+#include <algorithm>
 
 namespace vartemo {
 
@@ -71,7 +73,16 @@ void SettingsDialogWiring::showDialog() {
     d.adjustSize();
     // Centred on the main window.
     const QRect main = parts_.mainWindow.frameGeometry();
-    d.move(main.center() - d.rect().center());
+    QRect place(main.center() - d.rect().center(), d.frameGeometry().size());
+    // Kept on the screen: on a small one OK and cancel stay in reach.
+    if (const QScreen* screen = parts_.mainWindow.screen()) {
+        const QRect room = screen->availableGeometry();
+        place.moveBottom(std::min(place.bottom(), room.bottom()));
+        place.moveTop(std::max(place.top(), room.top()));
+        place.moveRight(std::min(place.right(), room.right()));
+        place.moveLeft(std::max(place.left(), room.left()));
+    }
+    d.move(place.topLeft());
     d.open();
 }
 

@@ -19,6 +19,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <limits>
 
 namespace vartemo {
 
@@ -28,6 +29,9 @@ constexpr int kPageColumns = 2;
 // A spin edit without a range of its own still needs one on screen.
 constexpr int kOpenRangeMaximum = 9999999;
 const QSize kPictureSize(160, 100);
+// The width of a text field in characters at least (an IP address), and its frame.
+constexpr int kEditChars = 10;
+constexpr int kEditMargins = 12;
 
 int linesOfGroup(int page, const QString& group) {
     int lines = 0;
@@ -68,6 +72,45 @@ void SettingsPages::build(int page, QWidget* pageWidget) {
             addControl(r, p);
     for (QVBoxLayout* column : p.columns)
         column->addStretch(1);
+    p.closed = true;
+}
+
+void SettingsPages::balanceColumns(int page) {
+    Page& p = pages_[page];
+    if (p.columns.size() != 2)
+        return;
+    for (QVBoxLayout* column : p.columns)
+        while (QLayoutItem* item = column->takeAt(0))
+            if (!item->layout()) // a group's wrapper or the stretch; a line is kept
+                delete item;
+    std::vector<int> heights;
+    for (const auto& [widget, layout] : p.blocks)
+        heights.push_back((widget ? widget->sizeHint() : layout->sizeHint()).height());
+    // Each block goes left or right, keeping its order within the column, so
+    // that the taller column is as low as it can be (a page has a few blocks).
+    const size_t n = std::min<size_t>(heights.size(), 16);
+    unsigned leftMask = 0;
+    int best = std::numeric_limits<int>::max();
+    for (unsigned mask = 0; mask < (1u << n); ++mask) {
+        if (!(mask & 1u))
+            continue; // the first block opens the left column
+        int left = 0, right = 0;
+        for (size_t i = 0; i < heights.size(); ++i)
+            (i < n && (mask >> i) & 1u ? left : right) += heights[i];
+        if (std::max(left, right) < best) {
+            best = std::max(left, right);
+            leftMask = mask;
+        }
+    }
+    for (size_t i = 0; i < p.blocks.size(); ++i) {
+        QVBoxLayout* column = p.columns[i < n && (leftMask >> i) & 1u ? 0 : 1];
+        if (QWidget* widget = p.blocks[i].first)
+            column->addWidget(widget);
+        else
+            column->addLayout(p.blocks[i].second);
+    }
+    for (QVBoxLayout* column : p.columns)
+        column->addStretch(1);
 }
 
 QGroupBox* SettingsPages::group(int page, const QString& caption) {
@@ -78,8 +121,11 @@ QGroupBox* SettingsPages::group(int page, const QString& caption) {
     new QGridLayout(box);
     const auto shortest = std::min_element(p.columnLines.begin(), p.columnLines.end());
     const auto column = size_t(shortest - p.columnLines.begin());
-    p.columns[column]->addWidget(box);
+    // A group made after the build goes above the column's closing stretch.
+    QVBoxLayout* target = p.columns[column];
+    target->insertWidget(p.closed ? target->count() - 1 : target->count(), box);
     p.columnLines[column] += linesOfGroup(page, caption) + 2;
+    p.blocks.emplace_back(box, nullptr);
     p.groups[caption] = box;
     return box;
 }
@@ -104,6 +150,7 @@ void SettingsPages::addControl(const ControlRow& row, Page& page) {
         const auto column = size_t(shortest - page.columnLines.begin());
         page.columns[column]->addLayout(line);
         page.columnLines[column] += int(row.items.size()) + 2;
+        page.blocks.emplace_back(nullptr, line);
     } else {
         QGridLayout* grid = groupGrid(row.page, row.group);
         const int index = grid->count();
@@ -204,6 +251,10 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
             entry->setCheckState(Qt::Unchecked);
         }
         list->setFixedHeight(list->sizeHintForRow(0) * list->count() + 2 * list->frameWidth());
+        // Every pin's caption whole, without a scroll bar.
+        list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + kEditMargins);
+        list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+        list->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
         column->addWidget(list);
         line->addLayout(column);
         connect(list, &QListWidget::itemChanged, this, [this, list, id] {
@@ -228,6 +279,9 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
             edit->setMaxLength(info.maxLength);
         if (info.type == SettingType::Password)
             edit->setEchoMode(QLineEdit::Password);
+        // Room for a value to be read (an address, a code), however narrow the column.
+        const int chars = std::min(info.maxLength > 0 ? info.maxLength : kEditChars, kEditChars);
+        edit->setMinimumWidth(edit->fontMetrics().horizontalAdvance(QString(chars, u'0')) + kEditMargins);
         line->addWidget(edit, 1);
         connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& t) { settings_.setText(id, t); });
         b.show = [this, edit, id] {

@@ -6,11 +6,13 @@
 #include <QString>
 #include <functional>
 #include <map>
+#include <utility>
 #include <vector>
 
 class QBoxLayout;
 class QGridLayout;
 class QGroupBox;
+class QLayout;
 class QVBoxLayout;
 class QWidget;
 
@@ -39,6 +41,11 @@ public:
     QBoxLayout* lineOf(SettingId id) const;
     QWidget* control(SettingId id) const;
 
+    // Deals the page's groups out to its columns again, in the order they
+    // were made, each to the column that is shortest on screen: groups that
+    // the dialog filled after the build count with their real height.
+    void balanceColumns(int page);
+
     // A picture setting's control shows its file only while this is on (the
     // dialog shows them while it is open and releases them when it closes).
     void setPicturesShown(bool shown);
@@ -49,6 +56,9 @@ private:
         std::vector<QVBoxLayout*> columns;
         std::vector<int> columnLines;
         std::map<QString, QGroupBox*> groups;
+        // The groups (widgets) and radio groups (lines) in the order they were made.
+        std::vector<std::pair<QWidget*, QLayout*>> blocks;
+        bool closed = false; // the columns end in their stretch
     };
     struct Bound {
         QWidget* widget = nullptr;

@@ -17,6 +17,7 @@
 #include <QHeaderView>
 #include <QLabel>
 #include <QLineEdit>
+#include <QListWidget>
 #include <QMessageBox>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -110,6 +111,12 @@ void setComboText(QComboBox* combo, const QString& text) {
         combo->setCurrentIndex(combo->findText(text));
 }
 
+// A list of received lines that asks for little height and takes what the page leaves.
+class ShortMemo final : public QPlainTextEdit {
+public:
+    QSize sizeHint() const override { return {QPlainTextEdit::sizeHint().width(), 80}; }
+};
+
 } // namespace
 
 TNastavDlg::TNastavDlg(Parts parts, QWidget* parent) : QDialog(parent), parts_(std::move(parts)) {
@@ -176,6 +183,8 @@ void TNastavDlg::ensureBuilt() {
     buildCodesPage();
     buildEditorPage();
     buildTestsPage();
+    for (int page = 0; page < kPageCount; ++page)
+        pages_->balanceColumns(page);
     connect(page1_, &QTabWidget::currentChanged, this, [this] {
         // While a code is learnt or a test reads, the tests page stays in front.
         if (parts_.laps.learnSlot() != kLearnNone && page1_->currentIndex() != kPageTests)
@@ -197,6 +206,10 @@ void TNastavDlg::buildFrame() {
     auto* bottom = new QHBoxLayout;
     auto* frame = new QWidget;
     pages_->build(kFramePage, frame);
+    // The view levels in one row beside OK and cancel: the dialog fits a
+    // 1024 x 768 screen.
+    if (auto* levels = qobject_cast<QBoxLayout*>(pages_->control(S::rgZobrazeni)->layout()))
+        levels->setDirection(QBoxLayout::LeftToRight);
     bottom->addWidget(frame);
     bottom->addStretch(1);
     okButton_ = new QPushButton(QStringLiteral("OK"));
@@ -234,14 +247,30 @@ QPushButton* TNastavDlg::hookButton(int page, const QString& group, const char* 
 
 void TNastavDlg::buildStartPage() {
     const QString others = QStringLiteral(" Ostatní ");
-    hookButton(kPageStart, others, "BitBtn1", QStringLiteral("Vytvoř zástupce na ploše"),
-               &Hooks::createDesktopLauncher);
-    hookButton(kPageStart, others, "VynulujTab", QStringLiteral("Vynuluj tabulky Nej 20"),
-               &Hooks::resetBestTwenty);
-    hookButton(kPageStart, others, "Zalohuj_data", QStringLiteral("Zálohování dat a nastavení"),
-               &Hooks::backup);
-    hookButton(kPageStart, others, "btnSmazatDenik", QStringLiteral("Smazat deník"),
-               &Hooks::clearLogBook);
+    QPushButton* const buttons[] = {
+        hookButton(kPageStart, others, "BitBtn1", QStringLiteral("Vytvoř zástupce na ploše"),
+                   &Hooks::createDesktopLauncher),
+        hookButton(kPageStart, others, "VynulujTab", QStringLiteral("Vynuluj tabulky Nej 20"),
+                   &Hooks::resetBestTwenty),
+        hookButton(kPageStart, others, "Zalohuj_data", QStringLiteral("Zálohování dat a nastavení"),
+                   &Hooks::backup),
+        hookButton(kPageStart, others, "btnSmazatDenik", QStringLiteral("Smazat deník"),
+                   &Hooks::clearLogBook)};
+    // Two buttons a row and the value after start in two columns of pins:
+    // the page stays low enough for a small screen.
+    QGridLayout* grid = pages_->groupGrid(kPageStart, others);
+    int row0 = 0, column = 0, rows = 0, columns = 0;
+    grid->getItemPosition(grid->indexOf(buttons[0]), &row0, &column, &rows, &columns);
+    for (int i = 0; i < 4; ++i) {
+        grid->removeWidget(buttons[i]);
+        grid->addWidget(buttons[i], row0 + i / 2, i % 2);
+    }
+    if (auto* pins = qobject_cast<QListWidget*>(pages_->control(S::LptBit))) {
+        pins->setFlow(QListView::TopToBottom);
+        pins->setWrapping(true);
+        pins->setFixedHeight(pins->sizeHintForRow(0) * 4 + 2 * pins->frameWidth() + 2);
+        pins->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    }
 }
 
 void TNastavDlg::buildPrintPages() {
@@ -470,10 +499,10 @@ void TNastavDlg::buildNetworkTests(QWidget*) {
     readNetwork_->setObjectName(QStringLiteral("btnUDPCti"));
     auto* clear = new QPushButton(QStringLiteral("Smazat"));
     clear->setObjectName(QStringLiteral("btnSmazatUDP"));
-    networkMemo_ = new QPlainTextEdit;
+    networkMemo_ = new ShortMemo;
     networkMemo_->setObjectName(QStringLiteral("MemoTCPIP"));
     networkMemo_->setReadOnly(true);
-    networkMemo_->setMinimumHeight(120);
+    networkMemo_->setMinimumHeight(80);
     grid->addWidget(readNetwork_, 0, 0);
     grid->addWidget(clear, 0, 1);
     grid->addWidget(networkMemo_, 1, 0, 1, 2);

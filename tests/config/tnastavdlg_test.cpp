@@ -35,6 +35,7 @@
 #include <QTreeWidget>
 #include <QUdpSocket>
 #include <gtest/gtest.h>
+#include <map>
 
 using namespace vartemo;
 using namespace vartemo::testing;
@@ -268,6 +269,39 @@ TEST_F(DialogTest, ViewLevelsShowTheirPagesAndMakeOneActive) {
         EXPECT_EQ(page1()->currentIndex(), c.active) << c.level;
         dialog.reject();
     }
+}
+
+// A track PC often has a 1024 x 768 screen: with a title bar and a panel the
+// whole dialog, OK and cancel included, must fit at every view level.
+TEST_F(DialogTest, FitsASmallScreenAtEveryViewLevel) {
+    const QSize room(1024, 768 - 64);
+    for (int level = 0; level <= 3; ++level) {
+        settings.setInteger(S::rgZobrazeni, level);
+        dialog.show();
+        dialog.adjustSize();
+        EXPECT_LE(dialog.width(), room.width()) << level;
+        EXPECT_LE(dialog.height(), room.height()) << level;
+        dialog.reject();
+    }
+}
+
+// The groups that the dialog adds to a page after its settings (buttons,
+// lists, tests) start at the top of their column, not below an empty gap.
+TEST_F(DialogTest, EveryColumnOfEveryPageStartsAtTheTop) {
+    settings.setInteger(S::rgZobrazeni, 3);
+    dialog.show();
+    for (int page = 0; page < page1()->count(); ++page) {
+        page1()->setCurrentIndex(page);
+        QApplication::processEvents();
+        QWidget* widget = page1()->widget(page);
+        std::map<int, int> topOfColumn; // left edge -> top of its highest group
+        for (QGroupBox* box : widget->findChildren<QGroupBox*>(Qt::FindDirectChildrenOnly))
+            if (!topOfColumn.contains(box->x()) || box->y() < topOfColumn[box->x()])
+                topOfColumn[box->x()] = box->y();
+        for (const auto& [left, top] : topOfColumn)
+            EXPECT_LT(top, 40) << PageCaptions()[page].toStdString() << " column at " << left;
+    }
+    dialog.reject();
 }
 
 TEST_F(DialogTest, OkRunsItsStepsInOrder) {
