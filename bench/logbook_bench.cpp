@@ -2,6 +2,7 @@
 #include "core/textfile.h"
 #include "logbook/logbook.h"
 #include "logbook/logentries.h"
+#include "logbookseason.h"
 
 #include <QDeadlineTimer>
 #include <QElapsedTimer>
@@ -17,16 +18,8 @@ using namespace vartemo;
 
 namespace {
 
-// A season of a busy track: runs of a day with their takings lines.
 QByteArray logBookOf(int lineCount) {
-    QStringList lines;
-    const QDateTime day(QDate(2026, 3, 1), QTime(8, 0));
-    for (int i = 0; lines.size() < lineCount; ++i) {
-        const QDateTime now = day.addSecs(qint64(i) * 600);
-        lines << (i % 40 == 0 ? ProgramStartEntry(now)
-                              : QStringLiteral("\tKč %1 Admin %2 %3").arg(100 + i % 400).arg(czech::longTime(now.time()), czech::shortDate(now.date())));
-    }
-    return textfile::encode(textfile::joinLines(lines));
+    return textfile::encode(textfile::joinLines(SeasonLogLines(lineCount)));
 }
 
 void writeBytes(const QString& path, const QByteArray& bytes) {

@@ -1,6 +1,7 @@
 // The kart fleet's places in the station's start-up.
 
 #include "app/fleetwiring.h"
+#include "app/logbookwiring.h"
 #include "app/station.h"
 #include "engine/commandbuttons.h"
 #include "engine/tform1.h"
@@ -19,6 +20,9 @@ void Station::createFleet() {
     });
     QObject::connect(commandButtons_, &CommandButtons::kartStatus, mainWindow_.get(),
                      [this] { fleet_->ShowStatusWindow(); });
+    // "Zobraz &Deník": the log book window on top of the status window.
+    QObject::connect(&fleet_->statusWindow(), &TStav_KarFrm::logBookRequested, mainWindow_.get(),
+                     [this] { logBookWindow_->show(); });
 }
 
 // Start-up step 15: the records, their totals and the refuel check; the
@@ -27,7 +31,7 @@ void Station::createFleet() {
 void Station::startFleet() {
     for (const QString& message : fleet_->LoadAtStartup())
         showStartupError(message);
-    // The log book window loads the operator list here.
+    logBookWindow_->LoadOperators();
     if (raceSettings_.serviceCheck())
         fleet_->CheckTasksAndShowNotices();
 }

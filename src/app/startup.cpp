@@ -4,9 +4,10 @@
 
 #include "app/station.h"
 
-#include "about/systeminfotext.h"
 #include "about/tsplashscreen.h"
 #include "about/versiontext.h"
+#include "app/aboutwiring.h"
+#include "app/logbookwiring.h"
 #include "app/printingwindows.h"
 #include "app/backupwiring.h"
 #include "backup/tzalohujfrm.h"
@@ -137,6 +138,10 @@ void Station::StartUp() {
     buildMainWindowFrame();
     setSplashProgress(10);
     // TDenikFrm: the log book window; opened from the user panel.
+    logBookWindow_ = std::make_unique<LogBookWiring>(
+        LogBookWiring::Parts{.book = logBook_, .settings = settings_, .mainWindow = *mainWindow_,
+                             .statusBar = *statusBar_,
+                             .addLogEntry = [this](const QString& line) { AddLogEntry(line); }});
     setSplashProgress(20);
     // TUpravDlg, THlaseniDlg (with the fleet, whose TStav_KarFrm is made here too)
     bestTwenty_->createEditDialog();
@@ -165,8 +170,11 @@ void Station::StartUp() {
     printing_->ConnectBestTwenty(*bestTwenty_);
     setSplashProgress(60);
     // TInformaceDlg
+    about_ = std::make_unique<AboutWiring>(systemInfo_, folder_.root(), *mainWindow_);
+    about_->createHistoryWindow();
     setSplashProgress(70);
     // TAboutBox, TNastavDlg
+    about_->createAboutBox(*commandButtons_);
     createSettingsDialog();
     setSplashProgress(75);
     // TTopTen10Frm, TStat_Dlg
@@ -229,7 +237,7 @@ void Station::StartUp() {
     //     and the system information text for the program log.
     const VersionLabels version = LoadVersionText();
     mainWindow_->setWindowTitle(version.caption);
-    programLog_.setSystemInfo(BuildSystemInfo(version.caption, version.build, folder_.root(), systemInfo_->collect()));
+    programLog_.setSystemInfo(about_->setVersion(version));
 
     // 17. The best-twenty tables; the UDP ports when "Použít UDP/IP - sít" is on.
     bestTwenty_->load();

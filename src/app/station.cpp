@@ -1,6 +1,8 @@
 #include "app/station.h"
 
 #include "about/tsplashscreen.h"
+#include "app/aboutwiring.h"
+#include "app/logbookwiring.h"
 #include "app/printingwindows.h"
 #include "app/besttwentywiring.h"
 #include "records/toptables.h"

@@ -20,7 +20,9 @@
 
 namespace vartemo {
 
+class AboutWiring;
 class BestTwentyWiring;
+class LogBookWiring;
 class CommandButtons;
 class FleetWiring;
 class HelpCommand;
@@ -75,6 +77,9 @@ public:
     RaceBoard& board() { return board_; }
     LapComputation& laps() { return laps_; }
     LogBook& logBook() { return logBook_; }
+    // The log book window and the information windows (after start-up step 3).
+    LogBookWiring& logBookWindow() { return *logBookWindow_; }
+    AboutWiring& about() { return *about_; }
     // The kart fleet: status records, their window and the notices.
     FleetWiring& fleet() { return *fleet_; }
     // The best-twenty tables (change notice, rows, reset) and their window's hooks.
@@ -149,7 +154,9 @@ private:
     // Operator log, start-up record and the main window's frame.
     LogBook logBook_;
     ProgramLog programLog_;
-    std::unique_ptr<SystemInfoSource> systemInfo_;
+    std::shared_ptr<SystemInfoSource> systemInfo_;
+    std::unique_ptr<LogBookWiring> logBookWindow_;
+    std::unique_ptr<AboutWiring> about_;
     std::unique_ptr<ProcessorLoad> processorLoad_;
     std::unique_ptr<SerialReceiverProbe> serialReceiver_;
     CommandButtons* commandButtons_ = nullptr;

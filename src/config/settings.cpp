@@ -371,12 +371,15 @@ bool Settings::saveFile(QString* error) {
     return ini.save(filePath_, error);
 }
 
-template <typename Change> bool Settings::updateFile(Change change) {
-    if (filePath_.isEmpty())
+template <typename Change> bool Settings::updateFile(Change change, QString* error) {
+    if (filePath_.isEmpty()) {
+        if (error)
+            *error = QStringLiteral("Konfigurační soubor není určen.");
         return false;
+    }
     IniFile ini = IniFile::fromFile(filePath_);
     change(ini);
-    return ini.save(filePath_);
+    return ini.save(filePath_, error);
 }
 
 bool Settings::setAndStore(SettingId id, const QString& value) {
@@ -452,19 +455,19 @@ QStringList Settings::operators() const {
     return names;
 }
 
-bool Settings::addOperator(const QString& name) {
+bool Settings::addOperator(const QString& name, QString* error) {
     if (name.isEmpty())
         return false;
     const int n = static_cast<int>(operators().size());
     const bool ok = updateFile([&](IniFile& ini) {
         ini.writeString(kUserSection, kCountKey, QString::number(n + 1));
         ini.writeString(kUserSection, QString::number(n + 1), name);
-    });
+    }, error);
     emit operatorsChanged();
     return ok;
 }
 
-bool Settings::removeOperator(int row) {
+bool Settings::removeOperator(int row, QString* error) {
     const int n = static_cast<int>(operators().size());
     if (row < 0 || row >= n)
         return false;
@@ -480,7 +483,7 @@ bool Settings::removeOperator(int row) {
                             ini.readString(kUserSection, QString::number(k + 1), QString()));
             ini.deleteKey(kUserSection, QString::number(k + 1));
         }
-    });
+    }, error);
     emit operatorsChanged();
     return ok;
 }

@@ -122,9 +122,10 @@ public:
     bool removeUdpPort(int row);
 
     // --- "Uzivatel": the operators of the log book, read from the file each time.
+    // The writers tell in *error why the file could not be written.
     QStringList operators() const;
-    bool addOperator(const QString& name);
-    bool removeOperator(int row);
+    bool addOperator(const QString& name, QString* error = nullptr);
+    bool removeOperator(int row, QString* error = nullptr);
 
     // --- "ComPort1": the serial receiver port.
     const SerialPortSettings& serialPort() const { return serialPort_; }
@@ -154,7 +155,7 @@ private:
     bool isSoundKeyAvailable(SettingId id) const;
     void loadUdpPorts(const IniFile& ini);
     // Reads the file, applies change, writes it back atomically.
-    template <typename Change> bool updateFile(Change change);
+    template <typename Change> bool updateFile(Change change, QString* error = nullptr);
 
     QString programFolder_;
     QString filePath_;

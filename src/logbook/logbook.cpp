@@ -49,6 +49,7 @@ QList<LogBookEntry> LogBook::fromLines(const QStringList& lines, QString* error)
 }
 
 bool LogBook::LoadLogBook(QString* error) {
+    emit aboutToReset();
     entries_.clear();
     fileMirrorsMemory_ = true;
     fileInStep_ = true;
@@ -73,6 +74,7 @@ bool LogBook::LoadLogBook(QString* error) {
         if (!text->isEmpty() && !text->endsWith(u'\n') && !text->endsWith(u'\r'))
             textfile::appendLines(path_, {QString()});
     }
+    emit reset();
     QString addError;
     addProgramStart();
     if (!appendToFile(entries_.last(), &addError) && ok) {
@@ -82,8 +84,13 @@ bool LogBook::LoadLogBook(QString* error) {
     return ok;
 }
 
+void LogBook::append(LogBookEntry entry) {
+    entries_.append(std::move(entry));
+    emit appended(entries_.size() - 1);
+}
+
 void LogBook::addProgramStart() {
-    entries_.append({0, ProgramStartEntry(now_())});
+    append({0, ProgramStartEntry(now_())});
 }
 
 bool LogBook::AddLogEntry(const QString& text, QString* error) {
@@ -94,7 +101,7 @@ bool LogBook::AddLogEntry(const QString& text, QString* error) {
     }
     // The current program-start entry is always the last top-level entry, so
     // its new child is the last line of the file as well.
-    entries_.append({1, text});
+    append({1, text});
     return appendToFile(entries_.last(), error);
 }
 
@@ -130,10 +137,12 @@ bool LogBook::SaveLogBook(QString* error) {
 }
 
 bool LogBook::ClearLogBook(QString* error) {
+    emit aboutToReset();
     entries_.clear();
     fileMirrorsMemory_ = true;
-    addProgramStart();
+    entries_.append({0, ProgramStartEntry(now_())});
     entries_.append({1, TimedEntry(now_(), operator_ + QStringLiteral(" :") + QStringLiteral("deník smazán"))});
+    emit reset();
     return SaveLogBook(error);
 }
 

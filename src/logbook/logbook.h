@@ -2,6 +2,7 @@
 
 #include <QDateTime>
 #include <QList>
+#include <QObject>
 #include <QString>
 #include <functional>
 
@@ -18,8 +19,10 @@ struct LogBookEntry {
 // The operator's log book: one top-level entry per program start with the
 // events of that run under it, kept in the file vartemo.den (Windows-1250,
 // CR LF, one TAB per level). Every entry reaches the file the moment it is
-// added, so a crash or a power cut loses nothing of the run.
-class LogBook {
+// added, so a crash or a power cut loses nothing of the run. Views follow it
+// through its signals.
+class LogBook : public QObject {
+    Q_OBJECT
 public:
     using Now = std::function<QDateTime()>;
 
@@ -61,8 +64,17 @@ public:
     // placed so far are returned.
     static QList<LogBookEntry> fromLines(const QStringList& lines, QString* error);
 
+signals:
+    // entries()[index] was added at the end.
+    void appended(qsizetype index);
+    // Every entry is about to go (loading, clearing); reset() follows when
+    // the new entries are in place.
+    void aboutToReset();
+    void reset();
+
 private:
     void addProgramStart();
+    void append(LogBookEntry entry);
     bool appendToFile(const LogBookEntry& entry, QString* error);
 
     QString path_;

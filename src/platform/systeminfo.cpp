@@ -207,15 +207,39 @@ QList<DriveFacts> drives(const QString& mounts) {
 
 } // namespace linuxinfo
 
+namespace {
+// A mount that has not answered in this time is taken as silent.
+constexpr std::chrono::milliseconds kMountAnswerTime{1000};
+} // namespace
+
+std::optional<std::optional<MountSize>> linuxinfo::mountSizeWithin(std::function<std::optional<MountSize>()> ask,
+                                                                   std::chrono::milliseconds time) {
+    auto answer = std::make_shared<std::promise<std::optional<MountSize>>>();
+    std::future<std::optional<MountSize>> result = answer->get_future();
+    std::thread([answer, ask = std::move(ask)] { answer->set_value(ask()); }).detach();
+    if (result.wait_for(time) != std::future_status::ready)
+        return std::nullopt;
+    return result.get();
+}
+
 QList<DriveFacts> LinuxDrives(const QString& prefix) {
     QList<DriveFacts> drives = linuxinfo::drives(readSmallFile(prefix + QStringLiteral("/proc/mounts")));
     for (DriveFacts& d : drives) {
         if (d.floppy)
             continue;
-        struct statvfs vfs {};
-        if (statvfs(QFile::encodeName(d.root).constData(), &vfs) == 0) {
-            d.totalBytes = quint64(vfs.f_blocks) * vfs.f_frsize;
-            d.freeBytes = quint64(vfs.f_bavail) * vfs.f_frsize;
+        const auto size = linuxinfo::mountSizeWithin(
+            [path = QFile::encodeName(d.root)]() -> std::optional<MountSize> {
+                struct statvfs vfs {};
+                if (statvfs(path.constData(), &vfs) != 0)
+                    return std::nullopt;
+                return MountSize{quint64(vfs.f_blocks) * vfs.f_frsize, quint64(vfs.f_bavail) * vfs.f_frsize};
+            },
+            kMountAnswerTime);
+        if (!size) {
+            // A share that does not answer keeps its row with empty sizes.
+        } else if (*size) {
+            d.totalBytes = (*size)->totalBytes;
+            d.freeBytes = (*size)->freeBytes;
         } else {
             d.type = DriveType::NoRoot;
         }

@@ -3,6 +3,8 @@
 #include <QList>
 #include <QString>
 #include <QStringList>
+#include <chrono>
+#include <functional>
 #include <optional>
 
 namespace vartemo {
@@ -81,8 +83,19 @@ private:
 // told by /sys/block); rootPrefix as for LinuxSystemInfoSource.
 QList<DriveFacts> LinuxDrives(const QString& rootPrefix = QString());
 
+struct MountSize {
+    quint64 totalBytes = 0;
+    quint64 freeBytes = 0;
+};
+
 // The parsers behind LinuxSystemInfoSource.
 namespace linuxinfo {
+// Asks for a mount's size on a thread of its own (statvfs of a network share
+// that does not answer waits without end) and waits at most time for the
+// answer: nullopt when none came (the thread is left to its wait), an empty
+// inner value when the mount could not be asked.
+std::optional<std::optional<MountSize>> mountSizeWithin(std::function<std::optional<MountSize>()> ask,
+                                                        std::chrono::milliseconds time);
 QString osProductName(const QString& osRelease);
 // "6.1.0-18-amd64" → 6, 1, 0
 void kernelVersion(const QString& release, int* major, int* minor, int* build);

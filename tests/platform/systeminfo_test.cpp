@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <future>
+
 using namespace vartemo;
 using namespace vartemo::linuxinfo;
 
@@ -78,4 +80,26 @@ TEST(LinuxSystemInfo, ThisComputerGivesItsFacts) {
     ASSERT_FALSE(f.drives.isEmpty());
     EXPECT_EQ(f.drives.first().root, "/");
     EXPECT_GT(f.drives.first().totalBytes, 0u);
+}
+
+TEST(LinuxSystemInfo, AMountSilentPastItsTimeGetsNoSize) {
+    // The silent mount answers only when the test lets it, long after the wait.
+    auto gate = std::make_shared<std::promise<void>>();
+    std::shared_future<void> opened = gate->get_future().share();
+    const auto silent = mountSizeWithin(
+        [opened]() -> std::optional<MountSize> {
+            opened.wait();
+            return MountSize{1, 1};
+        },
+        std::chrono::milliseconds(50));
+    EXPECT_EQ(silent, std::nullopt);
+    gate->set_value();
+
+    const auto answered = mountSizeWithin([] { return std::optional(MountSize{1 << 30, 1 << 20}); },
+                                          std::chrono::seconds(5));
+    ASSERT_TRUE(answered && *answered);
+    EXPECT_EQ((*answered)->totalBytes, quint64(1) << 30);
+    const auto failed = mountSizeWithin([] { return std::optional<MountSize>(); }, std::chrono::seconds(5));
+    ASSERT_TRUE(failed);
+    EXPECT_FALSE(*failed) << "a mount that could not be asked";
 }

@@ -11,6 +11,13 @@
 #include <QUdpSocket>
 #include <gtest/gtest.h>
 
+#include <arpa/inet.h>
+#include <cstring>
+#include <ctime>
+#include <netinet/in.h>
+#include <sys/socket.h>
+#include <unistd.h>
+
 using namespace vartemo;
 
 namespace {
@@ -198,10 +205,62 @@ TEST(ReceiveTime, TheDatagramIsAsOldOnTheStationsClockAsOnTheWallClock) {
         EXPECT_EQ(UdpSensorServer::RaceClockTime(c.received, wallNow, clockNow), c.expected) << c.why;
 }
 
+namespace {
+
+// The kernel turns receive stamps on for the whole machine a moment after the
+// first socket asks for them; until then a datagram is stamped when it is
+// read. Waits until a datagram of its own, read 20 ms after it was sent,
+// carries a stamp that old. False if that never happens within 5 s.
+bool WaitUntilTheKernelStampsDatagrams() {
+    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    const int on = 1;
+    ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+    sockaddr_in self{};
+    self.sin_family = AF_INET;
+    self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    socklen_t length = sizeof self;
+    ::bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self);
+    ::getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length);
+    const auto realtimeNs = [] {
+        timespec ts{};
+        clock_gettime(CLOCK_REALTIME, &ts);
+        return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+    };
+    bool stamped = false;
+    for (int attempt = 0; attempt < 250 && !stamped; ++attempt) {
+        const qint64 sentNs = realtimeNs();
+        ::sendto(fd, "x", 1, 0, reinterpret_cast<sockaddr*>(&self), sizeof self);
+        QThread::msleep(20);
+        char byte = 0;
+        iovec iov{&byte, 1};
+        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
+        msghdr msg{};
+        msg.msg_iov = &iov;
+        msg.msg_iovlen = 1;
+        msg.msg_control = control;
+        msg.msg_controllen = sizeof control;
+        if (::recvmsg(fd, &msg, 0) < 0)
+            continue;
+        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+                timespec ts{};
+                std::memcpy(&ts, CMSG_DATA(c), sizeof ts);
+                const qint64 stampNs = qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+                stamped = stampNs - sentNs < 10'000'000;
+            }
+        }
+    }
+    ::close(fd);
+    return stamped;
+}
+
+} // namespace
+
 // The station's clock stands still here: a lap can only come out shorter
 // than the clock says if the datagram's own receive time was used.
 TEST_F(Network, DatagramsReadLateKeepTheTimeTheyArrived) {
     listen();
+    ASSERT_TRUE(WaitUntilTheKernelStampsDatagrams());
     settings.lapSensor = QStringLiteral("127.0.0.1");
     QUdpSocket sensor;
     ASSERT_TRUE(sensor.bind(QHostAddress::LocalHost, 0));

@@ -1,0 +1,37 @@
+#include "app/logbookwiring.h"
+
+#include "config/settings.h"
+#include "engine/mainstatusbar.h"
+#include "logbook/logbook.h"
+#include "logbook/operatorroster.h"
+#include "logbook/tdenikfrm.h"
+
+namespace vartemo {
+
+LogBookWiring::LogBookWiring(Parts parts) : book_(parts.book), statusBar_(parts.statusBar) {
+    Settings& settings = parts.settings;
+    roster_ = std::make_unique<OperatorRoster>(
+        OperatorRoster::Store{
+            .names = [&settings] { return settings.operators(); },
+            .add = [&settings](const QString& name, QString* error) { return settings.addOperator(name, error); },
+            .remove = [&settings](int row, QString* error) { return settings.removeOperator(row, error); }},
+        std::move(parts.addLogEntry));
+    window_ = new TDenikFrm(book_, *roster_, &parts.mainWindow);
+    QObject::connect(&statusBar_, &MainStatusBar::userPanelClicked, window_, &TDenikFrm::ShowModal);
+    QObject::connect(window_, &TDenikFrm::loggedIn, window_, [this](const QString& name) {
+        book_.setCurrentOperator(name);
+        statusBar_.setUserName(name);
+    });
+}
+
+LogBookWiring::~LogBookWiring() = default;
+
+void LogBookWiring::LoadOperators() {
+    window_->LoadOperators();
+}
+
+void LogBookWiring::show() {
+    window_->ShowModal();
+}
+
+} // namespace vartemo
