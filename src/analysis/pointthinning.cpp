@@ -5,7 +5,7 @@
 
 namespace vartemo {
 
-QList<QPointF> ThinToColumns(const QList<QPointF>& points, int columns) {
+QList<QPointF> ThinToColumns(const QList<QPointF>& points, int columns, ColumnKeep keep) {
     if (columns < 1 || points.size() <= 2 * qsizetype(columns))
         return points;
     const double first = points.constFirst().x();
@@ -27,8 +27,11 @@ QList<QPointF> ThinToColumns(const QList<QPointF>& points, int columns) {
             if (points[j].y() > points[high].y())
                 high = j;
         }
-        thin.append(points[std::min(low, high)]);
-        if (low != high)
+        if (keep == ColumnKeep::Highest)
+            thin.append(points[high]);
+        else
+            thin.append(points[std::min(low, high)]);
+        if (keep == ColumnKeep::LowestAndHighest && low != high)
             thin.append(points[std::max(low, high)]);
         i = j;
     }

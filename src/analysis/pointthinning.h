@@ -10,6 +10,11 @@ namespace vartemo {
 // its lowest and highest point (in their order), so that the drawn line and
 // the area under it look the same at a fraction of the drawing work. The
 // first and the last point always stay. Fewer points come back unchanged.
-QList<QPointF> ThinToColumns(const QList<QPointF>& points, int columns);
+// `Highest` keeps only each column's highest point: the top edge of the
+// area under the line, which fills the same pixels without the line's
+// up-and-down in every column (costly to fill).
+enum class ColumnKeep { LowestAndHighest, Highest };
+QList<QPointF> ThinToColumns(const QList<QPointF>& points, int columns,
+                             ColumnKeep keep = ColumnKeep::LowestAndHighest);
 
 } // namespace vartemo

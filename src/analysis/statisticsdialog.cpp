@@ -135,6 +135,12 @@ StatisticsDialog::StatisticsDialog(ChartKind kind, Sources sources, QWidget* par
     pages_->setObjectName(QStringLiteral("PageControl1"));
     pages_->setGeometry(246, 4, 715, 290);
     buildMirrors();
+    // A page's small charts catch up with their karts when it comes up.
+    connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
+        for (int kart = page * 4 + 1; kart <= page * 4 + 4; ++kart)
+            if (mirrorStale_[size_t(kart - 1)])
+                updateMirror(kart);
+    });
 
     auto* readoutCaption = new QLabel(QStringLiteral("Změřené hodnoty( čas / kola):"), this);
     readoutCaption->setGeometry(8, 282, 230, 18);
@@ -306,12 +312,18 @@ void StatisticsDialog::buildMirrors() {
             QFont small = chart->titleFont();
             small.setPointSize(8);
             chart->setTitleFont(small);
-            auto* upper = new QLineSeries;
+            // The area is filled under the line's column tops and the line
+            // drawn over it: the same picture as an area bounded by the line
+            // itself, whose up-and-down in every column makes filling slow.
+            auto* top = new QLineSeries;
             auto* floor = new QLineSeries;
-            auto* area = new QAreaSeries(upper, floor);
+            auto* area = new QAreaSeries(top, floor);
             area->setBrush(QColor(0x00, 0x80, 0x00));
             area->setPen(LinePen(QColor(0x00, 0x60, 0x00)));
             chart->addSeries(area);
+            auto* line = new QLineSeries;
+            line->setPen(LinePen(QColor(0x00, 0x60, 0x00)));
+            chart->addSeries(line);
             auto* axes = new LapTimeAxes(chart, this);
             for (QCategoryAxis* axis : {axes->lapAxis(), axes->timeAxis()}) {
                 QFont f = axis->labelsFont();
@@ -319,12 +331,15 @@ void StatisticsDialog::buildMirrors() {
                 axis->setLabelsFont(f);
                 axis->setTitleFont(f);
             }
-            area->attachAxis(axes->lapAxis());
-            area->attachAxis(axes->timeAxis());
+            for (QAbstractSeries* series : {static_cast<QAbstractSeries*>(area), static_cast<QAbstractSeries*>(line)}) {
+                series->attachAxis(axes->lapAxis());
+                series->attachAxis(axes->timeAxis());
+            }
             auto* view = new QChartView(chart);
             view->setObjectName(QStringLiteral("DBChart%1").arg(i + 1));
             grid->addWidget(view, j / 2, j % 2);
-            mirrors_[size_t(i)] = upper;
+            mirrors_[size_t(i)] = line;
+            mirrorTops_[size_t(i)] = top;
             mirrorFloors_[size_t(i)] = floor;
             mirrorAxes_[size_t(i)] = axes;
         }
@@ -411,6 +426,8 @@ void StatisticsDialog::activate() {
             sensorList_->item(i)->setText(QStringLiteral("Zobrazit snímač %1  -  ").arg(i + 1, 2, 10, QLatin1Char('0')) +
                                           descriptions[size_t(i)]);
     }
+    // The first page first: the hidden page's small charts wait until it shows.
+    pages_->setCurrentIndex(0);
     clearSeries();
     paging_.setPointsPerPage(pointsSpin_->value() + 1);
     showPage();
@@ -420,7 +437,6 @@ void StatisticsDialog::activate() {
     for (int kart = 1; kart <= kKarts; ++kart)
         if (!src_.board.lines(kart, list).isEmpty())
             boxes_[size_t(kart - 1)]->setChecked(true);
-    pages_->setCurrentIndex(0);
     activating_ = false;
     showPage();
     if (!activationError_.isEmpty())
@@ -471,10 +487,17 @@ void StatisticsDialog::reportFillError(const QString& message) {
 }
 
 void StatisticsDialog::updateMirror(int kart) {
+    // The charts of a hidden page cost as much as shown ones: they are left
+    // stale until their page comes up.
+    const bool shown = (kart - 1) / 4 == pages_->currentIndex();
+    mirrorStale_[size_t(kart - 1)] = !shown;
+    if (!shown)
+        return;
     QLineSeries* mirror = mirrors_[size_t(kart - 1)];
     const QList<QPointF> points = series(kart)->points();
     // A small chart cannot show more than its pixels: the same line, thinned.
     mirror->replace(ThinToColumns(points, kMirrorColumns));
+    mirrorTops_[size_t(kart - 1)]->replace(ThinToColumns(points, kMirrorColumns, ColumnKeep::Highest));
     double min = 0, max = 0;
     const double last = std::max<double>(1, double(points.size() - 1));
     if (!TimeRange({mirror}, 0, last, &min, &max))

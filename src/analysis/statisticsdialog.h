@@ -108,8 +108,10 @@ private:
     std::array<QCheckBox*, 8> boxes_{};
     std::array<QComboBox*, 8> colourBoxes_{};
     std::array<QLineSeries*, 8> mirrors_{};
+    std::array<QLineSeries*, 8> mirrorTops_{};   // the upper edges of the areas
     std::array<QLineSeries*, 8> mirrorFloors_{}; // the lower edges of the areas
     std::array<LapTimeAxes*, 8> mirrorAxes_{};
+    std::array<bool, 8> mirrorStale_{}; // on the hidden page, not yet caught up
     QTabWidget* pages_ = nullptr;
     QSpinBox* pointsSpin_ = nullptr;
     QLabel* readout_ = nullptr;

@@ -132,6 +132,9 @@ TEST(ThinToColumns, KeepsEachColumnsLowestAndHighestInOrder) {
     // Eight points in two columns: first, each column's low and high, last.
     const QList<QPointF> many = {{0, 5}, {1, 9}, {2, 1}, {3, 4}, {4, 8}, {5, 2}, {6, 3}, {7, 6}};
     EXPECT_EQ(ThinToColumns(many, 2), (QList<QPointF>{{0, 5}, {1, 9}, {2, 1}, {4, 8}, {5, 2}, {7, 6}}));
+    // The top edge of the area under it: only each column's highest.
+    EXPECT_EQ(ThinToColumns(many, 2, ColumnKeep::Highest), (QList<QPointF>{{0, 5}, {1, 9}, {4, 8}, {7, 6}}));
+    EXPECT_EQ(ThinToColumns(few, 10, ColumnKeep::Highest), few);
     // 2000 laps for 320 pixels: at most two a column, the extremes kept.
     QList<QPointF> laps;
     for (int i = 0; i <= 2000; ++i)

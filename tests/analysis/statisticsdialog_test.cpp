@@ -123,6 +123,32 @@ TEST_F(StatisticsDialogTest, ColourChangeRebuildsUncheckingEmpties) {
     EXPECT_EQ(d->mirror(3)->count(), 0);
 }
 
+// The small charts of the hidden page are filled when it comes up, with what
+// their karts hold then (also after a change made while it was hidden).
+TEST_F(StatisticsDialogTest, SmallChartsOfTheSecondPageShowTheirKartsWhenItComesUp) {
+    board.setLines(2, BoardList::Lap, ManyLaps(5));
+    board.setLines(6, BoardList::Lap, ManyLaps(700));
+    board.setLines(7, BoardList::Lap, ManyLaps(3));
+    auto d = make(ChartKind::Laps);
+    d->activate();
+    auto* pages = find<QTabWidget>(*d, QStringLiteral("PageControl1"));
+    ASSERT_EQ(pages->currentIndex(), 0);
+    EXPECT_EQ(d->mirror(2)->points(), d->series(2)->points());
+    box(*d, 7)->setChecked(false); // while its page is hidden
+    pages->setCurrentIndex(1);
+    EXPECT_EQ(d->series(6)->count(), 701);
+    ASSERT_GT(d->mirror(6)->count(), 300); // thinned to the chart's pixels
+    EXPECT_EQ(d->mirror(6)->points().first(), d->series(6)->points().first());
+    EXPECT_EQ(d->mirror(6)->points().last(), d->series(6)->points().last());
+    EXPECT_EQ(d->mirror(7)->count(), 0);
+    // A new activation starts on the first page and fills the second again.
+    d->activate();
+    EXPECT_EQ(pages->currentIndex(), 0);
+    pages->setCurrentIndex(1);
+    EXPECT_EQ(d->mirror(7)->points(), d->series(7)->points());
+    EXPECT_EQ(d->mirror(7)->count(), 4);
+}
+
 TEST_F(StatisticsDialogTest, PagesOfTheSpinValuePlusOneAndEveryFillShowsAll) {
     board.setLines(1, BoardList::Lap, ManyLaps(60));
     auto d = make(ChartKind::Laps);
