@@ -7,7 +7,7 @@
 #include "app/station.h"
 #include "config/settingcontrols.h"
 #include "app/soundpagewiring.h"
-#include "config/recordingreceivers.h"
+#include "config/settingsdialogrig.h"
 #include "config/settings.h"
 #include "config/settingslapsettings.h"
 #include "config/tnastavdlg.h"
@@ -48,7 +48,7 @@ struct SilentBackend : MediaBackend {
     void stop() override {}
 };
 
-class PagesTest : public ::testing::Test {
+class PagesTest : public ::testing::Test, protected SettingsDialogRig {
 protected:
     PagesTest() {
         settings.loadFile(dir.filePath(QStringLiteral("vartemo.ini")));
@@ -66,16 +66,6 @@ protected:
         return texts;
     }
 
-    QTemporaryDir dir;
-    QStringList log;
-    Settings settings{dir.path()};
-    RaceBoard board;
-    ManualClock clock;
-    SettingsLapSettings lapSettings{settings};
-    LapComputation laps{board, clock, lapSettings};
-    RecordingReceivers receivers{log};
-    RecordingPortIo portIo{log};
-    TNastavDlg dialog{{settings, laps, receivers, portIo, dir.path()}};
 };
 
 // ------------------------------------------------------------------ FTP page

@@ -4,6 +4,7 @@
 #include "config/tnastavdlg.h"
 #include "config/receiversdialogadapter.h"
 #include "config/recordingreceivers.h"
+#include "settingsdialogrig.h"
 #include "platform/modemstatusport.h"
 #include "platform/registrystore.h"
 #include "sensors/receivers.h"
@@ -54,7 +55,7 @@ QByteArray readBytes(const QString& path) {
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
 }
 
-class DialogTest : public ::testing::Test {
+class DialogTest : public ::testing::Test, protected SettingsDialogRig {
 protected:
     DialogTest() {
         laps.setLearner(&dialog);
@@ -89,16 +90,6 @@ protected:
         QApplication::processEvents();
     }
 
-    QTemporaryDir dir;
-    QStringList log;
-    Settings settings{dir.path()};
-    RaceBoard board;
-    ManualClock clock;
-    SettingsLapSettings lapSettings{settings};
-    LapComputation laps{board, clock, lapSettings};
-    RecordingReceivers receivers{log};
-    RecordingPortIo portIo{log};
-    TNastavDlg dialog{{settings, laps, receivers, portIo, dir.path()}};
 };
 
 TEST(SettingControlsTable, HoldsEverySettingOnceOnAPageOfTwelve) {
