@@ -17,10 +17,16 @@ namespace vartemo {
 bool IsSafeStoredName(const QByteArray& name) {
     if (!name.startsWith('/') || name.contains('\0'))
         return false;
-    const QList<QByteArray> parts = name.mid(1).split('/');
-    for (const QByteArray& part : parts)
+    // Every part between two slashes (and after the last) must be a real name.
+    for (qsizetype start = 1; start <= name.size();) {
+        qsizetype end = name.indexOf('/', start);
+        if (end < 0)
+            end = name.size();
+        const QByteArrayView part(name.constData() + start, end - start);
         if (part.isEmpty() || part == "." || part == "..")
             return false;
+        start = end + 1;
+    }
     return true;
 }
 

@@ -1,20 +1,66 @@
 #include "core/textfile.h"
 
 #include <QFile>
+#include <QHash>
 #include <QStringDecoder>
-#include <QStringEncoder>
+
+#include <array>
 
 namespace vartemo::textfile {
 
+namespace {
+
+// Windows-1250 is one byte per character: a table each way, taken once from
+// the system's converter, is all the conversion needs and costs a fraction of
+// looking the converter up for every file name or line.
+struct Windows1250 {
+    std::array<char16_t, 256> toUnicode {};
+    QHash<char16_t, char> fromUnicode;
+};
+
+const Windows1250& Table() {
+    static const Windows1250 table = [] {
+        Windows1250 t;
+        for (int byte = 0; byte < 256; ++byte) {
+            QStringDecoder decoder("windows-1250");
+            const QString c = decoder.decode(QByteArray(1, char(byte)));
+            t.toUnicode[byte] = c.size() == 1 ? c[0].unicode() : u'\uFFFD';
+            if (t.toUnicode[byte] != u'\uFFFD' && !t.fromUnicode.contains(t.toUnicode[byte]))
+                t.fromUnicode.insert(t.toUnicode[byte], char(byte));
+        }
+        return t;
+    }();
+    return table;
+}
+
+} // namespace
+
 QString decode(const QByteArray& bytes) {
-    QStringDecoder decoder("windows-1250");
-    return decoder.decode(bytes);
+    const auto& toUnicode = Table().toUnicode;
+    QString text(bytes.size(), Qt::Uninitialized);
+    QChar* out = text.data();
+    for (const char byte : bytes)
+        *out++ = QChar(toUnicode[uchar(byte)]);
+    return text;
 }
 
 QByteArray encode(const QString& text) {
-    // Characters that Windows-1250 cannot hold become '?', as the 8-bit API did.
-    QStringEncoder encoder("windows-1250");
-    return encoder.encode(text);
+    // Characters that Windows-1250 cannot hold become '?', as the 8-bit API did
+    // (one '?' for a character outside the basic plane, not two).
+    const auto& fromUnicode = Table().fromUnicode;
+    QByteArray bytes;
+    bytes.reserve(text.size());
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        const char16_t c = text[i].unicode();
+        if (c < 0x80) {
+            bytes.append(char(c));
+            continue;
+        }
+        if (QChar::isHighSurrogate(c) && i + 1 < text.size() && text[i + 1].isLowSurrogate())
+            ++i;
+        bytes.append(fromUnicode.value(c, '?'));
+    }
+    return bytes;
 }
 
 QStringList splitLines(const QString& text) {

@@ -117,6 +117,8 @@ TEST_F(Restore, HostileNamesWriteNothingOutsideTheTarget) {
         {"/a/./escape", true, TBackupFile::InvalidArchive},
         {"/a//escape", true, TBackupFile::InvalidArchive},
         {"/a/", true, TBackupFile::InvalidArchive},
+        {"/a/..", true, TBackupFile::InvalidArchive},
+        {"/", true, TBackupFile::InvalidArchive},
         {QByteArray("/a\0b", 4), true, TBackupFile::InvalidArchive},
         // A folder on the way that is a link leading out of the target.
         {"/out/escape", true, TBackupFile::CannotReadFile},

@@ -22,6 +22,28 @@ TEST(TextFile, WritesWindows1250WithCrLf) {
     EXPECT_EQ(readBytes(path), QByteArray("\x8E" "ena\r\n" "\xFA\xE8" "ast\r\n"));
 }
 
+TEST(TextFile, CharactersWindows1250LacksBecomeQuestionMarks) {
+    // A control character (the converter's own substitute) in an INI file would
+    // end it for older readers; the next conversion is unaffected.
+    EXPECT_EQ(textfile::encode(QStringLiteral("a\u2603")), QByteArray("a?"));
+    EXPECT_EQ(textfile::encode(QString::fromUcs4(U"\U0001F3C1b")), QByteArray("?b"));
+    EXPECT_EQ(textfile::encode(QStringLiteral("Žena")), QByteArray("\x8E" "ena"));
+    EXPECT_EQ(textfile::decode(QByteArray("\xFA\xE8")), QStringLiteral("úč"));
+    EXPECT_EQ(textfile::decode(QByteArray("ok")), QStringLiteral("ok"));
+}
+
+TEST(TextFile, EveryByteComesBackAsItWas) {
+    // Bytes Windows-1250 leaves undefined read as C1 controls and write back
+    // unchanged, so a file that is read and saved keeps all its bytes.
+    for (int byte = 0; byte < 256; ++byte) {
+        const QByteArray one(1, char(byte));
+        const QString text = textfile::decode(one);
+        ASSERT_EQ(text.size(), 1) << byte;
+        EXPECT_EQ(textfile::encode(text), one) << byte;
+    }
+    EXPECT_EQ(textfile::decode("\x81\x8A"), QStringLiteral("\u0081Š"));
+}
+
 TEST(TextFile, ReadsEveryLineEnd) {
     struct Case {
         QByteArray bytes;
