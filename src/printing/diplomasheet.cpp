@@ -48,7 +48,7 @@ Sheet ComposeDiploma(const DiplomaInput& in) {
             Style(Qt::black, Mm(12.5), HeightKind::Cell));
     const TextStyle blue = Style(Qt::blue, Mm(10), HeightKind::Cell);
     AddText(page, SheetDate(in.now), Mm(200), Mm(70), blue);
-    AddText(page, SheetTime(in.now), Mm(240), Mm(70), blue);
+    page.add(TextItem{SheetTime(in.now), QPoint(Mm(240), Mm(70)), blue, true});
     AddText(page, s.text[3], Mm(170), Mm(140), Style(QColor(166, 202, 240), Mm(10), HeightKind::Cell));
     return sheet;
 }

@@ -47,10 +47,14 @@ struct TextStyle {
 };
 
 // (at) is the top-left of the text's cell; its baseline lies one ascent lower.
+// A text clear of the previous one moves right, when that text reaches into
+// it, to stand one blank after it: the diploma's date and time are placed
+// where a short date fits, and "10.12.2026" would otherwise run into the time.
 struct TextItem {
     QString text;
     QPoint at;
     TextStyle style;
+    bool clearOfPrevious = false;
 };
 
 // A rectangle outlined with a thin black pen and filled white.

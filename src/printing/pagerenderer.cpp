@@ -2,6 +2,7 @@
 
 #include <QFontMetricsF>
 #include <QPainter>
+#include <algorithm>
 #include <array>
 #include <cmath>
 
@@ -52,6 +53,7 @@ void RenderPage(QPainter& painter, const Page& page, QSize paper, const QRect& t
     painter.setRenderHint(QPainter::SmoothPixmapTransform, !lowQuality);
     painter.setViewport(target);
     painter.setWindow(QRect(QPoint(0, 0), paper));
+    qreal previousTextEnd = 0;
     for (const PageItem& item : page.items) {
         if (const auto* frame = std::get_if<FrameItem>(&item)) {
             painter.setPen(QPen(Qt::black, kFramePen));
@@ -64,7 +66,11 @@ void RenderPage(QPainter& painter, const Page& page, QSize paper, const QRect& t
             painter.setFont(font);
             painter.setPen(text->style.colour);
             const QFontMetricsF metrics(font);
-            painter.drawText(QPointF(text->at.x(), text->at.y() + metrics.ascent()), text->text);
+            qreal x = text->at.x();
+            if (text->clearOfPrevious)
+                x = std::max(x, previousTextEnd + metrics.horizontalAdvance(u' '));
+            painter.drawText(QPointF(x, text->at.y() + metrics.ascent()), text->text);
+            previousTextEnd = x + metrics.horizontalAdvance(text->text);
         }
     }
     painter.restore();

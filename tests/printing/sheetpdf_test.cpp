@@ -1,3 +1,4 @@
+#include "printing/diplomasheet.h"
 #include "printing/resultsheet.h"
 #include "printing/stationprinter.h"
 #include "../engine/qstringprinter.h"
@@ -118,6 +119,30 @@ TEST_F(PrintedSheet, LapSheetPdfHasItsPaperTitleFontsAndPositions) {
     const auto page2 = Words(pdf, 2);
     EXPECT_NE(Find(page2, "027"), nullptr);
     EXPECT_EQ(Find(page2, "026"), nullptr);
+}
+
+TEST_F(PrintedSheet, DiplomaDateAndTimeStandApart) {
+    DiplomaInput in;
+    in.name = QStringLiteral("Řehoř Novák");
+    in.now = QDateTime(QDate(2026, 12, 10), QTime(17, 47, 40));
+    in.settings.text = {QStringLiteral("DIPLOM"), QStringLiteral("za jízdu"), QStringLiteral("#misto# místo"),
+                        QStringLiteral("Vartemo")};
+    const auto words = Words(print(ComposeDiploma(in)), 1);
+    const Word* date = Find(words, "10.12.2026");
+    const Word* time = Find(words, "17:47:40");
+    ASSERT_NE(date, nullptr);
+    ASSERT_NE(time, nullptr);
+    EXPECT_NEAR(date->left, 200.0, 0.3);
+    EXPECT_NEAR(date->top, 70.0, 0.3);
+    EXPECT_GT(time->left - date->right, 2.0) << "the date runs into the time";
+    EXPECT_NEAR(time->top, 70.0, 0.3);
+
+    // A short date leaves the time where it stands.
+    in.now = QDateTime(QDate(2026, 5, 1), QTime(9, 5, 0));
+    const auto shortDate = Words(print(ComposeDiploma(in)), 1);
+    const Word* nine = Find(shortDate, "9:05:00");
+    ASSERT_NE(nine, nullptr);
+    EXPECT_NEAR(nine->left, 240.0, 0.3);
 }
 
 TEST_F(PrintedSheet, EveryJobIsANewFile) {
