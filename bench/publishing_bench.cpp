@@ -44,6 +44,29 @@ struct LoopbackServer {
     }
 };
 
+// A 1 ms tick on the main thread that keeps the longest gap between two ticks
+// while it runs.
+struct StallMeter {
+    qint64 longest = 0;
+    QElapsedTimer sinceTick;
+    QTimer tick;
+    StallMeter() {
+        tick.setTimerType(Qt::PreciseTimer);
+        tick.setInterval(1);
+        QObject::connect(&tick, &QTimer::timeout, [this] {
+            longest = std::max(longest, sinceTick.nsecsElapsed());
+            sinceTick.start();
+        });
+    }
+    void start() {
+        sinceTick.start();
+        tick.start();
+    }
+    void report(benchmark::State& state) const {
+        state.counters["longest_main_thread_stall_ms"] = double(longest) / 1e6;
+    }
+};
+
 void BM_EightFilesOf100kB(benchmark::State& state) {
     LoopbackServer server;
     if (!server.port) {
@@ -69,50 +92,33 @@ void BM_EightFilesOf100kB(benchmark::State& state) {
 
     FtpClient client;
     FtpPublishing run(client);
-    qint64 longestStall = 0;
+    StallMeter stalls;
     for (auto _ : state) {
-        QElapsedTimer sinceTick;
-        QTimer tick;
-        tick.setTimerType(Qt::PreciseTimer);
-        tick.setInterval(1);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            longestStall = std::max(longestStall, sinceTick.nsecsElapsed());
-            sinceTick.start();
-        });
         for (const FtpUploads* batch : {&uploads, &last}) {
             QEventLoop loop;
             QObject::connect(&run, &FtpPublishing::finished, &loop, &QEventLoop::quit);
-            sinceTick.start();
-            tick.start();
+            stalls.start();
             run.start(endpoint, *batch);
             loop.exec();
-            tick.stop();
+            stalls.tick.stop();
         }
     }
-    state.counters["longest_main_thread_stall_ms"] = double(longestStall) / 1e6;
+    stalls.report(state);
 }
 BENCHMARK(BM_EightFilesOf100kB)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 
 // The same 1 ms tick with nothing being sent: what the machine's own
 // scheduling stalls the main thread by, for comparison.
 void BM_IdleMainThreadStall(benchmark::State& state) {
-    qint64 longestStall = 0;
+    StallMeter stalls;
     for (auto _ : state) {
-        QElapsedTimer sinceTick;
-        QTimer tick;
-        tick.setTimerType(Qt::PreciseTimer);
-        tick.setInterval(1);
-        QObject::connect(&tick, &QTimer::timeout, [&] {
-            longestStall = std::max(longestStall, sinceTick.nsecsElapsed());
-            sinceTick.start();
-        });
         QEventLoop loop;
         QTimer::singleShot(64, &loop, &QEventLoop::quit);
-        sinceTick.start();
-        tick.start();
+        stalls.start();
         loop.exec();
+        stalls.tick.stop();
     }
-    state.counters["longest_main_thread_stall_ms"] = double(longestStall) / 1e6;
+    stalls.report(state);
 }
 BENCHMARK(BM_IdleMainThreadStall)->Unit(benchmark::kMillisecond)->Iterations(10)->UseRealTime();
 

@@ -50,7 +50,19 @@ QStringList systemInfoOfLastBlock(const QString& logPath) {
     return log.mid(start + 10, end - start - 10);
 }
 
-TEST(LogBookInStation, LoggingInReachesThePanelAndTheRideButNotTheNextStart) {
+// A station started in a folder of its own, its start-up boxes closed.
+struct ShownStation : ::testing::Test {
+    QTemporaryDir home;
+    Station station{ProgramFolder(home.path())};
+    void SetUp() override {
+        station.show();
+        closeStartupBoxes();
+    }
+};
+using LogBookInStation = ShownStation;
+using AboutInStation = ShownStation;
+
+TEST(LogBookAcrossStarts, LoggingInReachesThePanelAndTheRideButNotTheNextStart) {
     QTemporaryDir home;
     {
         Station station{ProgramFolder(home.path())};
@@ -77,11 +89,7 @@ TEST(LogBookInStation, LoggingInReachesThePanelAndTheRideButNotTheNextStart) {
     EXPECT_EQ(next.mainWindow().findChild<MainStatusBar*>()->userName(), QStringLiteral("Admin"));
 }
 
-TEST(LogBookInStation, NamesAddedInTheWindowReachVartemoIniAndTheLogBook) {
-    QTemporaryDir home;
-    Station station{ProgramFolder(home.path())};
-    station.show();
-    closeStartupBoxes();
+TEST_F(LogBookInStation, NamesAddedInTheWindowReachVartemoIniAndTheLogBook) {
     TDenikFrm& window = station.logBookWindow().window();
     window.ShowModal();
     window.findChild<QLineEdit*>("Jmeno")->setText(QStringLiteral("Eva"));
@@ -91,22 +99,14 @@ TEST(LogBookInStation, NamesAddedInTheWindowReachVartemoIniAndTheLogBook) {
     EXPECT_EQ(window.findChild<QComboBox*>("cbLog")->itemText(1), QStringLiteral("Eva"));
 }
 
-TEST(LogBookInStation, TheKartStatusWindowOpensIt) {
-    QTemporaryDir home;
-    Station station{ProgramFolder(home.path())};
-    station.show();
-    closeStartupBoxes();
+TEST_F(LogBookInStation, TheKartStatusWindowOpensIt) {
     auto* button = station.fleet().statusWindow().findChild<QPushButton*>("BitBtn1");
     ASSERT_NE(button, nullptr);
     button->click();
     EXPECT_TRUE(station.logBookWindow().window().isVisible());
 }
 
-TEST(LogBookInStation, ClearingFromTheSettingsDialogShowsInTheOpenTree) {
-    QTemporaryDir home;
-    Station station{ProgramFolder(home.path())};
-    station.show();
-    closeStartupBoxes();
+TEST_F(LogBookInStation, ClearingFromTheSettingsDialogShowsInTheOpenTree) {
     TDenikFrm& window = station.logBookWindow().window();
     window.ShowModal();
     auto* tree = window.findChild<QTreeView*>("tvDenik");
@@ -125,11 +125,7 @@ TEST(LogBookInStation, ClearingFromTheSettingsDialogShowsInTheOpenTree) {
     EXPECT_TRUE(tree->model()->index(0, 0, fresh).data().toString().endsWith(QStringLiteral(" - Admin :deník smazán")));
 }
 
-TEST(AboutInStation, OpensFromTheButtonWithTheProgramLogsTextAndTheHistory) {
-    QTemporaryDir home;
-    Station station{ProgramFolder(home.path())};
-    station.show();
-    closeStartupBoxes();
+TEST_F(AboutInStation, OpensFromTheButtonWithTheProgramLogsTextAndTheHistory) {
     TAboutBox& box = station.about().aboutBox();
     EXPECT_EQ(box.productName(), QStringLiteral("Vartemo Kestral verze 2.3"));
     const QStringList logged = systemInfoOfLastBlock(home.filePath("vartemo.log"));
@@ -149,7 +145,7 @@ TEST(AboutInStation, OpensFromTheButtonWithTheProgramLogsTextAndTheHistory) {
     EXPECT_TRUE(station.about().historyWindow().isVisible());
 }
 
-TEST(AboutInStation, ASilentSystemHoldsNeitherTheStartNorTheTimers) {
+TEST(AboutWithASilentSystem, NeitherTheStartNorTheTimersAreHeld) {
     QTemporaryDir home;
     QWidget mainWindow;
     CommandButtons buttons(&mainWindow);
