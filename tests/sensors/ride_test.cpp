@@ -5,6 +5,7 @@
 #include "engine/timetext.h"
 #include "platform/threadpriority.h"
 #include "sensors/udpsensorserver.h"
+#include "support/simpassings.h"
 
 #include <QEventLoop>
 #include <QProcess>
@@ -74,14 +75,11 @@ TEST(Ride, EightKartsOverUdpGiveTheSimulatorsLaps) {
 
     std::map<int, std::vector<double>> truth; // lap-sensor passings per kart
     std::map<int, int> splits;
-    for (const QByteArray& line : output.split('\n')) {
-        const QList<QByteArray> f = line.split(' ');
-        if (f.size() == 4 && f[0] == "PASS") {
-            if (f[2].toInt() == 0)
-                truth[f[1].toInt()].push_back(f[3].toDouble());
-            else
-                ++splits[f[1].toInt()];
-        }
+    for (const SimPassing& p : ParseSimPassings(output)) {
+        if (p.sensor == 0)
+            truth[p.kart].push_back(p.deliveredMs);
+        else
+            ++splits[p.kart];
     }
     ASSERT_EQ(truth.size(), 8u);
     for (int k = 1; k <= kKartCount; ++k) {

@@ -5,6 +5,7 @@
 
 #include "sensors/freeport.h"
 #include "support/stationprocess.h"
+#include "support/simpassings.h"
 #include "core/textfile.h"
 #include "engine/qstringprinter.h"
 
@@ -168,11 +169,8 @@ TEST(PageProgram, AnswersWithTheRidingKarts) {
     QProcess simulator;
     ASSERT_TRUE(simulate(lapsFile, simulator)) << simulator.readAllStandardError().toStdString();
     std::map<int, std::vector<double>> truth; // ms of each passing
-    for (const QByteArray& line : simulator.readAllStandardOutput().split('\n')) {
-        const QList<QByteArray> f = line.split(' ');
-        if (f.size() == 4 && f[0] == "PASS")
-            truth[f[1].toInt()].push_back(f[3].toDouble());
-    }
+    for (const SimPassing& p : ParseSimPassings(simulator.readAllStandardOutput()))
+        truth[p.kart].push_back(p.deliveredMs);
     ASSERT_EQ(truth.size(), 3u);
 
     // Kart 2: its run from the start, then three laps. Karts 3 and 1: two,

@@ -2,8 +2,10 @@
 // through one kind of sensor and prints the true passing times.
 //
 // Output: "CODE kart code" per kart, then "START" at the start signal, then
-// "PASS kart sensor ms" per passing, ms (to the µs) since the start signal
-// measured when the passing was delivered. Karts can cross together: in
+// "PASS kart sensor delivered began" per passing: ms (to the µs) since the
+// start signal when the sending call returned and when it began. The passing
+// left in between; on a virtual machine the call can be held for milliseconds
+// after the bytes are out (waking the receiver on another processor). Karts can cross together: in
 // bunches (--bunch) or by fractional lap times in a laps file.
 #include "passingsender.h"
 #include "rideplan.h"
@@ -130,16 +132,18 @@ int main(int argc, char* argv[]) {
     const qint64 start = MonotonicNs();
     for (const Passing& p : plan) {
         if (parser.isSet(dryRun)) {
-            std::printf("PASS %d %d %lld.%03lld\n", p.kart, p.sensor, static_cast<long long>(p.atUs / 1000),
-                        static_cast<long long>(p.atUs % 1000));
+            std::printf("PASS %d %d %lld.%03lld %lld.%03lld\n", p.kart, p.sensor,
+                        static_cast<long long>(p.atUs / 1000), static_cast<long long>(p.atUs % 1000),
+                        static_cast<long long>(p.atUs / 1000), static_cast<long long>(p.atUs % 1000));
             continue;
         }
         // An absolute sleep: on time without burning the CPU the station needs.
         SleepUntilNs(start + p.atUs * 1'000);
+        const double began = double(MonotonicNs() - start) / 1e6;
         if (!sender->send(p, &error))
             return Fail(error);
-        const double at = double(MonotonicNs() - start) / 1e6;
-        std::printf("PASS %d %d %.3f\n", p.kart, p.sensor, at);
+        const double delivered = double(MonotonicNs() - start) / 1e6;
+        std::printf("PASS %d %d %.3f %.3f\n", p.kart, p.sensor, delivered, began);
         std::fflush(stdout);
     }
     return 0;
