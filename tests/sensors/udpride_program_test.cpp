@@ -138,11 +138,11 @@ TEST_F(UdpRide, EightKartsInPairsGiveEveryLapWithinAMillisecond) {
 
     // ms since the simulator's start: when each passing was delivered, and
     // when its sending began (the datagram left in between).
+    std::map<int, std::vector<SimPassing>> passings;
     std::map<int, std::vector<double>> truth;
-    std::map<int, std::vector<double>> began;
     for (const SimPassing& p : ParseSimPassings(simulator.readAllStandardOutput())) {
+        passings[p.kart].push_back(p);
         truth[p.kart].push_back(p.deliveredMs);
-        began[p.kart].push_back(p.beganMs);
     }
     std::map<int, std::vector<TimeMs>> laps;
     for (const QString& name : lapFiles()) {
@@ -179,17 +179,17 @@ TEST_F(UdpRide, EightKartsInPairsGiveEveryLapWithinAMillisecond) {
         const size_t j = first[k];
         // The start is known from kart 1's line, within its passing's sending
         // bracket and a millisecond: two roundings.
-        const double earliestStart = began[1][1] - double(laps[1][0]);
-        EXPECT_GE(double(l[0]), began[k][j] - start - 2.0);
+        const double earliestStart = passings[1][1].beganMs - double(laps[1][0]);
+        EXPECT_GE(double(l[0]), passings[k][j].beganMs - start - 2.0);
         EXPECT_LE(double(l[0]), t[j] - earliestStart + 2.0);
         for (size_t i = 1; i < l.size(); ++i) {
             ASSERT_LT(j + i, t.size());
             // Within the sending brackets of its two passings, a millisecond
             // either way for the line's rounding.
-            const double shortest = began[k][j + i] - t[j + i - 1];
-            const double longest = t[j + i] - began[k][j + i - 1];
-            EXPECT_GE(double(l[i]), shortest - 1.0) << "line " << i;
-            EXPECT_LE(double(l[i]), longest + 1.0) << "line " << i;
+            const SimPassing& from = passings[k][j + i - 1];
+            const SimPassing& to = passings[k][j + i];
+            EXPECT_GE(double(l[i]), ShortestBetween(from, to) - 1.0) << "line " << i;
+            EXPECT_LE(double(l[i]), LongestBetween(from, to) + 1.0) << "line " << i;
         }
         // Every passing from the start to the end of the ride is a line; the
         // ones after the stop are not.

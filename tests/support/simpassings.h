@@ -14,6 +14,10 @@ struct SimPassing {
     double beganMs = 0;
 };
 
+// The least and the most time that can truly have passed from a to b.
+inline double ShortestBetween(const SimPassing& a, const SimPassing& b) { return b.beganMs - a.deliveredMs; }
+inline double LongestBetween(const SimPassing& a, const SimPassing& b) { return b.deliveredMs - a.beganMs; }
+
 inline std::vector<SimPassing> ParseSimPassings(const QByteArray& output) {
     std::vector<SimPassing> passings;
     for (const QByteArray& line : output.split('\n')) {
