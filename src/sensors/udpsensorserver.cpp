@@ -4,12 +4,11 @@
 #include "core/textfile.h"
 #include "engine/lapcomputation.h"
 #include "engine/passingevent.h"
+#include "sensors/datagramreceivetime.h"
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>
 
-#include <cstring>
-#include <ctime>
 #include <sys/socket.h>
 
 namespace vartemo {
@@ -17,41 +16,6 @@ namespace vartemo {
 namespace {
 
 constexpr qint64 kNsPerUs = 1000;
-
-// Asks the kernel to stamp every datagram with its receive time.
-void AskForReceiveTimes(QUdpSocket& socket) {
-    const int on = 1;
-    setsockopt(int(socket.socketDescriptor()), SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
-}
-
-// The kernel's receive time (CLOCK_REALTIME, ns) of the datagram that the
-// next read returns, without taking it: Qt's own read then consumes it.
-std::optional<qint64> PeekReceiveTimeNs(const QUdpSocket& socket) {
-    char byte = 0;
-    iovec iov{&byte, 1};
-    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
-    msghdr msg{};
-    msg.msg_iov = &iov;
-    msg.msg_iovlen = 1;
-    msg.msg_control = control;
-    msg.msg_controllen = sizeof control;
-    if (recvmsg(int(socket.socketDescriptor()), &msg, MSG_PEEK | MSG_DONTWAIT) < 0)
-        return std::nullopt;
-    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
-        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
-            timespec ts{};
-            std::memcpy(&ts, CMSG_DATA(c), sizeof ts);
-            return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
-        }
-    }
-    return std::nullopt;
-}
-
-qint64 RealtimeNowNs() {
-    timespec ts{};
-    clock_gettime(CLOCK_REALTIME, &ts);
-    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
-}
 
 } // namespace
 
@@ -95,7 +59,7 @@ bool UdpSensorServer::activate() {
             failures_ << QStringLiteral("%1 (port %2)").arg(socket->errorString()).arg(port);
             continue;
         }
-        AskForReceiveTimes(*socket);
+        AskForReceiveTimes(int(socket->socketDescriptor()));
         QUdpSocket* raw = socket.get();
         connect(raw, &QUdpSocket::readyRead, this, [this, raw] { readPending(raw); });
         sockets_[i] = std::move(socket);
@@ -118,7 +82,9 @@ void UdpSensorServer::deactivate() {
 void UdpSensorServer::readPending(QUdpSocket* socket) {
     const quint16 localPort = socket->localPort();
     while (socket->hasPendingDatagrams()) {
-        const std::optional<qint64> received = PeekReceiveTimeNs(*socket);
+        // Peeked: Qt's own read then takes the datagram.
+        const std::optional<qint64> received =
+            ReceiveTimeNs(int(socket->socketDescriptor()), MSG_PEEK | MSG_DONTWAIT);
         const QNetworkDatagram d = socket->receiveDatagram();
         if (!d.isValid())
             continue;

@@ -4,6 +4,7 @@
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
 #include "engine/timetext.h"
+#include "sensors/datagramreceivetime.h"
 #include "sensors/udpsensorserver.h"
 
 #include <QTest>
@@ -12,8 +13,6 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
-#include <cstring>
-#include <ctime>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -213,42 +212,20 @@ namespace {
 // carries a stamp that old. False if that never happens within 5 s.
 bool WaitUntilTheKernelStampsDatagrams() {
     const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    const int on = 1;
-    ::setsockopt(fd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+    AskForReceiveTimes(fd);
     sockaddr_in self{};
     self.sin_family = AF_INET;
     self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
     socklen_t length = sizeof self;
     ::bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self);
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length);
-    const auto realtimeNs = [] {
-        timespec ts{};
-        clock_gettime(CLOCK_REALTIME, &ts);
-        return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
-    };
     bool stamped = false;
     for (int attempt = 0; attempt < 250 && !stamped; ++attempt) {
-        const qint64 sentNs = realtimeNs();
+        const qint64 sentNs = RealtimeNowNs();
         ::sendto(fd, "x", 1, 0, reinterpret_cast<sockaddr*>(&self), sizeof self);
         QThread::msleep(20);
-        char byte = 0;
-        iovec iov{&byte, 1};
-        alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
-        msghdr msg{};
-        msg.msg_iov = &iov;
-        msg.msg_iovlen = 1;
-        msg.msg_control = control;
-        msg.msg_controllen = sizeof control;
-        if (::recvmsg(fd, &msg, 0) < 0)
-            continue;
-        for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
-            if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
-                timespec ts{};
-                std::memcpy(&ts, CMSG_DATA(c), sizeof ts);
-                const qint64 stampNs = qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
-                stamped = stampNs - sentNs < 10'000'000;
-            }
-        }
+        const std::optional<qint64> stampNs = ReceiveTimeNs(fd, 0);
+        stamped = stampNs && *stampNs - sentNs < 10'000'000;
     }
     ::close(fd);
     return stamped;

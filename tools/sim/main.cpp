@@ -5,8 +5,9 @@
 // "PASS kart sensor delivered began" per passing: ms (to the µs) since the
 // start signal when the sending call returned and when it began. The passing
 // left in between; on a virtual machine the call can be held for milliseconds
-// after the bytes are out (waking the receiver on another processor). Karts can cross together: in
-// bunches (--bunch) or by fractional lap times in a laps file.
+// after the bytes are out (waking the receiver on another processor).
+// Karts can cross together: in bunches (--bunch) or by fractional lap times
+// in a laps file.
 #include "passingsender.h"
 #include "rideplan.h"
 
@@ -132,9 +133,8 @@ int main(int argc, char* argv[]) {
     const qint64 start = MonotonicNs();
     for (const Passing& p : plan) {
         if (parser.isSet(dryRun)) {
-            std::printf("PASS %d %d %lld.%03lld %lld.%03lld\n", p.kart, p.sensor,
-                        static_cast<long long>(p.atUs / 1000), static_cast<long long>(p.atUs % 1000),
-                        static_cast<long long>(p.atUs / 1000), static_cast<long long>(p.atUs % 1000));
+            const double planned = double(p.atUs) / 1e3;
+            std::printf("PASS %d %d %.3f %.3f\n", p.kart, p.sensor, planned, planned);
             continue;
         }
         // An absolute sleep: on time without burning the CPU the station needs.

@@ -1,0 +1,41 @@
+#include "sensors/datagramreceivetime.h"
+
+#include <cstring>
+#include <ctime>
+#include <sys/socket.h>
+
+namespace vartemo {
+
+void AskForReceiveTimes(int socketFd) {
+    const int on = 1;
+    setsockopt(socketFd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+}
+
+std::optional<qint64> ReceiveTimeNs(int socketFd, int flags) {
+    char byte = 0;
+    iovec iov{&byte, 1};
+    alignas(cmsghdr) char control[CMSG_SPACE(sizeof(timespec))];
+    msghdr msg{};
+    msg.msg_iov = &iov;
+    msg.msg_iovlen = 1;
+    msg.msg_control = control;
+    msg.msg_controllen = sizeof control;
+    if (recvmsg(socketFd, &msg, flags) < 0)
+        return std::nullopt;
+    for (cmsghdr* c = CMSG_FIRSTHDR(&msg); c; c = CMSG_NXTHDR(&msg, c)) {
+        if (c->cmsg_level == SOL_SOCKET && c->cmsg_type == SCM_TIMESTAMPNS) {
+            timespec ts{};
+            std::memcpy(&ts, CMSG_DATA(c), sizeof ts);
+            return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+        }
+    }
+    return std::nullopt;
+}
+
+qint64 RealtimeNowNs() {
+    timespec ts{};
+    clock_gettime(CLOCK_REALTIME, &ts);
+    return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
+}
+
+} // namespace vartemo
