@@ -121,7 +121,7 @@ TEST_F(BackupTool, PartsAreWrittenAndReadBackWithoutAsking) {
 
     r = tool({"restore", archive, "--into", path("back"), "--full-path"});
     ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
-    EXPECT_EQ(r.out, QStringLiteral("Data úspěšně obnovena ze záložního souboru (8 souborů)\n"));
+    EXPECT_EQ(r.out.toStdString(), "Data úspěšně obnovena ze záložního souboru (8 souborů)\n");
     const QStringList stored{"vartemo.ini", "stav.ini", "TopDeset.ini", "TopDeset1.ini", "vysledky/Petr_1.caskola",
                              "vysledky/track.bin", "vysledky/Eva_2.caskola", "vysledky/Jan_3.caskola"};
     for (const QString& name : stored)
@@ -168,7 +168,7 @@ TEST_F(BackupTool, RestoreCountsItsFilesInCzech) {
         SCOPED_TRACE(c.counted);
         ASSERT_EQ(tool(QStringList{"create", path("c.bck")} + c.masks).exitCode, 0);
         const ToolRun r = tool({"restore", path("c.bck"), "--into", path("c")});
-        EXPECT_EQ(r.out, QStringLiteral("Data úspěšně obnovena ze záložního souboru (%1)\n").arg(QString::fromUtf8(c.counted)));
+        EXPECT_EQ(r.out.toStdString(), "Data úspěšně obnovena ze záložního souboru (" + std::string(c.counted) + ")\n");
     }
 }
 
