@@ -22,7 +22,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         f.write(reinterpret_cast<const char*>(data), qint64(size));
     }
     // No further parts: a switch stops the operation.
-    TBackupFile backup(TBackupFile::Hooks{.needDisk = [](int, const QString&) { return false; }});
+    TBackupFile backup(TBackupFile::Hooks{.needDiskToRead = [](int, const QString&) { return false; }});
     QStringList identities;
     backup.GetArchiveInfo(archive, &identities);
     backup.VerifyArchive(archive);

@@ -1,6 +1,7 @@
 #include "analysis/resultsfileeditor.h"
 
 #include "core/czechformats.h"
+#include "core/czechplural.h"
 #include "core/textfile.h"
 #include "engine/lapfiles.h"
 
@@ -122,11 +123,9 @@ QString ResultsFileEditor::select(const QString& chosen) {
         labels_.name = name;
         labels_.size = SizeText(r.st.st_size);
         labels_.date = DateText(r.st);
-        return QStringLiteral("Soubor %1 má %2 bajtů. Editor otevírá soubory do %3 bajtů, tento soubor "
-                              "proto nenačetl.")
-            .arg(name)
-            .arg(r.st.st_size)
-            .arg(kMaxLoadBytes);
+        return QStringLiteral("Soubor %1 má %2. Editor otevírá soubory do %3, tento soubor proto nenačetl.")
+            .arg(name, czech::counted(r.st.st_size, u"bajt", u"bajty", u"bajtů"),
+                 czech::counted(kMaxLoadBytes, u"bajt", u"bajty", u"bajtů"));
     case ReadResult::Read:
         break;
     }

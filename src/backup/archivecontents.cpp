@@ -17,7 +17,8 @@ QStringList ArchiveContentLines(const QStringList& identities) {
         const qsizetype equals = identity.indexOf(u'=', tab + 1);
         if (tab < 0 || equals < 0)
             continue;
-        const QDateTime date = dosdate::ToDateTime(identity.mid(tab + 1, equals - tab - 1).toUInt());
+        const std::optional<quint32> packed = dosdate::FromText(QStringView(identity).mid(tab + 1, equals - tab - 1));
+        const QDateTime date = packed ? dosdate::ToDateTime(*packed) : QDateTime();
         lines << QStringLiteral("%1  přidán %2, %3 bytes")
                      .arg(identity.left(tab), date.isValid() ? czech::shortDate(date.date()) : QStringLiteral("?"),
                           identity.mid(equals + 1));

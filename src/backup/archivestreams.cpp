@@ -54,7 +54,8 @@ bool ArchiveWriter::open(const QString& partPath) {
     partPath_ = partPath;
     position_ = 0;
     file_.setFileName(TemporaryPathOf(partPath));
-    return file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    pending_ = file_.open(QIODevice::WriteOnly | QIODevice::Truncate);
+    return pending_;
 }
 
 bool ArchiveWriter::writeInt32(qint32 value) {
@@ -70,10 +71,20 @@ bool ArchiveWriter::writeBytes(const char* data, qint64 n) {
     return true;
 }
 
-bool ArchiveWriter::commit() {
-    if (!file_.isOpen() || !file_.flush() || ::fsync(file_.handle()) != 0)
+bool ArchiveWriter::finish() {
+    if (!pending_)
         return false;
+    if (!file_.isOpen())
+        return true;
+    const bool flushed = file_.flush() && ::fsync(file_.handle()) == 0;
     file_.close();
+    return flushed && file_.error() == QFileDevice::NoError;
+}
+
+bool ArchiveWriter::commit() {
+    if (!finish())
+        return false;
+    pending_ = false;
     if (std::rename(QFile::encodeName(file_.fileName()).constData(),
                     QFile::encodeName(partPath_).constData()) != 0) {
         QFile::remove(file_.fileName());
@@ -83,8 +94,9 @@ bool ArchiveWriter::commit() {
 }
 
 void ArchiveWriter::discard() {
-    if (!file_.isOpen())
+    if (!pending_)
         return;
+    pending_ = false;
     file_.close();
     QFile::remove(file_.fileName());
 }

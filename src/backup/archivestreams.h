@@ -40,7 +40,9 @@ public:
     bool writeBytes(const QByteArray& data) { return writeBytes(data.constData(), data.size()); }
     // Bytes written into this part so far.
     qint64 position() const { return position_; }
-    // Flushed to the disk, then renamed over the part.
+    // Flushed to the disk and closed; the temporary file waits for commit.
+    bool finish();
+    // Finished, then renamed over the part.
     bool commit();
     // Drops the temporary file; the part stays as it was.
     void discard();
@@ -49,6 +51,7 @@ private:
     QFile file_;
     QString partPath_;
     qint64 position_ = 0;
+    bool pending_ = false; // the temporary file exists and is not renamed yet
 };
 
 } // namespace vartemo

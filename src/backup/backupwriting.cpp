@@ -17,7 +17,9 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
+#include <cstring>
 #include <limits>
+#include <memory>
 #include <sys/stat.h>
 #include <zlib.h>
 
@@ -84,13 +86,19 @@ private:
     // Writes one data block; true when bytes of the source remain for the next part.
     bool writeBlock(QIODevice& source, const QString& shownName, bool* remaining);
     bool switchPart();
+    // Every part renamed over its older self, then the parts of an older,
+    // longer archive of the same name removed.
+    bool commitParts();
+    void removeStaleParts();
     bool fail(int code) { return owner_.fail(code); }
 
     TBackupFile& owner_;
     const QString archive_;
     QRegularExpression partPattern_;
     ChunkDeflater deflater_;
-    ArchiveWriter out_;
+    std::unique_ptr<ArchiveWriter> out_ = std::make_unique<ArchiveWriter>();
+    // Complete parts that wait for the last one (parts written in one place).
+    std::vector<std::unique_ptr<ArchiveWriter>> finished_;
     int part_ = 1;
     std::vector<Item> items_;
     QStringList identityLines_;
@@ -121,10 +129,10 @@ bool TBackupFile::Writing::choose(const QStringList& masks) {
             return fail(CannotReadFile);
         items_.push_back({path, name});
         owner_.total_ += stamp.size;
+        // One pass: a "%2" in the path stays what it is.
         identityLines_ << QStringLiteral("%1\t%2=%3")
-                              .arg(path)
-                              .arg(dosdate::FromMsecsSinceEpoch(stamp.mtimeMs))
-                              .arg(stamp.size);
+                              .arg(path, dosdate::ToText(dosdate::FromMsecsSinceEpoch(stamp.mtimeMs)),
+                                   QString::number(stamp.size));
     }
     return true;
 }
@@ -139,12 +147,12 @@ bool TBackupFile::Writing::run(const QStringList& masks) {
         identities = textfile::encode(textfile::joinLines(identityLines_));
         owner_.total_ += identities.size();
     }
-    if (!out_.open(archive_))
+    if (!out_->open(archive_))
         return fail(CannotWriteArchive);
     const QByteArray title = textfile::encode(owner_.BackupTitle).left(archive::kMaxNameBytes);
     const qint64 headerTotal = qMin<qint64>(owner_.total_, std::numeric_limits<qint32>::max());
-    if (!out_.writeInt32(qint32(title.size())) || !out_.writeBytes(title) || !out_.writeInt32(qint32(headerTotal)) ||
-        !out_.writeInt32(qint32(items_.size())))
+    if (!out_->writeInt32(qint32(title.size())) || !out_->writeBytes(title) || !out_->writeInt32(qint32(headerTotal)) ||
+        !out_->writeInt32(qint32(items_.size())))
         return fail(CannotWriteArchive);
 
     if (owner_.SaveFileID) {
@@ -167,7 +175,7 @@ bool TBackupFile::Writing::run(const QStringList& masks) {
             return false;
         archived_.push_back({item.path, mtimeMs, qint64(st.st_size)});
     }
-    if (!out_.writeInt32(0) || !out_.commit())
+    if (!out_->writeInt32(0) || !commitParts())
         return fail(CannotWriteArchive);
     // Only a complete archive clears the attributes of what it holds.
     if (owner_.SetArchiveFlag)
@@ -177,7 +185,7 @@ bool TBackupFile::Writing::run(const QStringList& masks) {
 
 bool TBackupFile::Writing::writeEntry(const QByteArray& name, quint32 date, QIODevice& source,
                                       const QString& shownName) {
-    if (!out_.writeInt32(qint32(name.size())) || !out_.writeBytes(name) || !out_.writeInt32(qint32(date)))
+    if (!out_->writeInt32(qint32(name.size())) || !out_->writeBytes(name) || !out_->writeInt32(qint32(date)))
         return fail(CannotWriteArchive);
     for (;;) {
         bool remaining = false;
@@ -191,13 +199,13 @@ bool TBackupFile::Writing::writeEntry(const QByteArray& name, quint32 date, QIOD
 }
 
 bool TBackupFile::Writing::writeBlock(QIODevice& source, const QString& shownName, bool* remaining) {
-    if (!out_.writeBytes(archive::kBlockMarker, 4))
+    if (!out_->writeBytes(archive::kBlockMarker, 4))
         return fail(CannotWriteArchive);
     owner_.archiveBytes_ += 4;
     // Every part holds at least one chunk, however small its size.
     const qint64 limit = owner_.MaxSize > 0 ? qMax<qint64>(owner_.MaxSize - archive::kPartReserve, 1) : 0;
     bool atEnd = source.atEnd();
-    while (!atEnd && (limit == 0 || out_.position() < limit)) {
+    while (!atEnd && (limit == 0 || out_->position() < limit)) {
         const qint64 n = ReadFull(source, chunk_.data(), kChunkBytes);
         if (n < 0)
             return fail(CannotReadFile);
@@ -207,12 +215,12 @@ bool TBackupFile::Writing::writeBlock(QIODevice& source, const QString& shownNam
         int packedBytes = 0;
         switch (deflater_.compress(chunk_.constData(), int(n), packed_.data(), &packedBytes)) {
         case ChunkDeflater::Result::Compressed:
-            if (!out_.writeInt32(packedBytes) || !out_.writeBytes(packed_.constData(), packedBytes))
+            if (!out_->writeInt32(packedBytes) || !out_->writeBytes(packed_.constData(), packedBytes))
                 return fail(CannotWriteArchive);
             owner_.archiveBytes_ += packedBytes + 4;
             break;
         case ChunkDeflater::Result::TooLarge:
-            if (!out_.writeInt32(qint32(-n)) || !out_.writeBytes(chunk_.constData(), n))
+            if (!out_->writeInt32(qint32(-n)) || !out_->writeBytes(chunk_.constData(), n))
                 return fail(CannotWriteArchive);
             owner_.archiveBytes_ += n + 4;
             break;
@@ -224,7 +232,7 @@ bool TBackupFile::Writing::writeBlock(QIODevice& source, const QString& shownNam
         if (!owner_.continue_)
             return false;
     }
-    if (!out_.writeInt32(0))
+    if (!out_->writeInt32(0))
         return fail(CannotWriteArchive);
     *remaining = !atEnd;
     return true;
@@ -234,16 +242,55 @@ bool TBackupFile::Writing::switchPart() {
     if (++part_ > archive::kMaxPart)
         return fail(CannotWriteArchive);
     const QByteArray name = archive::kPartSwitch + QByteArray::number(part_).rightJustified(3, '0');
-    if (!out_.writeInt32(qint32(name.size())) || !out_.writeBytes(name) || !out_.commit())
+    if (!out_->writeInt32(qint32(name.size())) || !out_->writeBytes(name))
         return fail(CannotWriteArchive);
     const QString next = PartPath(archive_, part_);
-    if (owner_.hooks_.needDisk && !owner_.hooks_.needDisk(part_, next)) {
-        owner_.continue_ = false;
-        return false;
+    if (owner_.hooks_.needDiskToWrite) {
+        // A removable medium: the full disk is complete before it comes out.
+        if (!out_->commit())
+            return fail(CannotWriteArchive);
+        if (!owner_.hooks_.needDiskToWrite(part_, next)) {
+            owner_.continue_ = false;
+            return false;
+        }
+    } else {
+        if (!out_->finish())
+            return fail(CannotWriteArchive);
+        finished_.push_back(std::move(out_));
     }
-    if (!out_.open(next))
+    out_ = std::make_unique<ArchiveWriter>();
+    if (!out_->open(next))
         return fail(CannotWriteArchive);
     return true;
+}
+
+bool TBackupFile::Writing::commitParts() {
+    for (const auto& part : finished_)
+        if (!part->commit())
+            return false;
+    if (!out_->commit())
+        return false;
+    if (!owner_.hooks_.needDiskToWrite)
+        removeStaleParts();
+    return true;
+}
+
+void TBackupFile::Writing::removeStaleParts() {
+    for (int part = part_ + 1; part <= archive::kMaxPart; ++part) {
+        const QString path = PartPath(archive_, part);
+        const QString temporary = ArchiveWriter::TemporaryPathOf(path);
+        const bool leftTemporary = QFile::remove(temporary);
+        QFile file(path);
+        // Only what begins as a continued part does: a data block.
+        char head[4] = {};
+        const bool isPart = file.open(QIODevice::ReadOnly) && file.read(head, 4) == 4 &&
+                            std::memcmp(head, archive::kBlockMarker, 4) == 0;
+        file.close();
+        if (isPart)
+            file.remove();
+        else if (!leftTemporary)
+            return;
+    }
 }
 
 bool TBackupFile::BackupFiles(const QStringList& masks, const QString& archivePath) {

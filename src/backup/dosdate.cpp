@@ -1,5 +1,7 @@
 #include "backup/dosdate.h"
 
+#include <limits>
+
 namespace vartemo::dosdate {
 
 namespace {
@@ -32,6 +34,18 @@ QDateTime ToDateTime(quint32 packed) {
     if (!date.isValid() || !time.isValid())
         return {};
     return QDateTime(date, time);
+}
+
+QString ToText(quint32 packed) {
+    return QString::number(qint32(packed));
+}
+
+std::optional<quint32> FromText(QStringView text) {
+    bool ok = false;
+    const qlonglong value = text.toLongLong(&ok);
+    if (!ok || value < std::numeric_limits<qint32>::min() || value > std::numeric_limits<quint32>::max())
+        return std::nullopt;
+    return quint32(value);
 }
 
 } // namespace vartemo::dosdate

@@ -20,6 +20,18 @@
 
 namespace vartemo {
 
+namespace {
+
+// The part a part switch entry ("NEXT:DISK002") names; 0 when its digits are damaged.
+int SwitchedPart(const QByteArray& name) {
+    const QByteArray digits = name.mid(qsizetype(std::strlen(archive::kPartSwitch)));
+    if (digits.size() != 3 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        return 0;
+    return digits.toInt();
+}
+
+} // namespace
+
 QString TBackupFile::ErrorText(int code) {
     switch (code) {
     case CannotReadFile: return QStringLiteral("Cannot read file");
@@ -144,6 +156,7 @@ bool TBackupFile::readEntries(ArchiveReader& in, const QString& archivePath, con
     // What happens to the content of the entry in progress when a part
     // switch continues it.
     BlockUse inProgress = BlockUse::Skip;
+    int part = 1;
     for (;;) {
         if (!continue_)
             return false;
@@ -158,7 +171,7 @@ bool TBackupFile::readEntries(ArchiveReader& in, const QString& archivePath, con
         if (length > archive::kMaxNameBytes || !in.readBytes(&name, length))
             return fail(InvalidArchive);
         if (name.startsWith(archive::kPartSwitch)) {
-            if (!switchPart(in, archivePath, name, inProgress, files))
+            if (!switchPart(in, archivePath, name, ++part, inProgress, files))
                 return false;
             continue;
         }
@@ -206,19 +219,23 @@ bool TBackupFile::readEntries(ArchiveReader& in, const QString& archivePath, con
     }
 }
 
-bool TBackupFile::switchPart(ArchiveReader& in, const QString& archivePath, const QByteArray& name, BlockUse use,
-                             RestoredFiles& files) {
-    const QByteArray digits = name.mid(int(std::strlen(archive::kPartSwitch)));
-    if (digits.size() != 3 || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; }))
+bool TBackupFile::switchPart(ArchiveReader& in, const QString& archivePath, const QByteArray& name, int disk,
+                             BlockUse use, RestoredFiles& files) {
+    // Parts follow each other: a switch back or past one is damage (and
+    // a switch to the same part would never end).
+    if (SwitchedPart(name) != disk)
         return fail(InvalidArchive);
     in.close();
-    const int disk = digits.toInt();
     const QString partPath = PartPath(archivePath, disk);
     // Without a prompt the parts lie beside the first one.
-    const auto ask = [&] { return hooks_.needDisk ? hooks_.needDisk(disk, partPath) : QFileInfo::exists(partPath); };
+    const auto ask = [&] {
+        return hooks_.needDiskToRead ? hooks_.needDiskToRead(disk, partPath) : QFileInfo::exists(partPath);
+    };
     bool go = ask();
     while (go && continue_ && !QFileInfo::exists(partPath))
         go = ask();
+    if (!hooks_.needDiskToRead && !go)
+        return fail(CannotReadArchive); // nobody to insert the missing part
     if (!go || !continue_) {
         continue_ = false;
         return false;
@@ -327,12 +344,31 @@ QString TBackupFile::GetArchiveInfo(const QString& archivePath, QStringList* ide
     qint32 date = 0;
     QBuffer list;
     list.open(QIODevice::WriteOnly);
-    if (!in.readInt32(&date) || !readBlock(in, BlockUse::Discard, &list, QString(), archive::kMaxIdentityBytes)) {
+    if (!in.readInt32(&date) || !readBlock(in, BlockUse::Discard, &list, QString(), archive::kMaxIdentityBytes) ||
+        !readListContinuation(in, archivePath, &list)) {
         report(error_ == NoError ? InvalidArchive : error_);
         return title;
     }
     *identities = textfile::splitLines(textfile::decode(list.data()));
     return title;
+}
+
+bool TBackupFile::readListContinuation(ArchiveReader& in, const QString& archivePath, QBuffer* list) {
+    for (int part = 2;; ++part) {
+        qint32 length = 0;
+        QByteArray name;
+        if (!in.readInt32(&length) || length <= 0 || length > archive::kMaxNameBytes ||
+            !in.readBytes(&name, length) || !name.startsWith(archive::kPartSwitch))
+            return true; // the list ended in this part
+        // Only a part that lies beside this one: the content view asks for no disk.
+        const QString partPath = PartPath(archivePath, part);
+        if (SwitchedPart(name) != part || !QFileInfo::exists(partPath))
+            return true;
+        if (!in.open(partPath))
+            return fail(CannotReadArchive);
+        if (!readBlock(in, BlockUse::Discard, list, QString(), archive::kMaxIdentityBytes - list->size()))
+            return false;
+    }
 }
 
 } // namespace vartemo

@@ -6,6 +6,7 @@
 #include <functional>
 #include <memory>
 
+class QBuffer;
 class QIODevice;
 
 namespace vartemo {
@@ -28,9 +29,16 @@ public:
     struct Hooks {
         // An error message at the end of an operation.
         std::function<void(const QString& message)> showError = {};
-        // "Please insert disk N": true to go on (the part is at partPath),
-        // false to stop. Without a hook the parts are expected in place.
-        std::function<bool(int disk, const QString& partPath)> needDisk = {};
+        // "Please insert disk N" before part N of an archive is read from
+        // partPath: true to go on, false to stop. Without this hook the
+        // parts are read from beside the first one, without asking.
+        std::function<bool(int disk, const QString& partPath)> needDiskToRead = {};
+        // "Please insert disk N" before part N of an archive is written, the
+        // parts before it complete: true to create it at partPath, false to
+        // stop. Without this hook the parts are created beside the first
+        // one, and they replace an older archive's parts together, once the
+        // whole archive is complete.
+        std::function<bool(int disk, const QString& partPath)> needDiskToWrite = {};
         // After every chunk; a window processes its events here, which is
         // where StopOperation can come in.
         std::function<void(const QString& fileName, int percent)> progress = {};
@@ -104,12 +112,16 @@ private:
     bool run(const QString& archivePath, const QString& targetFolder, Purpose purpose);
     bool readEntries(ArchiveReader& in, const QString& archivePath, const QString& targetFolder, Purpose purpose,
                      RestoredFiles& files);
-    bool switchPart(ArchiveReader& in, const QString& archivePath, const QByteArray& name, BlockUse use,
+    // Goes on in part number disk, the next one.
+    bool switchPart(ArchiveReader& in, const QString& archivePath, const QByteArray& name, int disk, BlockUse use,
                     RestoredFiles& files);
     // Decodes (or skips) one data block into out; progress under shownName
     // unless empty; more than maxBytes of content (when >= 0) is damage.
     bool readBlock(ArchiveReader& in, BlockUse use, QIODevice* out, const QString& shownName,
                    qint64 maxBytes = -1);
+    // The rest of an identity list that crosses into the next parts, when
+    // they lie beside the first.
+    bool readListContinuation(ArchiveReader& in, const QString& archivePath, QBuffer* list);
     static bool readHeader(ArchiveReader& in, QString* title, qint32* total, qint32* count);
     bool decideToWrite(const QString& target, quint32 archivedDate) const;
     // Records the first error, stops the operation; always false.

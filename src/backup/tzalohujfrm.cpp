@@ -100,10 +100,8 @@ TZalohujFrm::TZalohujFrm(QString programFolder, Hooks hooks, QWidget* parent)
     : QDialog(parent), programFolder_(std::move(programFolder)), hooks_(std::move(hooks)),
       backup_(TBackupFile::Hooks{
           .showError = [this](const QString& text) { showMessage(QMessageBox::Critical, text); },
-          .needDisk = [this](int disk, const QString&) {
-              return askUser(QMessageBox::Information, kCaption,
-                             QStringLiteral("Please insert disk %1 and click OK to continue.").arg(disk), true);
-          },
+          .needDiskToRead = [this](int disk, const QString&) { return askForDisk(disk); },
+          .needDiskToWrite = [this](int disk, const QString&) { return askForDisk(disk); },
           .progress = [this](const QString& name, int percent) { ShowProgress(name, percent); },
       }) {
     setObjectName(QStringLiteral("ZalohujFrm"));
@@ -374,7 +372,8 @@ void TZalohujFrm::ZalohovatBtnClick() {
     }
     const QString archive = ArchivePath();
     // No format dialog here: a removable medium simply gets parts.
-    backup_.MaxSize = OnRemovableMedium(archive) ? TBackupFile::kRemovablePartSize : 0;
+    const bool removable = hooks_.onRemovableMedium ? hooks_.onRemovableMedium(archive) : OnRemovableMedium(archive);
+    backup_.MaxSize = removable ? TBackupFile::kRemovablePartSize : 0;
     backup_.BackupTitle = EdBackupTitle->text();
     backup_.setBackupMode(backupModes_->checkedId() == 1 ? TBackupMode::bmIncremental : TBackupMode::bmAll);
     backup_.SetArchiveFlag = true;
@@ -497,6 +496,11 @@ void TZalohujFrm::showMessage(QMessageBox::Icon icon, const QString& text, const
     QMessageBox box(icon, title.isEmpty() ? kCaption : title, text, QMessageBox::Ok, this);
     box.setWindowFlag(Qt::WindowStaysOnTopHint);
     box.exec();
+}
+
+bool TZalohujFrm::askForDisk(int disk) {
+    return askUser(QMessageBox::Information, kCaption,
+                   QStringLiteral("Please insert disk %1 and click OK to continue.").arg(disk), true);
 }
 
 bool TZalohujFrm::askUser(QMessageBox::Icon icon, const QString& title, const QString& text, bool okCancel) {

@@ -39,6 +39,9 @@ public:
         std::function<void(QMessageBox::Icon icon, const QString& title, const QString& text)> message = {};
         // A question with Yes/No (or OK/Cancel) buttons: true for Yes (OK).
         std::function<bool(QMessageBox::Icon icon, const QString& title, const QString& text, bool okCancel)> ask = {};
+        // Whether an archive goes to a removable medium, in parts, one disk
+        // each; without this, the mount the path lies on tells.
+        std::function<bool(const QString& archivePath)> onRemovableMedium = {};
     };
 
     TZalohujFrm(QString programFolder, Hooks hooks, QWidget* parent = nullptr);
@@ -74,6 +77,8 @@ private:
     void setWorking(bool working);
     void showMessage(QMessageBox::Icon icon, const QString& text, const QString& title = QString());
     bool askUser(QMessageBox::Icon icon, const QString& title, const QString& text, bool okCancel = false);
+    // "Please insert disk N", OK or Cancel.
+    bool askForDisk(int disk);
     QComboBox* makeDriveSelector(const char* name, QTreeView* tree);
     QTreeView* makeFolderTree(const char* name);
     // One tab's drive, folder tree and file list at a folder.

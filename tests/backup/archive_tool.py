@@ -2,8 +2,12 @@
 """A second, independent reader and writer of the station's backup archive,
 written from the format's description alone, to check the component against.
 
-  archive_tool.py read ARCHIVE OUTDIR     every file to OUTDIR + its stored path;
-                                          prints "name<TAB>date<TAB>size" per entry
+  archive_tool.py read ARCHIVE OUTDIR     every file to OUTDIR + its stored path, from
+                                          the parts beside ARCHIVE (ARCHIVE.002, ...);
+                                          prints "name<TAB>date<TAB>size" per entry,
+                                          "part<TAB>N" per part switch and
+                                          "id<TAB>path<TAB>date and time<TAB>size" per
+                                          line of the identity list
   archive_tool.py write ARCHIVE PARTCHUNKS STORED=SOURCE...
                                           chunks alternate compressed and raw;
                                           a new part after PARTCHUNKS chunks (0: none)
@@ -60,10 +64,11 @@ def read(archive, outdir):
             break
         name = parts.read(n)
         if name.startswith(b"NEXT:DISK"):
+            print("part\t%d" % int(name[9:]))
             parts.next_part(name[9:].decode())
             read_block(parts, content)
             continue
-        date = struct.unpack("<I", parts.read(4))[0]
+        date = parts.int32()
         content = []
         entries.append((name, date, content))
         read_block(parts, content)
@@ -77,6 +82,26 @@ def read(archive, outdir):
         os.makedirs(os.path.dirname(target), exist_ok=True)
         with open(target, "wb") as f:
             f.write(data)
+        if name == b"FILE:LIST":
+            print_identities(data)
+
+
+def dos_date_text(value):
+    """The packed date and time of a signed 32-bit integer."""
+    if not -2**31 <= value < 2**31:
+        raise SystemExit("date %d is no signed 32-bit integer" % value)
+    v = value & 0xFFFFFFFF
+    return "%04d-%02d-%02d %02d:%02d:%02d" % (
+        1980 + (v >> 25), v >> 21 & 0xF, v >> 16 & 0x1F, v >> 11 & 0x1F, v >> 5 & 0x3F, (v & 0x1F) * 2)
+
+
+def print_identities(data):
+    for line in data.decode("cp1250").split("\r\n"):
+        if not line:
+            continue
+        path, rest = line.rsplit("\t", 1)
+        date, size = rest.split("=")
+        print("id\t%s\t%s\t%d" % (path, dos_date_text(int(date)), int(size)))
 
 
 class Writer:

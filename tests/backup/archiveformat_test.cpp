@@ -1,6 +1,7 @@
 // The archive's bytes: chunks, header, identity list and parts.
 
 #include "archivetestkit.h"
+#include "backup/archivecontents.h"
 #include "backup/dosdate.h"
 #include "backup/tbackupfile.h"
 #include "core/textfile.h"
@@ -94,13 +95,24 @@ TEST_F(ArchiveFormat, PartsOfARemovableMedium) {
     const QByteArray content = Noise(3'000'000);
     WriteFile(path("src/track.bin"), content);
     std::vector<int> asked;
-    TBackupFile parts({.needDisk = [&](int disk, const QString&) {
-        asked.push_back(disk);
-        return true;
-    }});
+    std::vector<int> askedToWrite;
+    // Each disk holds its part complete before the next is asked for.
+    QStringList onTheDisk;
+    TBackupFile parts({.needDiskToRead =
+                           [&](int disk, const QString&) {
+                               asked.push_back(disk);
+                               return true;
+                           },
+                       .needDiskToWrite = [&](int disk, const QString&) {
+                           askedToWrite.push_back(disk);
+                           onTheDisk << QDir(dir.path()).entryList({"zalohavartemo.*"}, QDir::Files);
+                           return true;
+                       }});
     parts.MaxSize = TBackupFile::kRemovablePartSize;
     ASSERT_TRUE(parts.BackupFiles({path("src/track.bin")}, path("zalohavartemo.bck")));
-    EXPECT_EQ(asked, (std::vector<int>{2, 3}));
+    EXPECT_EQ(askedToWrite, (std::vector<int>{2, 3}));
+    EXPECT_TRUE(asked.empty());
+    EXPECT_EQ(onTheDisk, (QStringList{"zalohavartemo.bck", "zalohavartemo.002", "zalohavartemo.bck"}));
 
     const Layout first = Parse(ReadFile(path("zalohavartemo.bck")));
     ASSERT_TRUE(first.sound);
@@ -123,6 +135,77 @@ TEST_F(ArchiveFormat, PartsOfARemovableMedium) {
     ASSERT_TRUE(parts.RestoreArchive(path("zalohavartemo.bck"), path("back")));
     EXPECT_EQ(asked, (std::vector<int>{2, 3}));
     EXPECT_EQ(ReadFile(path("back/track.bin")), content);
+
+    // Cancel at the second disk: the backup fails, the first disk keeps its part.
+    TBackupFile cancelled({.needDiskToWrite = [](int, const QString&) { return false; }});
+    cancelled.MaxSize = TBackupFile::kRemovablePartSize;
+    EXPECT_FALSE(cancelled.BackupFiles({path("src/track.bin")}, path("cancelled.bck")));
+    EXPECT_EQ(Parse(ReadFile(path("cancelled.bck"))).entries.back().name, "NEXT:DISK002");
+    EXPECT_FALSE(QFile::exists(path("cancelled.002")));
+}
+
+// Parts in one folder (a tool, a timer): nobody is asked, the parts come
+// back without asking, and a new archive replaces all parts of the old one
+// at once, or none.
+TEST_F(ArchiveFormat, PartsBesideTheFirstWithoutAsking) {
+    const QByteArray content = Noise(40000);
+    WriteFile(path("src/track.bin"), content);
+    // An older archive of the same name had five parts.
+    WriteFile(path("p.004"), QByteArray("EC2\0", 4) + "old");
+    WriteFile(path("p.005"), QByteArray("EC2\0", 4) + "old");
+    WriteFile(path("p.006"), "no part: kept");
+    backup.MaxSize = 30000;
+    ASSERT_TRUE(backup.BackupFiles({path("src/track.bin")}, path("p.bck")));
+    EXPECT_EQ(Parse(ReadFile(path("p.bck"))).entries.back().name, "NEXT:DISK002");
+    EXPECT_EQ(Parse(ReadFile(path("p.002")), false).entries.back().name, "NEXT:DISK003");
+    EXPECT_TRUE(Parse(ReadFile(path("p.003")), false).ended);
+    EXPECT_EQ(QDir(dir.path()).entryList({"p.*"}, QDir::Files),
+              (QStringList{"p.002", "p.003", "p.006", "p.bck"}));
+    ASSERT_TRUE(backup.RestoreArchive(path("p.bck"), path("back")));
+    EXPECT_EQ(ReadFile(path("back/track.bin")), content);
+    EXPECT_TRUE(backup.VerifyArchive(path("p.bck")));
+
+    // Stopped while writing the second part: the three old parts stay as they were.
+    const QByteArray parts[] = {ReadFile(path("p.bck")), ReadFile(path("p.002")), ReadFile(path("p.003"))};
+    WriteFile(path("src/track.bin"), Noise(40000, 99));
+    int chunks = 0;
+    TBackupFile stopped({.progress = [&](const QString& name, int) {
+        if (!name.isEmpty() && ++chunks == 2)
+            stopped.StopOperation();
+    }});
+    stopped.MaxSize = 30000;
+    EXPECT_FALSE(stopped.BackupFiles({path("src/track.bin")}, path("p.bck")));
+    EXPECT_EQ(ReadFile(path("p.bck")), parts[0]);
+    EXPECT_EQ(ReadFile(path("p.002")), parts[1]);
+    EXPECT_EQ(ReadFile(path("p.003")), parts[2]);
+    EXPECT_EQ(QDir(dir.path()).entryList({"*.~tmp"}, QDir::Files), QStringList{});
+
+    // A missing part is an error, not a silent end.
+    QFile::remove(path("p.003"));
+    EXPECT_FALSE(backup.RestoreArchive(path("p.bck"), path("back2")));
+    EXPECT_EQ(backup.ErrorCode(), TBackupFile::CannotReadArchive);
+    EXPECT_FALSE(QFile::exists(path("back2/track.bin")));
+}
+
+TEST_F(ArchiveFormat, AnIdentityListAcrossPartsIsReadWhole) {
+    QStringList names;
+    for (int i = 0; i < 300; ++i) {
+        const QString name =
+            dir.filePath(QStringLiteral("vysledky/jízda číslo %1 na dlouhé trati.caskola").arg(i, 3, 10, QChar(u'0')));
+        WriteFile(name, {});
+        names << name;
+    }
+    backup.MaxSize = 16600; // a part ends after its first chunk
+    ASSERT_TRUE(backup.BackupFiles({path("vysledky/*.*")}, path("l.bck")));
+    const Layout first = Parse(ReadFile(path("l.bck")));
+    ASSERT_EQ(first.entries.size(), 2u);
+    ASSERT_EQ(first.entries[1].name, "NEXT:DISK002") << "the list must cross into the second part";
+    QStringList identities;
+    backup.GetArchiveInfo(path("l.bck"), &identities);
+    EXPECT_EQ(backup.ErrorCode(), 0);
+    ASSERT_EQ(identities.size(), names.size());
+    for (int i = 0; i < names.size(); ++i)
+        EXPECT_TRUE(identities[i].startsWith(names[i] + u'\t')) << identities[i].toStdString();
 }
 
 TEST_F(ArchiveFormat, ArchiveInfoReadsHeaderAndIdentities) {
@@ -149,6 +232,67 @@ TEST_F(ArchiveFormat, ArchiveInfoReadsHeaderAndIdentities) {
     EXPECT_EQ(errors, QStringList{QStringLiteral("Invalid archive type")});
     EXPECT_EQ(reader.GetArchiveInfo(path("missing.bck"), &identities), QString());
     EXPECT_EQ(errors.size(), 1) << "a missing archive is no error";
+}
+
+// The identity list holds each DOS date as the signed decimal of its 32 bits
+// (negative from 2044 on); the station reads that and the unsigned form.
+TEST_F(ArchiveFormat, IdentityDatesAreSignedDecimals) {
+    struct Case {
+        QDateTime mtime;
+        const char* text;         // as written
+        const char* unsignedText; // as older archives hold it
+        QDateTime packed;         // what the archive keeps
+        const char* why;
+    };
+    const Case cases[] = {
+        {QDateTime(QDate(1979, 6, 1), QTime(12, 0)), "2162688", "2162688", QDateTime(QDate(1980, 1, 1), QTime(0, 0)),
+         "before 1980: the first value"},
+        {QDateTime(QDate(1980, 3, 15), QTime(10, 20, 30)), "7295631", "7295631",
+         QDateTime(QDate(1980, 3, 15), QTime(10, 20, 30)), ""},
+        {QDateTime(QDate(2043, 12, 31), QTime(23, 59, 58)), "2141175677", "2141175677",
+         QDateTime(QDate(2043, 12, 31), QTime(23, 59, 58)), "the last positive value"},
+        {QDateTime(QDate(2044, 1, 1), QTime(0, 0)), "-2145320960", "2149646336",
+         QDateTime(QDate(2044, 1, 1), QTime(0, 0)), "the top bit set"},
+        {QDateTime(QDate(2107, 12, 31), QTime(23, 59, 58)), "-6307971", "4288659325",
+         QDateTime(QDate(2107, 12, 31), QTime(23, 59, 58)), ""},
+        {QDateTime(QDate(2108, 6, 1), QTime(12, 0)), "-6307971", "4288659325",
+         QDateTime(QDate(2107, 12, 31), QTime(23, 59, 58)), "after 2107: the last value"},
+    };
+    // "%2" in a name must not take the date's place in its line.
+    const auto fileOf = [this](int i) { return path("src/jízda %2 ") + QString::number(i); };
+    for (int i = 0; i < int(std::size(cases)); ++i)
+        WriteFile(fileOf(i), QByteArray(i, 'x'), cases[i].mtime);
+    ASSERT_TRUE(backup.BackupFiles({path("src/*.*")}, path("d.bck")));
+    QStringList identities;
+    backup.GetArchiveInfo(path("d.bck"), &identities);
+    ASSERT_EQ(identities.size(), int(std::size(cases)));
+    const Layout layout = Parse(ReadFile(path("d.bck")));
+    ASSERT_TRUE(layout.sound && layout.ended);
+    backup.RestoreFullPath = false;
+    ASSERT_TRUE(backup.RestoreArchive(path("d.bck"), path("back")));
+    for (int i = 0; i < int(std::size(cases)); ++i) {
+        const Case& c = cases[i];
+        SCOPED_TRACE(c.mtime.toString(Qt::ISODate).toStdString() + " " + c.why);
+        const QString written = fileOf(i) + u'\t' + QLatin1String(c.text) + u'=' + QString::number(i);
+        EXPECT_TRUE(identities.contains(written)) << identities.join('\n').toStdString();
+        ASSERT_EQ(layout.entries[i + 1].name, textfile::encode(fileOf(i)));
+        EXPECT_EQ(layout.entries[i + 1].date, quint32(QByteArray(c.unsignedText).toULongLong()));
+        // Restoring reads the entry's date back.
+        EXPECT_EQ(QFileInfo(path("back/") + QFileInfo(fileOf(i)).fileName()).lastModified(), c.packed);
+        // Both forms read the same.
+        const QString shown = fileOf(i) + QStringLiteral("  přidán ") + c.packed.date().toString("d.M.yyyy") +
+                              QStringLiteral(", %1 bytes").arg(i);
+        EXPECT_EQ(ArchiveContentLines({written}), QStringList{shown});
+        const QString older = fileOf(i) + u'\t' + QLatin1String(c.unsignedText) + u'=' + QString::number(i);
+        EXPECT_EQ(ArchiveContentLines({older}), QStringList{shown});
+    }
+    // Beyond 32 bits either way, or no number: no date to show.
+    for (const char* bad : {"4294967296", "-2147483649", "", "12a"}) {
+        SCOPED_TRACE(bad);
+        EXPECT_FALSE(dosdate::FromText(QString::fromLatin1(bad)).has_value());
+        EXPECT_EQ(ArchiveContentLines({QStringLiteral("/a\t%1=5").arg(QLatin1String(bad))}),
+                  QStringList{QStringLiteral("/a  přidán ?, 5 bytes")});
+    }
 }
 
 TEST(DosDate, PacksLocalTimeClampedAndComparesUnsigned) {

@@ -90,6 +90,88 @@ TEST_F(BackupTool, CreateListVerifyRestore) {
     EXPECT_EQ(ReadFile(path("elsewhere") + home() + "/TopDeset.ini"), QByteArray(3000, 'm'));
 }
 
+// --part-size: the tool has nobody to insert disks, so it writes ARCHIVE.002,
+// ARCHIVE.003 beside the first part itself and reads them back from there.
+TEST_F(BackupTool, PartsAreWrittenAndReadBackWithoutAsking) {
+    makeHome();
+    // Three chunks of noise: one per part of 30000 bytes.
+    WriteFile(home() + "/vysledky/track.bin", Noise(40000));
+    // Dated past 2043 and 2107: the identity list's dates must stay signed 32-bit numbers.
+    WriteFile(home() + "/vysledky/Eva_2.caskola", "00:59:999\r\n", QDateTime(QDate(2044, 5, 6), QTime(7, 8, 10)));
+    WriteFile(home() + "/vysledky/Jan_3.caskola", "01:00:000\r\n", QDateTime(QDate(2107, 1, 2), QTime(3, 4, 6)));
+    const QString archive = path("p.bck");
+    WriteFile(path("p.004"), QByteArray("EC2\0", 4) + "of an older, longer archive");
+
+    ToolRun r = tool({"--home", home(), "--part-size", "30000", "create", archive});
+    ASSERT_EQ(r.exitCode, 0) << r.out.toStdString() << r.err.toStdString();
+    EXPECT_TRUE(r.out.startsWith(QStringLiteral("Záloha kompletní. Poměr komprese "))) << r.out.toStdString();
+    EXPECT_EQ(QDir(dir.path()).entryList({"p.*"}, QDir::Files), (QStringList{"p.002", "p.003", "p.bck"}));
+    EXPECT_EQ(Parse(ReadFile(archive)).entries.back().name, "NEXT:DISK002");
+    EXPECT_EQ(Parse(ReadFile(path("p.002")), false).entries.back().name, "NEXT:DISK003");
+    EXPECT_TRUE(Parse(ReadFile(path("p.003")), false).ended);
+
+    r = tool({"verify", archive});
+    EXPECT_EQ(r.exitCode, 0) << r.err.toStdString();
+    r = tool({"list", archive});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("8 souborů, "))) << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(home() + QStringLiteral("/vysledky/Jan_3.caskola  přidán 2.1.2107, 11 bytes\n")))
+        << r.out.toStdString();
+    EXPECT_TRUE(r.out.contains(home() + QStringLiteral("/vysledky/track.bin  přidán ")));
+
+    r = tool({"restore", archive, "--into", path("back"), "--full-path"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_EQ(r.out.toStdString(), "Data úspěšně obnovena ze záložního souboru (8 souborů)\n");
+    const QStringList stored{"vartemo.ini", "stav.ini", "TopDeset.ini", "TopDeset1.ini", "vysledky/Petr_1.caskola",
+                             "vysledky/track.bin", "vysledky/Eva_2.caskola", "vysledky/Jan_3.caskola"};
+    for (const QString& name : stored)
+        EXPECT_EQ(ReadFile(path("back") + home() + u'/' + name), ReadFile(home() + u'/' + name)) << name.toStdString();
+    EXPECT_EQ(QFileInfo(path("back") + home() + "/vysledky/Jan_3.caskola").lastModified(),
+              QDateTime(QDate(2107, 1, 2), QTime(3, 4, 6)));
+
+    // The second reader, from the format alone, follows the parts to the same bytes.
+    QProcess python;
+    python.start("python3", {ARCHIVE_TOOL_PY, "read", archive, path("python")});
+    ASSERT_TRUE(python.waitForFinished(60000));
+    const QString listing = QString::fromUtf8(python.readAllStandardOutput());
+    ASSERT_EQ(python.exitCode(), 0) << python.readAllStandardError().toStdString() << listing.toStdString();
+    EXPECT_TRUE(listing.contains("part\t2\n") && listing.contains("part\t3\n")) << listing.toStdString();
+    for (const QString& name : stored)
+        EXPECT_EQ(ReadFile(path("python") + home() + u'/' + name), ReadFile(home() + u'/' + name))
+            << name.toStdString();
+    EXPECT_TRUE(listing.contains(QStringLiteral("id\t%1/vysledky/Eva_2.caskola\t2044-05-06 07:08:10\t11\n").arg(home())))
+        << listing.toStdString();
+    EXPECT_TRUE(listing.contains(QStringLiteral("id\t%1/vysledky/Jan_3.caskola\t2107-01-02 03:04:06\t11\n").arg(home())))
+        << listing.toStdString();
+
+    // A part gone missing: the tool names it instead of asking for a disk.
+    QFile::remove(path("p.003"));
+    r = tool({"verify", archive});
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_TRUE(r.err.contains(QStringLiteral("part 3 of the archive is missing: ") + path("p.003")))
+        << r.err.toStdString();
+}
+
+TEST_F(BackupTool, RestoreCountsItsFilesInCzech) {
+    makeHome();
+    struct Case {
+        QStringList masks;
+        const char* counted;
+    };
+    const Case cases[] = {
+        {{home() + "/stav.ini"}, "1 soubor"},
+        {{home() + "/stav.ini", home() + "/vartemo.ini", home() + "/TopDeset.ini"}, "3 soubory"},
+        {{home() + "/*.ini"}, "4 soubory"},
+        {{home() + "/*.ini", home() + "/vysledky/*.*"}, "5 souborů"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.counted);
+        ASSERT_EQ(tool(QStringList{"create", path("c.bck")} + c.masks).exitCode, 0);
+        const ToolRun r = tool({"restore", path("c.bck"), "--into", path("c")});
+        EXPECT_EQ(r.out.toStdString(), "Data úspěšně obnovena ze záložního souboru (" + std::string(c.counted) + ")\n");
+    }
+}
+
 TEST_F(BackupTool, FailuresAndBadUsage) {
     WriteFile(path("junk.bck"), "no archive here");
     struct Case {

@@ -194,6 +194,38 @@ TEST_F(Restore, DamagedArchivesEndInTheirErrorAndChangeNothing) {
     EXPECT_EQ(errors.size(), 2 * std::size(cases)) << "each failure is reported";
 }
 
+// Parts follow each other: a damaged switch neither loops nor skips, and a
+// missing part (nobody to insert it) is an error.
+TEST_F(Restore, PartSwitchesGoToTheNextPartOnly) {
+    const auto switchTo = [](Builder b, const char* name) { return b.int32(12).raw(name); };
+    const Builder first = switchTo(Builder().header().name("FILE:LIST").rawBlock("/t/x\t1=1\r\n"), "NEXT:DISK002");
+    struct Case {
+        const char* why;
+        QByteArray second; // a.002; none when empty
+        int error;
+    };
+    const Case cases[] = {
+        {"back to the same part", switchTo(Builder().rawBlock({}), "NEXT:DISK002").bytes, TBackupFile::InvalidArchive},
+        {"past the next part", switchTo(Builder().rawBlock({}), "NEXT:DISK004").bytes, TBackupFile::InvalidArchive},
+        {"back to the first part", switchTo(Builder().rawBlock({}), "NEXT:DISK001").bytes, TBackupFile::InvalidArchive},
+        {"the second part missing", {}, TBackupFile::CannotReadArchive},
+    };
+    writeArchive(first);
+    WriteFile(path("a.003"), switchTo(Builder().rawBlock({}), "NEXT:DISK002").bytes);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.why);
+        QFile::remove(path("a.002"));
+        if (!c.second.isEmpty())
+            WriteFile(path("a.002"), c.second);
+        EXPECT_FALSE(backup.RestoreArchive(archive(), path("t")));
+        EXPECT_EQ(backup.ErrorCode(), c.error);
+        EXPECT_FALSE(backup.VerifyArchive(archive()));
+        QStringList identities;
+        EXPECT_EQ(backup.GetArchiveInfo(archive(), &identities), QStringLiteral("t"));
+        EXPECT_EQ(identities, QStringList{QStringLiteral("/t/x\t1=1")});
+    }
+}
+
 TEST_F(Restore, EveryCutOfAnArchiveFailsAndLeavesTheTargetsAsTheyWere) {
     WriteFile(path("src/stav.ini"), "new status");
     WriteFile(path("src/TopDeset.ini"), QByteArray(300, 't'));

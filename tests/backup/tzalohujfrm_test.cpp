@@ -32,6 +32,7 @@ protected:
     QStringList questions;
     QStringList logLines;
     bool answer = true;
+    bool removable = false;
     int endings = 0;
     std::unique_ptr<TZalohujFrm> window;
 
@@ -51,7 +52,8 @@ protected:
                         .ask = [this](QMessageBox::Icon, const QString& title, const QString& t, bool) {
                             questions << title + u'|' + t;
                             return answer;
-                        }});
+                        },
+                        .onRemovableMedium = [this](const QString&) { return removable; }});
         window->show();
     }
 
@@ -164,6 +166,44 @@ TEST_F(BackupWindow, BackupThenContentViewThenRestore) {
                                            "Změny budou uplatněny po novém spuštění programu!"));
     EXPECT_EQ(endings, 1);
     EXPECT_TRUE(logLines.last().endsWith(QStringLiteral(" - obnovení dat")));
+}
+
+// A removable medium: parts of 1400000 bytes, the box before each next disk
+// (OK writes it), and the same box before each disk a restore reads.
+TEST_F(BackupWindow, ARemovableMediumGetsPartsAndTheBoxForEachDisk) {
+    const QByteArray track = Noise(3'000'000);
+    WriteFile(home() + "/vysledky/track.bin", track);
+    removable = true;
+    click("ZalohovatBtn");
+    ASSERT_EQ(messages.size(), 1);
+    EXPECT_TRUE(messages[0].startsWith(QStringLiteral("Záloha kompletní."))) << messages[0].toStdString();
+    const QStringList disks{QStringLiteral("Zálohování|Please insert disk 2 and click OK to continue."),
+                            QStringLiteral("Zálohování|Please insert disk 3 and click OK to continue.")};
+    EXPECT_EQ(questions, disks);
+    for (const char* part : {"zalohavartemo.bck", "zalohavartemo.002", "zalohavartemo.003"})
+        EXPECT_LE(QFileInfo(home() + "/zaloha/" + part).size(), 1400000) << part;
+    EXPECT_FALSE(QFile::exists(home() + "/zaloha/zalohavartemo.004"));
+
+    questions.clear();
+    find<QTabWidget>("PageControl1")->setCurrentIndex(1);
+    ASSERT_TRUE(chooseArchive("zalohavartemo.bck"));
+    click("rbOtherPath");
+    find<QLineEdit>("EdPath")->setText(dir.filePath("back"));
+    click("ObnovitBtn");
+    ASSERT_EQ(questions.size(), 3);
+    EXPECT_EQ(questions.mid(0, 2), disks);
+    EXPECT_EQ(ReadFile(dir.filePath("back/track.bin")), track);
+
+    // Cancel at the second disk: the backup fails and says so.
+    questions.clear();
+    messages.clear();
+    answer = false;
+    find<QTabWidget>("PageControl1")->setCurrentIndex(0);
+    QTest::keyClicks(find<QLineEdit>("Novysoubor"), "2");
+    click("ZalohovatBtn");
+    EXPECT_EQ(questions, disks.mid(0, 1));
+    EXPECT_EQ(messages, QStringList{QStringLiteral("Nastala chyba vytvoření záložního souboru!")});
+    EXPECT_FALSE(QFile::exists(home() + "/zaloha/zalohavartemo2.002"));
 }
 
 TEST_F(BackupWindow, ZavritStopsRunningWorkAndOnlyItIsEnabledMeanwhile) {

@@ -7,6 +7,7 @@
 #include "backup/archiveflags.h"
 #include "backup/backupselection.h"
 #include "backup/tbackupfile.h"
+#include "core/czechplural.h"
 #include "core/programfolder.h"
 #include "runningstation.h"
 
@@ -38,14 +39,16 @@ void Say(const QString& text) {
 TBackupFile::Hooks PrintingHooks() {
     return {
         .showError = [](const QString& m) { std::fprintf(stderr, "vartemo-backup: %s\n", qPrintable(m)); },
-        // Parts lie in one folder: nothing to insert, nobody to ask.
-        .needDisk = [](int disk, const QString& partPath) {
+        // The parts lie beside the first one: nothing to insert, nobody to
+        // ask. Writing creates them there (no needDiskToWrite).
+        .needDiskToRead = [](int disk, const QString& partPath) {
             if (QFileInfo::exists(partPath))
                 return true;
-            std::fprintf(stderr, "vartemo-backup: Please insert disk %d and click OK to continue. (%s is missing)\n",
-                         disk, qPrintable(partPath));
+            std::fprintf(stderr, "vartemo-backup: part %d of the archive is missing: %s\n", disk,
+                         qPrintable(partPath));
             return false;
         },
+        .needDiskToWrite = {},
         .progress = {},
     };
 }
@@ -204,7 +207,8 @@ int main(int argc, char* argv[]) {
             Say(QStringLiteral("Nastala chyba obnovy dat !"));
             return kFailure;
         }
-        Say(QStringLiteral("Data úspěšně obnovena ze záložního souboru (%1 souborů)").arg(backup.RestoredCount()));
+        Say(QStringLiteral("Data úspěšně obnovena ze záložního souboru (%1)")
+                .arg(czech::counted(backup.RestoredCount(), u"soubor", u"soubory", u"souborů")));
         return 0;
     }
     return Usage(QStringLiteral("unknown command %1").arg(command));
