@@ -60,7 +60,11 @@ for f in "${files[@]}"; do
         usr/share/metainfo/cz.vartemo.Kestral.metainfo.xml|usr/lib/systemd/user/vartemo-backup.*) ;;
         *) problem "not a file of the installed station: $f" ;;
     esac
-    grep -qF "$build" "$root/$f" 2>/dev/null && problem "$f names the build folder"
+    # A configured text file must not point into the build (programs of a
+    # sanitizer build carry their objects' names: not looked at).
+    if [ "$(od -An -c -N4 "$root/$f" | tr -d ' ')" != '177ELF' ] && grep -qF "$build" "$root/$f"; then
+        problem "$f names the build folder"
+    fi
 done
 for p in vartemo vartemo-backup vartemo-sim vartemo-port; do
     readelf -d "$root/usr/bin/$p" | grep -qE 'RPATH|RUNPATH' && problem "$p keeps a library path"
