@@ -26,6 +26,8 @@ packages=(
   chromium
   # the desktop's launcher, to start the station from the entries it writes
   libglib2.0-bin
+  # the Debian package: its making, its checks, the manual pages' index
+  dpkg-dev lintian appstream man-db
   # fuzz targets (optional build, libFuzzer)
   clang
   # headless display for widget tests and screenshots

@@ -49,6 +49,10 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
         QStringLiteral("ir-record-stream"),
         QStringLiteral("Read the infrared receivers' ports as streams of modem-status records "
                        "(vartemo-sim --ir writes them) instead of counting line changes."));
+    const QCommandLineOption paths(
+        QStringLiteral("paths"),
+        QStringLiteral("Show the program folder, the help page and the toolkit's Czech translation "
+                       "the station would use, and exit (1 when the help or the translation is missing)."));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(home);
@@ -56,6 +60,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     parser.addOption(printToPdf);
     parser.addOption(minuteMs);
     parser.addOption(irRecordStream);
+    parser.addOption(paths);
 
     *exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -78,6 +83,7 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     line.simulatedPort = parser.value(simulatedPort);
     line.printToPdf = parser.value(printToPdf);
     line.irRecordStreams = parser.isSet(irRecordStream);
+    line.showPaths = parser.isSet(paths);
     if (parser.isSet(minuteMs)) {
         bool ok = false;
         line.minuteMs = parser.value(minuteMs).toInt(&ok);

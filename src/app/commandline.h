@@ -13,6 +13,7 @@ struct CommandLine {
     bool irRecordStreams = false; // --ir-record-stream
     int minuteMs = 60000;  // --minute-ms MS (hidden): trials shorten the delays' minute
     QString printToPdf;    // --print-to-pdf DIR (empty: print on the printer)
+    bool showPaths = false; // --paths: tell where the run-time files are found, start nothing
 };
 
 // "2.3.0.87"

@@ -1,7 +1,9 @@
 #include "app/czechtoolkit.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QEvent>
+#include <QFileInfo>
 #include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
@@ -26,11 +28,18 @@ public:
 
 } // namespace
 
+QString CzechToolkitTranslation() {
+    const QFileInfo file(
+        QDir(QLibraryInfo::path(QLibraryInfo::TranslationsPath)).filePath(QStringLiteral("qtbase_cs.qm")));
+    return file.isFile() ? file.filePath() : QString();
+}
+
 bool InstallCzechToolkit(QApplication& app) {
     app.installEventFilter(new EmptyCaptions(&app));
     QLocale::setDefault(QLocale(QLocale::Czech, QLocale::CzechRepublic));
+    const QString translation = CzechToolkitTranslation();
     auto* translator = new QTranslator(&app);
-    if (!translator->load(QStringLiteral("qtbase_cs"), QLibraryInfo::path(QLibraryInfo::TranslationsPath))) {
+    if (translation.isEmpty() || !translator->load(translation)) {
         delete translator;
         return false;
     }

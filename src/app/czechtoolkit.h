@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QString>
+
 class QApplication;
 
 namespace vartemo {
@@ -10,5 +12,9 @@ namespace vartemo {
 // otherwise show the program's name). Returns false when the Czech
 // translation is not installed; the rest applies anyway.
 bool InstallCzechToolkit(QApplication& app);
+
+// The toolkit's Czech translation file as the station loads it from the
+// system's Qt translations, or an empty text when it is not installed.
+QString CzechToolkitTranslation();
 
 } // namespace vartemo

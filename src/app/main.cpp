@@ -1,5 +1,6 @@
 #include "app/commandline.h"
 #include "app/czechtoolkit.h"
+#include "app/runtimepaths.h"
 #include "app/singleinstance.h"
 #include "app/terminationsignals.h"
 #include "core/programfolder.h"
@@ -19,6 +20,10 @@ int main(int argc, char* argv[]) {
     const auto options = ParseCommandLine(arguments, &exitCode);
     if (!options)
         return exitCode;
+    if (options->showPaths) {
+        const QCoreApplication paths(argc, argv);
+        return ShowRuntimePaths(options->home);
+    }
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vartemo"));
@@ -44,6 +49,11 @@ int main(int argc, char* argv[]) {
     station.raceControl().setMinuteMs(options->minuteMs);
     station.setPrintToPdf(options->printToPdf);
     QObject::connect(&instance, &SingleInstance::restoreRequested, [&station] { station.Restore(); });
+    // From the start lights to the STOP a nightly backup keeps away.
+    instance.setRideQuery([&station] { return station.raceControl().phase() != RacePhase::Idle; });
     station.show();
-    return ExecEndingOnTerminationSignals();
+    const int code = ExecEndingOnTerminationSignals();
+    // The station's end may still take events: no question reaches it then.
+    instance.setRideQuery({});
+    return code;
 }

@@ -12,7 +12,11 @@ const QString SingleInstance::kLockFileName = QStringLiteral("Dokončení.lock")
 
 namespace {
 constexpr qint64 kMaxRequestBytes = 64;
-}
+// A tool's question and the two answers; the restore request is the name.
+const QByteArray kRideQuestion = QByteArrayLiteral("ride?\n");
+const QByteArray kRideAnswer = QByteArrayLiteral("ride\n");
+const QByteArray kIdleAnswer = QByteArrayLiteral("idle\n");
+} // namespace
 
 SingleInstance::SingleInstance(QString folder, QObject* parent)
     : QObject(parent), folder_(std::move(folder)), lock_(QDir(folder_).filePath(kLockFileName)) {
@@ -63,13 +67,29 @@ bool SingleInstance::sendRestoreRequest() const {
     return false;
 }
 
+bool SingleInstance::askRideBeingTimed(const QString& folder, int timeoutMs) {
+    QLocalSocket socket;
+    socket.connectToServer(QDir(folder).filePath(kName));
+    if (!socket.waitForConnected(timeoutMs))
+        return false;
+    socket.write(kRideQuestion);
+    QByteArray answer;
+    while (!answer.endsWith('\n') && answer.size() < kMaxRequestBytes && socket.waitForReadyRead(timeoutMs))
+        answer += socket.read(kMaxRequestBytes);
+    return answer == kRideAnswer;
+}
+
 void SingleInstance::acceptConnection() {
     while (QLocalSocket* socket = server_.nextPendingConnection()) {
         connect(socket, &QLocalSocket::disconnected, socket, &QObject::deleteLater);
         connect(socket, &QLocalSocket::readyRead, this, [this, socket] {
             const QByteArray request = socket->read(kMaxRequestBytes);
-            if (request.startsWith(kName.toLatin1()))
+            if (request.startsWith(kName.toLatin1())) {
                 emit restoreRequested();
+            } else if (request == kRideQuestion) {
+                socket->write(rideBeingTimed_ && rideBeingTimed_() ? kRideAnswer : kIdleAnswer);
+                socket->flush();
+            }
             socket->disconnectFromServer();
         });
     }

@@ -3,6 +3,7 @@
 #include <QLocalServer>
 #include <QLockFile>
 #include <QObject>
+#include <functional>
 #include <memory>
 
 namespace vartemo {
@@ -27,6 +28,14 @@ public:
     // could be reached).
     bool claim();
 
+    // What the station answers when a tool asks whether a ride is being
+    // timed (a nightly backup waits for its end); unset, the answer is no.
+    void setRideQuery(std::function<bool()> rideBeingTimed) { rideBeingTimed_ = std::move(rideBeingTimed); }
+
+    // Asks the station listening in folder; false when none listens or it
+    // gives no answer within timeoutMs (its main thread is then not timing).
+    static bool askRideBeingTimed(const QString& folder, int timeoutMs = 3000);
+
 signals:
     void restoreRequested();
 
@@ -37,6 +46,7 @@ private:
     QString folder_;
     QLockFile lock_;
     QLocalServer server_;
+    std::function<bool()> rideBeingTimed_;
 };
 
 } // namespace vartemo

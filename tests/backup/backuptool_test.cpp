@@ -1,8 +1,11 @@
 // vartemo-backup as real processes: exit codes, what it prints, what it
-// leaves behind when killed, and its refusal to restore under a running station.
+// leaves behind when killed, its refusal to restore under a running station
+// and to back up while that station times a ride, and the nightly archives.
 
 #include "archivetestkit.h"
+#include "sensors/freeport.h"
 
+#include <QDate>
 #include <QDeadlineTimer>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -25,6 +28,7 @@ class BackupTool : public ::testing::Test {
 protected:
     QTemporaryDir dir;
     QTemporaryDir runtime;
+    QTemporaryDir config;
 
     QString path(const QString& name) const { return dir.filePath(name); }
     QString home() const { return path("home"); }
@@ -32,6 +36,7 @@ protected:
     QProcessEnvironment environment() const {
         QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
         env.insert("XDG_RUNTIME_DIR", runtime.path());
+        env.insert("XDG_CONFIG_HOME", config.path());
         env.insert("QT_QPA_PLATFORM", "offscreen");
         return env;
     }
@@ -43,6 +48,19 @@ protected:
         p.waitForFinished(60000);
         return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
                 QString::fromUtf8(p.readAllStandardOutput()), QString::fromUtf8(p.readAllStandardError())};
+    }
+
+    // The station on home() with a UDP lap sensor: its first passing starts a ride.
+    quint16 startStationWithSensor(QProcess& station) const {
+        const quint16 port = FreeUdpPort();
+        WriteFile(home() + "/vartemo.ini",
+                  QStringLiteral("[Po spusteni]\r\nLPT=0\r\nCOM=0\r\nTCP=1\r\nAutostart=1\r\n"
+                                 "[Com]\r\nIP0=127.0.0.1\r\nSekvence2=KART2\r\n[UDP]\r\nPolozek=1\r\nPort1=%1\r\n")
+                      .arg(port)
+                      .toLatin1());
+        station.setProcessEnvironment(environment());
+        station.start(QStringLiteral(VARTEMO_EXECUTABLE), {"--home", home()});
+        return port;
     }
 
     void makeHome() const {
@@ -188,6 +206,10 @@ TEST_F(BackupTool, FailuresAndBadUsage) {
         {{"verify", path("junk.bck")}, 1, "Cannot read archive"},
         {{"list", path("missing.bck")}, 1, "no such file"},
         {{"create", path("no/folder/x.bck"), "--home", home()}, 1, "Cannot write to archive"},
+        {{"create", "x.bck", "--wait", "soon"}, 2, "--wait wants a number of seconds"},
+        {{"nightly", path("n"), "--keep", "0"}, 2, "--keep wants a number of archives"},
+        {{"nightly", path("n"), "vysledky/*.*"}, 2, "nightly takes one folder"},
+        {{"nightly", path("junk.bck")}, 1, "cannot make the folder"},
     };
     for (const Case& c : cases) {
         const ToolRun r = tool(c.arguments);
@@ -250,6 +272,80 @@ TEST_F(BackupTool, NoRestoreIntoTheFolderOfARunningStation) {
     station.terminate();
     station.waitForFinished(30000);
     EXPECT_EQ(tool({"restore", archive, "--into", home()}).exitCode, 0) << "after the station ended";
+}
+
+TEST_F(BackupTool, NightlyKeepsTheNewestOfItsOwnArchives) {
+    makeHome();
+    const QString folder = path("zalohy");
+    const QString today = QStringLiteral("vartemo-%1.bck").arg(QDate::currentDate().toString(Qt::ISODate));
+    for (int day = 1; day <= 5; ++day)
+        WriteFile(folder + QStringLiteral("/vartemo-2000-01-0%1.bck").arg(day), "an older night");
+    // Files of other names in the folder are the operator's: never touched.
+    const QStringList others{"noc.bck", "vartemo-2000-01-01.bck.002", "vartemo-notes.bck"};
+    for (const QString& name : others)
+        WriteFile(folder + "/" + name, "the operator's");
+
+    ToolRun r = tool({"nightly", folder, "--home", home(), "--keep", "3"});
+    ASSERT_EQ(r.exitCode, 0) << r.err.toStdString();
+    EXPECT_TRUE(r.out.contains(QStringLiteral("removed ") + folder + "/vartemo-2000-01-01.bck\n")) << r.out.toStdString();
+    QStringList expected = others + QStringList{"vartemo-2000-01-04.bck", "vartemo-2000-01-05.bck", today};
+    expected.sort();
+    EXPECT_EQ(QDir(folder).entryList(QDir::Files, QDir::Name), expected);
+    r = tool({"list", folder + "/" + today});
+    EXPECT_TRUE(r.out.contains(QStringLiteral("5 souborů, 6 KB celkem\n"))) << r.out.toStdString();
+
+    // A night whose archive cannot be written removes none of the old ones.
+    const QString failing = path("plna");
+    for (int day = 1; day <= 3; ++day)
+        WriteFile(failing + QStringLiteral("/vartemo-2000-01-0%1.bck").arg(day), "an older night");
+    ASSERT_TRUE(QDir().mkpath(failing + "/" + today)); // a folder where the archive belongs
+    EXPECT_EQ(tool({"nightly", failing, "--home", home(), "--keep", "1"}).exitCode, 1);
+    EXPECT_EQ(QDir(failing).entryList(QDir::Files).size(), 3);
+}
+
+TEST_F(BackupTool, NoBackupWhileTheStationTimesARide) {
+    makeHome();
+    QProcess station;
+    const quint16 sensorPort = startStationWithSensor(station);
+    ASSERT_TRUE(station.waitForStarted());
+    const QString archive = path("jizda.bck");
+
+    // Idle, the station lets the backup be; a passing starts the ride, then it refuses.
+    QUdpSocket sensor;
+    ASSERT_TRUE(sensor.bind(QHostAddress::LocalHost, 0));
+    ToolRun r;
+    int backedUpWhileIdle = 0;
+    QDeadlineTimer deadline(60000);
+    for (;;) {
+        QFile::remove(archive);
+        r = tool({"create", archive, "--home", home()});
+        if (r.exitCode != 0 || deadline.hasExpired())
+            break;
+        ++backedUpWhileIdle;
+        sensor.writeDatagram("KART2", QHostAddress::LocalHost, sensorPort);
+    }
+    EXPECT_GE(backedUpWhileIdle, 1);
+    ASSERT_EQ(r.exitCode, 3) << r.err.toStdString();
+    EXPECT_EQ(r.out, QStringLiteral("vartemo-backup: a ride is being timed; nothing backed up\n"));
+    EXPECT_FALSE(QFile::exists(archive));
+    EXPECT_FALSE(QFile::exists(archive + ".~tmp"));
+
+    EXPECT_EQ(tool({"create", archive, "--home", home(), "--force"}).exitCode, 0);
+    EXPECT_TRUE(QFile::exists(archive));
+    EXPECT_EQ(tool({"nightly", path("zalohy"), "--home", home(), "--wait", "1"}).exitCode, 3);
+    EXPECT_TRUE(QDir(path("zalohy")).isEmpty());
+
+    // A nightly run waits for the ride's end; the station going away ends it too.
+    QProcess waiting;
+    waiting.setProcessEnvironment(environment());
+    waiting.start(QStringLiteral(VARTEMO_BACKUP_TOOL), {"nightly", path("zalohy"), "--home", home(), "--wait", "120"});
+    ASSERT_TRUE(waiting.waitForStarted());
+    EXPECT_FALSE(waiting.waitForFinished(1500)) << "it did not wait";
+    station.kill();
+    station.waitForFinished();
+    ASSERT_TRUE(waiting.waitForFinished(60000));
+    EXPECT_EQ(waiting.exitCode(), 0) << waiting.readAllStandardError().toStdString();
+    EXPECT_EQ(QDir(path("zalohy")).entryList(QDir::Files).size(), 1);
 }
 
 } // namespace

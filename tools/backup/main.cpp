@@ -9,13 +9,20 @@
 #include "backup/tbackupfile.h"
 #include "core/czechplural.h"
 #include "core/programfolder.h"
+#include "app/singleinstance.h"
 #include "runningstation.h"
 
 #include <QCommandLineParser>
 #include <QCoreApplication>
+#include <QDate>
+#include <QDeadlineTimer>
 #include <QDir>
 #include <QFileInfo>
+#include <QRegularExpression>
+#include <QThread>
 
+#include <algorithm>
+#include <chrono>
 #include <cstdio>
 #include <map>
 
@@ -25,6 +32,9 @@ namespace {
 
 constexpr int kFailure = 1;
 constexpr int kBadUsage = 2;
+constexpr int kSkipped = 3;
+// How often a waiting backup asks the station again.
+constexpr int kRideQuestionIntervalMs = 5000;
 
 int Usage(const QString& message) {
     std::fprintf(stderr, "vartemo-backup: %s\n(see vartemo-backup --help)\n", qPrintable(message));
@@ -60,6 +70,34 @@ bool Overlaps(const QString& a, const QString& b) {
     return inside(a, b) || inside(b, a);
 }
 
+// False when a ride is still being timed after waiting up to seconds.
+bool WaitForRideEnd(int seconds) {
+    const QDeadlineTimer deadline{std::chrono::seconds(seconds)};
+    while (SingleInstance::askRideBeingTimed(SingleInstance::runtimeFolder())) {
+        if (deadline.hasExpired())
+            return false;
+        QThread::msleep(quint64(std::min<qint64>(kRideQuestionIntervalMs, deadline.remainingTime())));
+    }
+    return true;
+}
+
+// The nightly archives are named by their day, so the newest sort last.
+const QRegularExpression kNightlyName(QStringLiteral("^vartemo-\\d{4}-\\d{2}-\\d{2}\\.bck$"));
+
+QString NightlyArchive(const QString& folder) {
+    return QDir(folder).filePath(QStringLiteral("vartemo-%1.bck").arg(QDate::currentDate().toString(Qt::ISODate)));
+}
+
+// The nightly archives of folder older than its newest kept ones; other files are never touched.
+QStringList NightlyArchivesBeyond(const QString& folder, int kept) {
+    const QDir dir(folder);
+    QStringList names = dir.entryList(QDir::Files, QDir::Name | QDir::Reversed).filter(kNightlyName);
+    QStringList old;
+    for (qsizetype i = kept; i < names.size(); ++i)
+        old << dir.filePath(names[i]);
+    return old;
+}
+
 QString RealPath(const QString& path) {
     const QString canonical = QFileInfo(path).canonicalFilePath();
     return canonical.isEmpty() ? QFileInfo(path).absoluteFilePath() : canonical;
@@ -79,11 +117,16 @@ int main(int argc, char* argv[]) {
         "                             TopDeset.ini, TopDeset1.ini, vysledky/*.* of the\n"
         "                             program folder); the old archive is replaced only\n"
         "                             when the new one is complete\n"
+        "  nightly FOLDER             create FOLDER/vartemo-YYYY-MM-DD.bck, then keep\n"
+        "                             only the --keep newest such archives there\n"
         "  list ARCHIVE               title, summary and stored files\n"
         "  verify ARCHIVE             decode every block of every part, write nothing\n"
         "  restore ARCHIVE            every file back to its stored place, or --into DIR\n"
         "\n"
-        "Exit status: 0 done, 1 failed, 2 bad usage."));
+        "While the station running for this user times a ride, create and nightly\n"
+        "wait up to --wait seconds for its end and then back up nothing (exit 3).\n"
+        "\n"
+        "Exit status: 0 done, 1 failed, 2 bad usage, 3 skipped: a ride is being timed."));
     parser.addHelpOption();
     const QCommandLineOption home(QStringLiteral("home"), QStringLiteral("The station's program folder."),
                                   QStringLiteral("DIR"));
@@ -104,12 +147,19 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption mode(QStringLiteral("mode"),
                                   QStringLiteral("all (default), no-overwrite, newer, existing or existing-newer."),
                                   QStringLiteral("MODE"), QStringLiteral("all"));
-    const QCommandLineOption force(QStringLiteral("force"),
-                                   QStringLiteral("Restore even into the folder of a running station."));
-    for (const auto& option : {home, title, level, incremental, noFileId, partSize, into, fullPath, mode, force})
+    const QCommandLineOption force(
+        QStringLiteral("force"),
+        QStringLiteral("Restore even into the folder of a running station; back up even while it times a ride."));
+    const QCommandLineOption wait(QStringLiteral("wait"),
+                                  QStringLiteral("Wait up to SECONDS for the end of a ride being timed (default 0)."),
+                                  QStringLiteral("SECONDS"), QStringLiteral("0"));
+    const QCommandLineOption keep(QStringLiteral("keep"),
+                                  QStringLiteral("nightly: archives to keep in FOLDER, this one included (default 14)."),
+                                  QStringLiteral("N"), QStringLiteral("14"));
+    for (const auto& option : {home, title, level, incremental, noFileId, partSize, into, fullPath, mode, force, wait, keep})
         parser.addOption(option);
-    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("create, list, verify or restore"));
-    parser.addPositionalArgument(QStringLiteral("archive"), QStringLiteral("the .bck file"));
+    parser.addPositionalArgument(QStringLiteral("command"), QStringLiteral("create, nightly, list, verify or restore"));
+    parser.addPositionalArgument(QStringLiteral("archive"), QStringLiteral("the .bck file (nightly: the folder)"));
     if (!parser.parse(app.arguments()))
         return Usage(parser.errorText());
     if (parser.isSet(QStringLiteral("help"))) {
@@ -120,11 +170,12 @@ int main(int argc, char* argv[]) {
     if (args.size() < 2)
         return Usage(QStringLiteral("a command and an archive are needed"));
     const QString command = args[0];
-    const QString archive = args[1];
+    const bool nightly = command == QStringLiteral("nightly");
+    const QString archive = nightly ? NightlyArchive(args[1]) : args[1];
     const ProgramFolder folder(ProgramFolder::resolve(parser.value(home)));
 
     TBackupFile backup(PrintingHooks());
-    if (command == QStringLiteral("create")) {
+    if (command == QStringLiteral("create") || nightly) {
         const std::map<QString, TCompressionLevel> levels{{QStringLiteral("fastest"), TCompressionLevel::clFastest},
                                                           {QStringLiteral("none"), TCompressionLevel::clNone},
                                                           {QStringLiteral("default"), TCompressionLevel::clDefault},
@@ -136,6 +187,24 @@ int main(int argc, char* argv[]) {
         const qint64 parts = parser.isSet(partSize) ? parser.value(partSize).toLongLong(&sizeOk) : 0;
         if (!sizeOk || parts < 0)
             return Usage(QStringLiteral("--part-size wants a number of bytes"));
+        bool waitOk = false;
+        const int waitSeconds = parser.value(wait).toInt(&waitOk);
+        if (!waitOk || waitSeconds < 0)
+            return Usage(QStringLiteral("--wait wants a number of seconds"));
+        bool keepOk = false;
+        const int kept = parser.value(keep).toInt(&keepOk);
+        if (!keepOk || kept < 1)
+            return Usage(QStringLiteral("--keep wants a number of archives, at least 1"));
+        if (nightly && args.size() > 2)
+            return Usage(QStringLiteral("nightly takes one folder"));
+        if (nightly && !QDir().mkpath(args[1])) {
+            std::fprintf(stderr, "vartemo-backup: cannot make the folder %s\n", qPrintable(args[1]));
+            return kFailure;
+        }
+        if (!parser.isSet(force) && !WaitForRideEnd(waitSeconds)) {
+            Say(QStringLiteral("vartemo-backup: a ride is being timed; nothing backed up"));
+            return kSkipped;
+        }
         backup.BackupTitle = parser.value(title);
         backup.CompressionLevel = chosen->second;
         backup.SaveFileID = !parser.isSet(noFileId);
@@ -148,6 +217,13 @@ int main(int argc, char* argv[]) {
             return kFailure;
         }
         Say(QStringLiteral("Záloha kompletní. Poměr komprese %1 %").arg(backup.CompressionRatio()));
+        if (nightly)
+            for (const QString& old : NightlyArchivesBeyond(args[1], kept)) {
+                if (!QFile::remove(old))
+                    std::fprintf(stderr, "vartemo-backup: cannot remove %s\n", qPrintable(old));
+                else
+                    Say(QStringLiteral("removed %1").arg(old));
+            }
         return 0;
     }
     if (args.size() > 2)
