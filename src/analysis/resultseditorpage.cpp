@@ -20,6 +20,9 @@
 namespace vartemo {
 
 namespace {
+// The lines of text the page shows at least.
+constexpr int kVisibleLines = 28;
+
 QAction* MenuItem(QMenu* menu, const char* name, const QString& caption) {
     QAction* action = menu->addAction(caption);
     action->setObjectName(QLatin1String(name));
@@ -37,7 +40,9 @@ QLabel* InfoLabel(const char* name, QGridLayout* grid, int row, const QString& c
 
 ResultsEditorPage::ResultsEditorPage(QWidget* parent) : QWidget(parent) {
     setObjectName(QStringLiteral("ResultsEditor"));
-    setMinimumSize(740, 560);
+    // Room for the folder tree's and the file's lines, and low enough that
+    // the settings dialog holding this page fits a 768 pixels high screen.
+    setMinimumSize(740, fontMetrics().lineSpacing() * kVisibleLines);
     hooks_.input = [this](const QString& caption, const QString& prompt, const QString& value) -> std::optional<QString> {
         bool ok = false;
         const QString text = QInputDialog::getText(this, caption, prompt, QLineEdit::Normal, value, &ok);

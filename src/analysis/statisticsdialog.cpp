@@ -31,6 +31,8 @@
 #include <QTabWidget>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace vartemo {
 
 namespace {
@@ -38,6 +40,11 @@ namespace {
 constexpr int kKarts = 8;
 // Pixels across a small chart's plot area (about).
 constexpr int kMirrorColumns = 320;
+// The window's edge, the gap between the karts' group and the pages, and the
+// group's width at least.
+constexpr int kMargin = 8;
+constexpr int kGap = 6;
+constexpr int kKartGroupWidth = 232;
 
 const char* const kBoxNames[kKarts] = {"Prvni", "Druha", "Treti", "Ctvrta", "Pata", "Sesta", "Sedma", "Osma"};
 const char* const kBoxCaptions[kKarts] = {"první motokára", "druhá motokára", "třetí motokára",
@@ -128,12 +135,17 @@ StatisticsDialog::StatisticsDialog(ChartKind kind, Sources sources, QWidget* par
         src_.showError = [this](const QString& text) { QMessageBox::critical(this, QString(), text); };
 
     auto* group = new QGroupBox(QStringLiteral("Vyber motokáru"), this);
-    group->setGeometry(8, 4, 232, 272);
     buildKartBoxes(group);
+    // As wide as the karts' captions and the longest colour name need; the
+    // small charts and the buttons take the rest of the row.
+    const int groupWidth = std::max(kKartGroupWidth, group->sizeHint().width());
+    group->setGeometry(kMargin, 4, groupWidth, 272);
+    const int right = kMargin + groupWidth + kGap;
+    const int rightWidth = width() - kMargin - right;
 
     pages_ = new QTabWidget(this);
     pages_->setObjectName(QStringLiteral("PageControl1"));
-    pages_->setGeometry(246, 4, 715, 290);
+    pages_->setGeometry(right, 4, rightWidth, 290);
     buildMirrors();
     // A page's small charts catch up with their karts when it comes up.
     connect(pages_, &QTabWidget::currentChanged, this, [this](int page) {
@@ -143,16 +155,16 @@ StatisticsDialog::StatisticsDialog(ChartKind kind, Sources sources, QWidget* par
     });
 
     auto* readoutCaption = new QLabel(QStringLiteral("Změřené hodnoty( čas / kola):"), this);
-    readoutCaption->setGeometry(8, 282, 230, 18);
+    readoutCaption->setGeometry(kMargin, 282, groupWidth, 18);
     readout_ = new QLabel(this);
     readout_->setObjectName(QStringLiteral("lbHodnota"));
-    readout_->setGeometry(8, 300, 230, 20);
+    readout_->setGeometry(kMargin, 300, groupWidth, 20);
     QFont bold = readout_->font();
     bold.setBold(true);
     readout_->setFont(bold);
 
     auto* buttonArea = new QWidget(this);
-    buttonArea->setGeometry(246, 296, 715, 60);
+    buttonArea->setGeometry(right, 296, rightWidth, 60);
     buildButtons(buttonArea);
 
     buildChart();
@@ -175,7 +187,6 @@ void StatisticsDialog::buildKartBoxes(QWidget* group) {
             colours->addItem(QIcon(swatch), Utf(c.name), QColor(c.rgb));
         }
         colours->setCurrentIndex(kInitialColour[i]);
-        colours->setFixedWidth(86);
         grid->addWidget(box, i, 0);
         grid->addWidget(colours, i, 1);
         boxes_[size_t(i)] = box;

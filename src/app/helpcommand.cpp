@@ -12,8 +12,8 @@ namespace {
 const QString kContents = QStringLiteral("index.html");
 } // namespace
 
-HelpCommand::HelpCommand(QStringList helpFolders, UrlOpener open, MessageBox showMessage)
-    : folders_(std::move(helpFolders)), open_(std::move(open)), showMessage_(std::move(showMessage)) {}
+HelpCommand::HelpCommand(QStringList helpFolders, PageShower show, MessageBox showMessage)
+    : folders_(std::move(helpFolders)), show_(std::move(show)), showMessage_(std::move(showMessage)) {}
 
 QStringList HelpCommand::defaultFolders() {
     const QDir exe(QCoreApplication::applicationDirPath());
@@ -39,10 +39,7 @@ void HelpCommand::open() const {
         showMessage_(QStringLiteral("Nápověda nebyla nalezena.\r\nProgram je nainstalován neúplně."));
         return;
     }
-    if (!open_(page))
-        showMessage_(QStringLiteral("Nápovědu nelze zobrazit: není k dispozici webový prohlížeč.\r\n"
-                                    "Otevřete ji ručně: %1")
-                         .arg(page.toLocalFile()));
+    show_(page);
 }
 
 void HelpCommand::attachShortcut(QWidget& window) const {

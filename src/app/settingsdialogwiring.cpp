@@ -70,6 +70,12 @@ void SettingsDialogWiring::connectButton(CommandButtons& buttons) {
 void SettingsDialogWiring::showDialog() {
     TNastavDlg& d = dialog();
     d.ensureBuilt();
+    placeDialog();
+    d.open();
+}
+
+void SettingsDialogWiring::placeDialog() {
+    TNastavDlg& d = dialog();
     d.adjustSize();
     // Centred on the main window.
     const QRect main = parts_.mainWindow.frameGeometry();
@@ -83,13 +89,17 @@ void SettingsDialogWiring::showDialog() {
         place.moveLeft(std::max(place.left(), room.left()));
     }
     d.move(place.topLeft());
-    d.open();
 }
 
 void SettingsDialogWiring::onSettingChanged(SettingId id) {
     Settings& settings = parts_.settings;
     parts_.receivers.forgetFailures();
     switch (id) {
+    case SettingId::rgZobrazeni:
+        // Another level has other pages: the open dialog takes their size, on the screen.
+        if (dialog_->isVisible())
+            placeDialog();
+        break;
     case SettingId::cbMezicasy:
         parts_.mainWindow.ApplyLayout(settings.showTrackSplits());
         break;

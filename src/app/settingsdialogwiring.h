@@ -50,6 +50,8 @@ public:
     // btnNastaveni: the dialog, modal on the main window.
     void connectButton(CommandButtons& buttons);
     void showDialog();
+    // Sized to its pages and centred on the main window, kept on the screen.
+    void placeDialog();
 
 private:
     void onSettingChanged(SettingId id);

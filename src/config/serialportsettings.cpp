@@ -10,44 +10,72 @@ namespace {
 
 const QString kSection = QStringLiteral("ComPort1");
 
+QList<SerialChoice> same(const QStringList& texts) {
+    QList<SerialChoice> choices;
+    for (const QString& t : texts)
+        choices.append({t, t});
+    return choices;
+}
+
 // The stored text when it is one of the choices (any letter case), else fallback.
-QString choice(const IniFile& ini, const char* key, const QStringList& choices,
-               const QString& fallback) {
+QString choice(const IniFile& ini, const char* key, SerialField field, const QString& fallback) {
     const QString v = ini.readString(kSection, QString::fromLatin1(key), fallback);
-    for (const QString& c : choices)
-        if (c.compare(v, Qt::CaseInsensitive) == 0)
-            return c;
+    for (const SerialChoice& c : SerialChoices(field))
+        if (c.stored.compare(v, Qt::CaseInsensitive) == 0)
+            return c.stored;
     return fallback;
 }
 
 } // namespace
+
+const QList<SerialChoice>& SerialChoices(SerialField field) {
+    static const QList<SerialChoice> rates = [] {
+        QList<SerialChoice> c = same({"110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200",
+                                      "38400", "56000", "57600", "115200", "128000", "256000"});
+        c.append({QStringLiteral("Custom"), QStringLiteral("Vlastní")});
+        return c;
+    }();
+    static const QList<SerialChoice> dataBits = same({"5", "6", "7", "8"});
+    static const QList<SerialChoice> stopBits = {
+        {QStringLiteral("1"), QStringLiteral("1")},
+        {QStringLiteral("1.5"), QStringLiteral("1,5")},
+        {QStringLiteral("2"), QStringLiteral("2")}};
+    static const QList<SerialChoice> parity = {
+        {QStringLiteral("None"), QStringLiteral("Žádná")},
+        {QStringLiteral("Odd"), QStringLiteral("Lichá")},
+        {QStringLiteral("Even"), QStringLiteral("Sudá")},
+        {QStringLiteral("Mark"), QStringLiteral("Značka (1)")},
+        {QStringLiteral("Space"), QStringLiteral("Mezera (0)")}};
+    static const QList<SerialChoice> flowControl = {
+        {QStringLiteral("Hardware"), QStringLiteral("Hardwarové (RTS/CTS)")},
+        {QStringLiteral("Software"), QStringLiteral("Softwarové (XON/XOFF)")},
+        {QStringLiteral("None"), QStringLiteral("Žádné")},
+        {QStringLiteral("Custom"), QStringLiteral("Vlastní")}};
+    switch (field) {
+    case SerialField::BaudRate:
+        return rates;
+    case SerialField::DataBits:
+        return dataBits;
+    case SerialField::StopBits:
+        return stopBits;
+    case SerialField::Parity:
+        return parity;
+    case SerialField::FlowControl:
+        return flowControl;
+    }
+    return rates;
+}
 
 SerialPortSettings SerialPortSettings::load(const IniFile& ini) {
     SerialPortSettings s;
     const QString port = ini.readString(kSection, QStringLiteral("Port"), s.port);
     if (!port.isEmpty())
         s.port = port;
-    static const QStringList rates = {
-        QStringLiteral("110"),    QStringLiteral("300"),    QStringLiteral("600"),
-        QStringLiteral("1200"),   QStringLiteral("2400"),   QStringLiteral("4800"),
-        QStringLiteral("9600"),   QStringLiteral("14400"),  QStringLiteral("19200"),
-        QStringLiteral("38400"),  QStringLiteral("56000"),  QStringLiteral("57600"),
-        QStringLiteral("115200"), QStringLiteral("128000"), QStringLiteral("256000"),
-        QStringLiteral("Custom")};
-    s.baudRate = choice(ini, "BaudRate", rates, s.baudRate);
-    s.stopBits = choice(ini, "StopBits", {QStringLiteral("1"), QStringLiteral("1.5"), QStringLiteral("2")},
-                        s.stopBits);
-    s.dataBits = choice(ini, "DataBits",
-                        {QStringLiteral("5"), QStringLiteral("6"), QStringLiteral("7"), QStringLiteral("8")},
-                        s.dataBits);
-    s.parity = choice(ini, "Parity",
-                      {QStringLiteral("None"), QStringLiteral("Odd"), QStringLiteral("Even"),
-                       QStringLiteral("Mark"), QStringLiteral("Space")},
-                      s.parity);
-    s.flowControl = choice(ini, "FlowControl",
-                           {QStringLiteral("Hardware"), QStringLiteral("Software"),
-                            QStringLiteral("None"), QStringLiteral("Custom")},
-                           s.flowControl);
+    s.baudRate = choice(ini, "BaudRate", SerialField::BaudRate, s.baudRate);
+    s.stopBits = choice(ini, "StopBits", SerialField::StopBits, s.stopBits);
+    s.dataBits = choice(ini, "DataBits", SerialField::DataBits, s.dataBits);
+    s.parity = choice(ini, "Parity", SerialField::Parity, s.parity);
+    s.flowControl = choice(ini, "FlowControl", SerialField::FlowControl, s.flowControl);
     if (s.isCustomRate()) {
         s.customBaudRate = ini.readInteger(kSection, QStringLiteral("CustomBaudRate"), 0);
         if (s.customBaudRate <= 0) { // a custom rate needs a rate: back to the default

@@ -1,10 +1,23 @@
 #pragma once
 
+#include <QList>
 #include <QString>
 
 namespace vartemo {
 
 class IniFile;
+
+// One item of a port setting's list: the text vartemo.ini keeps (the serial
+// component's own word) and the Czech text the operator sees.
+struct SerialChoice {
+    QString stored;
+    QString shown;
+};
+
+enum class SerialField { BaudRate, DataBits, StopBits, Parity, FlowControl };
+
+// The items of a setting's list, in the order the list shows them.
+const QList<SerialChoice>& SerialChoices(SerialField field);
 
 // The serial receiver port's own settings, kept in section "ComPort1" of
 // vartemo.ini under the component's name. Texts as the component writes them.

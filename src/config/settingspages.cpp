@@ -16,6 +16,7 @@
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QSpinBox>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
@@ -245,12 +246,20 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
         auto* column = new QVBoxLayout;
         column->addWidget(new QLabel(row.caption));
         auto* list = new QListWidget;
+        // Each pin's row as tall as its check box with the focus frame's
+        // margin above and below, so the boxes do not touch and the last row
+        // stays clear of the list's frame.
+        const QStyle* style = list->style();
+        const int rowHeight = std::max(list->fontMetrics().height(),
+                                       style->pixelMetric(QStyle::PM_IndicatorHeight, nullptr, list)) +
+                              2 * style->pixelMetric(QStyle::PM_FocusFrameVMargin, nullptr, list);
         for (const QString& item : row.items) {
             auto* entry = new QListWidgetItem(item, list);
             entry->setFlags(Qt::ItemIsEnabled | Qt::ItemIsUserCheckable);
             entry->setCheckState(Qt::Unchecked);
+            entry->setSizeHint(QSize(list->sizeHintForIndex(list->indexFromItem(entry)).width(), rowHeight));
         }
-        list->setFixedHeight(list->sizeHintForRow(0) * list->count() + 2 * list->frameWidth());
+        list->setFixedHeight(rowHeight * list->count() + 2 * list->frameWidth());
         // Every pin's caption whole, without a scroll bar.
         list->setMinimumWidth(list->sizeHintForColumn(0) + 2 * list->frameWidth() + kEditMargins);
         list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);

@@ -5,6 +5,7 @@
 #include "engine/lapcomputation.h"
 #include "platform/modemline.h"
 #include "platform/portio.h"
+#include "ui/tabsfit.h"
 
 #include <QCheckBox>
 #include <QComboBox>
@@ -24,6 +25,7 @@
 #include <QRadioButton>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QStyle>
 #include <QTabWidget>
 #include <QThread>
 #include <QTreeView>
@@ -44,6 +46,8 @@ const QString kNoPort = QStringLiteral("Zadejte komunikační port a popis");
 // UpdateInputButtons' mode while a source is being switched.
 constexpr int kSwitchingSources = 10;
 constexpr int kLearnButtons = 16;
+// The width of the smallest screen the station is used on.
+constexpr int kSmallScreenWidth = 1024;
 
 QStringList comNames() {
     QStringList names;
@@ -52,17 +56,36 @@ QStringList comNames() {
     return names;
 }
 
-// Items of ComComboBox1..6: port, rate, data bits, stop bits, parity, flow control.
-const std::array<QStringList, 6>& serialItems() {
-    static const std::array<QStringList, 6> items = {
-        comNames(),
-        QStringList{"110", "300", "600", "1200", "2400", "4800", "9600", "14400", "19200", "38400",
-                    "56000", "57600", "115200", "128000", "256000", "Custom"},
-        QStringList{"5", "6", "7", "8"},
-        QStringList{"1", "1.5", "2"},
-        QStringList{"None", "Odd", "Even", "Mark", "Space"},
-        QStringList{"Hardware", "Software", "None", "Custom"}};
-    return items;
+// ComComboBox2..6 after the port: rate, data bits, stop bits, parity, flow control.
+constexpr SerialField kSerialFields[5] = {SerialField::BaudRate, SerialField::DataBits, SerialField::StopBits,
+                                          SerialField::Parity, SerialField::FlowControl};
+
+// The port's combo box i (0 the port): the operator sees Czech texts, each
+// item carries the text vartemo.ini keeps.
+QComboBox* makeSerialCombo(const QByteArray& name, int i) {
+    auto* combo = new QComboBox;
+    combo->setObjectName(QString::fromLatin1(name));
+    if (i == 0) {
+        combo->addItems(comNames());
+        combo->setEditable(true);
+        return combo;
+    }
+    for (const SerialChoice& c : SerialChoices(kSerialFields[i - 1]))
+        combo->addItem(c.shown, c.stored);
+    return combo;
+}
+
+// The stored text of a port combo box: the port as typed, else the item's own.
+QString storedText(const QComboBox* combo) {
+    return combo->isEditable() ? combo->currentText() : combo->currentData().toString();
+}
+
+void showStored(QComboBox* combo, const QString& stored) {
+    const QSignalBlocker block(combo);
+    if (combo->isEditable())
+        combo->setEditText(stored);
+    else
+        combo->setCurrentIndex(combo->findData(stored));
 }
 
 const char* const kSerialLabels[6] = {"Port", "Rychlost", "Datové bity", "Stop bity", "Parita",
@@ -101,14 +124,6 @@ void addLabelled(QGridLayout* grid, const QString& caption, QWidget* control) {
     const int row = grid->rowCount();
     grid->addWidget(new QLabel(caption), row, 0);
     grid->addWidget(control, row, 1);
-}
-
-void setComboText(QComboBox* combo, const QString& text) {
-    const QSignalBlocker block(combo);
-    if (combo->isEditable())
-        combo->setEditText(text);
-    else
-        combo->setCurrentIndex(combo->findText(text));
 }
 
 // A list of received lines that asks for little height and takes what the page leaves.
@@ -303,7 +318,7 @@ void TNastavDlg::buildComPage() {
     QGridLayout* serial = pages_->groupGrid(kPageCom, QStringLiteral(" Přijímač na COM portu "));
     for (int i = 0; i < 6; ++i) {
         const QByteArray name = "ComComboBox" + QByteArray::number(i + 1);
-        serialCombos_[size_t(i)] = makeCombo(name.constData(), serialItems()[size_t(i)], i == 0);
+        serialCombos_[size_t(i)] = makeSerialCombo(name, i);
         addLabelled(serial, QString::fromUtf8(kSerialLabels[i]), serialCombos_[size_t(i)]);
         connect(serialCombos_[size_t(i)], &QComboBox::currentTextChanged, this,
                 &TNastavDlg::serialComboChanged);
@@ -473,7 +488,7 @@ void TNastavDlg::buildSerialTests(QWidget*) {
     QGridLayout* grid = pages_->groupGrid(kPageTests, QStringLiteral(" COM port "));
     for (int i = 0; i < 6; ++i) {
         const QByteArray name = "ComComboBox" + QByteArray::number(i + 7);
-        serialMirrors_[size_t(i)] = makeCombo(name.constData(), serialItems()[size_t(i)], i == 0);
+        serialMirrors_[size_t(i)] = makeSerialCombo(name, i);
         serialMirrors_[size_t(i)]->setEnabled(false);
         addLabelled(grid, QString::fromUtf8(kSerialLabels[i]), serialMirrors_[size_t(i)]);
     }
@@ -551,6 +566,12 @@ void TNastavDlg::applyViewLevel() {
     const QList<int> visible = VisiblePages(level);
     for (int page = 0; page < kPageCount; ++page)
         page1_->setTabVisible(page, visible.contains(page));
+    // Every caption of the level whole on a 1024 pixels wide screen, the
+    // window's borders and the dialog's margins taken off.
+    const QMargins margins = layout()->contentsMargins();
+    const int border = style()->pixelMetric(QStyle::PM_MdiSubWindowFrameWidth, nullptr, this);
+    const int paneFrame = style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, page1_);
+    FitTabs(*page1_, kSmallScreenWidth - 2 * border - margins.left() - margins.right() - 2 * paneFrame);
     page1_->setCurrentIndex(ActivePageOf(level));
 }
 
@@ -723,8 +744,8 @@ DecoderChoice TNastavDlg::decoderChoiceFromControls(int decoder) const {
 
 void TNastavDlg::showDecoderChoices() {
     const DecoderChoice first = parts_.receivers.decoderChoice(1);
-    setComboText(comCombo_, first.comName);
-    setComboText(com1Combo_, parts_.receivers.decoderChoice(2).comName);
+    showStored(comCombo_, first.comName);
+    showStored(com1Combo_, parts_.receivers.decoderChoice(2).comName);
     {
         const QSignalBlocker block(inputSignal_);
         inputSignal_->setCurrentIndex(std::clamp(first.inputSignal, 0, kInputLineRxd));
@@ -777,18 +798,18 @@ void TNastavDlg::showSerialPort() {
     const QString texts[6] = {port.port, port.baudRate, port.dataBits, port.stopBits, port.parity,
                               port.flowControl};
     for (size_t i = 0; i < 6; ++i)
-        setComboText(serialCombos_[i], texts[i]);
+        showStored(serialCombos_[i], texts[i]);
     refreshMirrors();
 }
 
 void TNastavDlg::serialComboChanged() {
     SerialPortSettings port = parts_.settings.serialPort();
-    port.port = serialCombos_[0]->currentText();
-    port.baudRate = serialCombos_[1]->currentText();
-    port.dataBits = serialCombos_[2]->currentText();
-    port.stopBits = serialCombos_[3]->currentText();
-    port.parity = serialCombos_[4]->currentText();
-    port.flowControl = serialCombos_[5]->currentText();
+    port.port = storedText(serialCombos_[0]);
+    port.baudRate = storedText(serialCombos_[1]);
+    port.dataBits = storedText(serialCombos_[2]);
+    port.stopBits = storedText(serialCombos_[3]);
+    port.parity = storedText(serialCombos_[4]);
+    port.flowControl = storedText(serialCombos_[5]);
     parts_.settings.setSerialPort(port);
 }
 
@@ -796,8 +817,8 @@ void TNastavDlg::refreshMirrors() {
     if (!built() || !comMirror_)
         return;
     for (size_t i = 0; i < 6; ++i)
-        setComboText(serialMirrors_[i], serialCombos_[i]->currentText());
-    setComboText(comMirror_, comCombo_->currentText());
+        showStored(serialMirrors_[i], storedText(serialCombos_[i]));
+    showStored(comMirror_, comCombo_->currentText());
     inputMirror_->setCurrentIndex(inputSignal_->currentIndex());
     bitMaskMirror_->setValue(bitMask_->value());
     priorityMirror_->setValue(priority_->value());

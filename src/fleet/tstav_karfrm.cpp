@@ -14,6 +14,7 @@
 #include <QRegularExpression>
 #include <QSignalBlocker>
 #include <QSpinBox>
+#include <QTabBar>
 #include <QTabWidget>
 #include <QVBoxLayout>
 
@@ -83,6 +84,9 @@ TStav_KarFrm::TStav_KarFrm(KartFleet& fleet, QWidget* parent)
     page1_->setObjectName(QStringLiteral("Page1"));
     for (int kart = 1; kart <= kFleetKarts; ++kart)
         page1_->addTab(buildTab(kart), QStringLiteral("Motokára %1").arg(kart));
+    // Every kart's tab whole and in sight: the window is as wide as they need.
+    page1_->setUsesScrollButtons(false);
+    page1_->tabBar()->setElideMode(Qt::ElideNone);
     column->addWidget(page1_);
 
     auto* buttons = new QHBoxLayout;

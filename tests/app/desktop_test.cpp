@@ -1,7 +1,9 @@
-// The station on the desktop: the screen saver around rides, the help on
-// btnHelp and F1, and command buttons whose windows are missing.
+// The station on the desktop: the screen saver around rides, the help window
+// on btnHelp and F1, and command buttons whose windows are missing.
 
 #include "app/czechtoolkit.h"
+#include "app/helpcommand.h"
+#include "app/helpwindow.h"
 #include "app/station.h"
 #include "engine/commandbuttons.h"
 #include "engine/tform1.h"
@@ -17,12 +19,18 @@
 #include <QLabel>
 #include <QMessageBox>
 #include <QFile>
+#include <QFileInfo>
+#include <QScrollBar>
+#include <QTextBrowser>
+#include <QTextCursor>
+#include <QTextDocument>
 #include <QRegularExpression>
 #include <QPushButton>
 #include <QTemporaryDir>
 #include <QTest>
 #include <gtest/gtest.h>
 
+#include <memory>
 #include <optional>
 
 using namespace vartemo;
@@ -36,6 +44,15 @@ public:
 public slots:
     void open(const QUrl& url) { opened << url; }
 };
+
+// Clicks the middle of a link's text, as the operator does.
+void clickLink(QTextBrowser& browser, const QString& text) {
+    const QTextCursor found = browser.document()->find(text);
+    ASSERT_FALSE(found.isNull()) << text.toStdString();
+    QTextCursor middle(browser.document());
+    middle.setPosition((found.selectionStart() + found.selectionEnd()) / 2);
+    QTest::mouseClick(browser.viewport(), Qt::LeftButton, {}, browser.cursorRect(middle).center());
+}
 
 void pump(int ms) {
     QTest::qWait(ms);
@@ -103,7 +120,9 @@ TEST(Desktop, EachRideKeepsTheScreenAwakeUntilItsStopAndTheEndReleasesIt) {
     }
 }
 
-TEST(Desktop, HelpOpensFromTheButtonAndFromF1) {
+// The help shows in the station's own window: a track computer may have no
+// browser, or one that refuses to start (as root), and then nothing showed.
+TEST(Desktop, HelpShowsInTheStationsOwnWindowFromTheButtonAndF1WithoutABrowser) {
     sessionBus();
     qputenv("VARTEMO_HELP_DIR", VARTEMO_HELP_DIR);
     UrlRecorder browser;
@@ -113,13 +132,69 @@ TEST(Desktop, HelpOpensFromTheButtonAndFromF1) {
     station.show();
     TForm1& window = station.mainWindow();
     window.findChild<QPushButton*>("btnHelp")->click();
+    QWidget* help = window.findChild<QWidget*>("HelpWindow");
+    ASSERT_NE(help, nullptr);
+    ASSERT_TRUE(help->isWindow());
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(help->windowTitle(), QString::fromUtf8("Vartemo Kestral – nápověda pro obsluhu"));
+    auto* pages = help->findChild<QTextBrowser*>("HelpBrowser");
+    ASSERT_NE(pages, nullptr);
+    EXPECT_TRUE(pages->source().toLocalFile().endsWith("/help/index.html"));
+    EXPECT_TRUE(pages->toPlainText().contains(QString::fromUtf8("Když něco nefunguje: porty a oprávnění")));
+
+    // A link of the contents takes the operator to its chapter.
+    clickLink(*pages, QString::fromUtf8("Zálohování"));
+    EXPECT_EQ(pages->source().fragment(), "zalohy");
+    EXPECT_GT(pages->verticalScrollBar()->value(), 0);
+
+    // F1 brings the same window back after a close.
+    help->close();
     QApplication::setActiveWindow(&window);
     QTest::keyClick(&window, Qt::Key_F1);
+    EXPECT_TRUE(help->isVisible());
+    EXPECT_EQ(window.findChildren<QWidget*>("HelpWindow").size(), 1);
     QDesktopServices::unsetUrlHandler(QStringLiteral("file"));
-    ASSERT_EQ(browser.opened.size(), 2);
-    EXPECT_EQ(browser.opened[0], browser.opened[1]);
-    EXPECT_TRUE(browser.opened[0].toLocalFile().endsWith("/help/index.html"));
-    EXPECT_TRUE(QFile::exists(browser.opened[0].toLocalFile()));
+    EXPECT_TRUE(browser.opened.isEmpty());
+}
+
+TEST(Desktop, HelpLinksLeadFromPageToPageAndBack) {
+    QTemporaryDir folder;
+    const auto write = [&](const char* name, const char* html) {
+        QFile f(folder.filePath(QLatin1String(name)));
+        ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+        f.write(html);
+    };
+    write("index.html", "<html><head><title>Obsah</title></head><body>"
+                        "<p><a href=\"porty.html\">Porty a kabely</a></p></body></html>");
+    write("porty.html", "<html><head><title>Porty</title></head><body>"
+                        "<p>Paralelní port</p><p><a href=\"index.html\">Zpět na obsah</a></p></body></html>");
+    QString message;
+    HelpWindow* window = nullptr;
+    HelpCommand command({folder.path()},
+                        [&](const QUrl& page) {
+                            if (!window)
+                                window = new HelpWindow;
+                            window->showPage(page);
+                        },
+                        [&](const QString& text) { message = text; });
+    command.open();
+    ASSERT_NE(window, nullptr);
+    const std::unique_ptr<HelpWindow> owned(window);
+    EXPECT_TRUE(message.isEmpty());
+    QTextBrowser& pages = window->browser();
+    clickLink(pages, QStringLiteral("Porty a kabely"));
+    EXPECT_EQ(QFileInfo(pages.source().toLocalFile()).fileName(), "porty.html");
+    EXPECT_EQ(window->windowTitle(), "Porty");
+    EXPECT_TRUE(pages.toPlainText().contains(QString::fromUtf8("Paralelní port")));
+    window->findChild<QPushButton*>("btnHelpZpet")->click();
+    EXPECT_EQ(QFileInfo(pages.source().toLocalFile()).fileName(), "index.html");
+    EXPECT_EQ(window->windowTitle(), "Obsah");
+
+    // Without the pages the operator is told so, and no window shows.
+    HelpCommand missing({folder.filePath("nic")}, [&](const QUrl&) { FAIL() << "shown"; },
+                        [&](const QString& text) { message = text; });
+    missing.open();
+    EXPECT_TRUE(message.startsWith(QString::fromUtf8("Nápověda nebyla nalezena."))) << message.toStdString();
 }
 
 TEST(Desktop, ButtonsOfMissingWindowsSayTheyAreComing) {
