@@ -545,7 +545,7 @@ QImage StatisticsDialog::chartImage() const {
 }
 
 void StatisticsDialog::printWholeForm() {
-    if (!src_.printer || !src_.printer->confirmAsIs(this))
+    if (!src_.printer || !src_.printer->confirmAsIs(windowTitle(), this))
         return;
     const QImage form = grab().toImage();
     const QString problem = src_.printer->paint(windowTitle(), [&](QPainter& painter, const QRect& page) {
@@ -567,7 +567,7 @@ void StatisticsDialog::printChart() {
         QPageLayout::Orientation orientation;
         ~Restore() { printer.setPageOrientation(orientation); }
     } restore{printer, before};
-    if (!src_.printer->confirmAsIs(this))
+    if (!src_.printer->confirmAsIs(chart_->title(), this))
         return;
     printer.setPageOrientation(QPageLayout::Landscape);
     const QString problem = src_.printer->paint(chart_->title(), [this](QPainter& painter, const QRect& page) {

@@ -20,7 +20,22 @@ StationPrinter::~StationPrinter() = default;
 
 bool StationPrinter::confirm(const Sheet& sheet, QWidget* parent) {
     ApplySheetPaper(*printer_, sheet);
+    aimAtNextPdf(sheet.jobName);
     return confirm_(*printer_, parent);
+}
+
+bool StationPrinter::confirmAsIs(const QString& jobName, QWidget* parent) {
+    aimAtNextPdf(jobName);
+    return confirm_(*printer_, parent);
+}
+
+void StationPrinter::aimAtNextPdf(const QString& jobName) {
+    if (pdfFolder_.isEmpty())
+        return;
+    QDir().mkpath(pdfFolder_);
+    lastPdf_ = NextPdfPath(pdfFolder_, jobName);
+    printer_->setOutputFormat(QPrinter::PdfFormat);
+    printer_->setOutputFileName(lastPdf_);
 }
 
 QString StationPrinter::NextPdfPath(const QString& folder, const QString& jobName) {
@@ -34,12 +49,7 @@ QString StationPrinter::NextPdfPath(const QString& folder, const QString& jobNam
 
 QString StationPrinter::paint(const QString& jobName,
                               const std::function<void(QPainter&, const QRect&)>& draw) {
-    if (!pdfFolder_.isEmpty()) {
-        QDir().mkpath(pdfFolder_);
-        lastPdf_ = NextPdfPath(pdfFolder_, jobName);
-        printer_->setOutputFormat(QPrinter::PdfFormat);
-        printer_->setOutputFileName(lastPdf_);
-    }
+    aimAtNextPdf(jobName);
     printer_->setDocName(jobName);
     QPainter painter;
     if (!painter.begin(printer_.get()))
@@ -51,12 +61,7 @@ QString StationPrinter::paint(const QString& jobName,
 
 QString StationPrinter::print(const Sheet& sheet, bool lowQuality,
                               const std::function<void(int, int)>& progress) {
-    if (!pdfFolder_.isEmpty()) {
-        QDir().mkpath(pdfFolder_);
-        lastPdf_ = NextPdfPath(pdfFolder_, sheet.jobName);
-        printer_->setOutputFormat(QPrinter::PdfFormat);
-        printer_->setOutputFileName(lastPdf_);
-    }
+    aimAtNextPdf(sheet.jobName);
     return PrintSheet(*printer_, sheet, lowQuality, progress);
 }
 

@@ -33,7 +33,7 @@ public:
 
     // The setup dialog with the printer as it stands, for a print of a
     // window or a chart rather than a sheet; false when cancelled.
-    bool confirmAsIs(QWidget* parent) { return confirm_(*printer_, parent); }
+    bool confirmAsIs(const QString& jobName, QWidget* parent);
     // One page the caller paints (rect: the printable area in device
     // pixels); as a PDF file in the PDF folder when there is one. An empty
     // text or why it could not print.
@@ -50,6 +50,11 @@ public:
     static QString NextPdfPath(const QString& folder, const QString& jobName);
 
 private:
+    // With a PDF folder: the printer writes the job's next free file there.
+    // Set before the dialog too, so that it never offers to overwrite the
+    // previous job's file.
+    void aimAtNextPdf(const QString& jobName);
+
     QString pdfFolder_;
     std::unique_ptr<QPrinter> printer_;
     Confirm confirm_;

@@ -9,6 +9,7 @@
 #include "sensors/irdecoder.h"
 #include "sensors/freeport.h"
 #include "support/pseudoterminal.h"
+#include "support/waitfor.h"
 
 #include <QDeadlineTimer>
 #include <QDir>
@@ -27,16 +28,6 @@ using namespace vartemo;
 namespace {
 
 constexpr int kDeadlineMs = 30000; // only a hang fails, never slowness
-
-bool WaitFor(const std::function<bool()>& condition, int ms = kDeadlineMs) {
-    QDeadlineTimer deadline(ms);
-    while (!condition()) {
-        if (deadline.hasExpired())
-            return false;
-        QThread::msleep(2);
-    }
-    return true;
-}
 
 // Start lights on LPT1 of the simulated port: red pin 2, orange pin 3, green pin 4.
 const QString kLights = QStringLiteral("[Semafor]\r\nPouzij=1\r\nPort_Semafor=1\r\nProdleva=1\r\n"

@@ -6,6 +6,7 @@
 
 #include "app/station.h"
 #include "core/textfile.h"
+#include "support/pdftext.h"
 
 #include <QApplication>
 #include <QFile>
@@ -17,13 +18,6 @@
 #include <gtest/gtest.h>
 
 namespace vartemo::testing {
-
-inline QString PdfText(const QString& pdf) {
-    QProcess p;
-    p.start(QStringLiteral("pdftotext"), {QStringLiteral("-layout"), pdf, QStringLiteral("-")});
-    p.waitForFinished(30'000);
-    return QString::fromUtf8(p.readAllStandardOutput());
-}
 
 // Closes each modal window as it opens (the message boxes, the best-twenty
 // window after a ride that entered a row) and keeps the boxes' texts.

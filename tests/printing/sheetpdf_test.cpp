@@ -3,6 +3,9 @@
 #include "printing/stationprinter.h"
 #include "../engine/qstringprinter.h"
 
+#include <QFileInfo>
+#include <QPainter>
+#include <QPrinter>
 #include <QProcess>
 #include <QRegularExpression>
 #include <QTemporaryDir>
@@ -152,6 +155,29 @@ TEST_F(PrintedSheet, EveryJobIsANewFile) {
     EXPECT_NE(first, second);
     EXPECT_TRUE(second.endsWith("/vartemo - časy 2.pdf"));
     EXPECT_TRUE(QFileInfo(first).size() > 0 && QFileInfo(second).size() > 0);
+}
+
+// The printer dialog before a job offers the file the job will write: one
+// that a previous job wrote would make the dialog ask to overwrite it (and
+// say no when the operator just confirms).
+TEST_F(PrintedSheet, ThePrinterDialogIsOfferedAFreeFileAfterEarlierJobs) {
+    QStringList offered;
+    printer.setConfirm([&](QPrinter& p, QWidget*) {
+        offered << p.outputFileName();
+        return !QFileInfo::exists(p.outputFileName());
+    });
+    const Sheet sheet = ComposeResultPages(EightKarts());
+    ASSERT_TRUE(printer.confirm(sheet, nullptr));
+    const QString sheetPdf = print(sheet);
+    EXPECT_EQ(offered.value(0), sheetPdf);
+    // A chart after the sheet, then the same sheet again.
+    ASSERT_TRUE(printer.confirmAsIs(QStringLiteral("Časy jednotlivých kol"), nullptr));
+    EXPECT_TRUE(offered.value(1).endsWith("/Časy jednotlivých kol 1.pdf")) << offered.value(1).toStdString();
+    const QString chartPdf = printer.paint(QStringLiteral("Časy jednotlivých kol"), [](QPainter&, const QRect&) {})
+                                 .isEmpty() ? printer.lastPdf() : QString();
+    EXPECT_EQ(chartPdf, offered.value(1));
+    ASSERT_TRUE(printer.confirm(sheet, nullptr));
+    EXPECT_TRUE(offered.value(2).endsWith("/vartemo - časy 2.pdf")) << offered.value(2).toStdString();
 }
 
 TEST(StationPrinterWithoutFolder, APrintThatCannotStartSaysSo) {
