@@ -2,6 +2,7 @@
 
 #include "config/settings.h"
 #include "config/settingspages.h"
+#include "core/programfolder.h"
 #include "engine/lapcomputation.h"
 #include "platform/modemline.h"
 #include "platform/portio.h"
@@ -294,7 +295,7 @@ void TNastavDlg::buildPrintPages() {
 }
 
 void TNastavDlg::choosePicture(SettingId id) {
-    const QString path = hooks_.choosePicture(QDir(parts_.programFolder).filePath(QStringLiteral("logo")));
+    const QString path = hooks_.choosePicture(ProgramFolder(parts_.programFolder).logoFolder());
     if (!path.isEmpty())
         parts_.settings.setAndStore(id, path);
 }

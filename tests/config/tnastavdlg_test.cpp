@@ -559,7 +559,7 @@ TEST_F(DialogTest, UdpListButtonsWriteTheirKeysAtOnce) {
 }
 
 TEST_F(DialogTest, APictureChosenAndClearedIsWrittenAtOnce) {
-    const QString picture = dir.filePath(QStringLiteral("logo/diplom.png"));
+    const QString picture = dir.filePath(QStringLiteral("Logo/diplom.png"));
     QString startFolder;
     dialog.hooks().choosePicture = [&](const QString& folder) {
         startFolder = folder;
@@ -567,7 +567,8 @@ TEST_F(DialogTest, APictureChosenAndClearedIsWrittenAtOnce) {
     };
     dialog.show();
     button("BitBtn2")->click();
-    EXPECT_EQ(startFolder, dir.filePath(QStringLiteral("logo")));
+    // Where the station put its own logo.
+    EXPECT_EQ(startFolder, dir.filePath(QStringLiteral("Logo")));
     EXPECT_EQ(readBytes(settings.filePath()), "[Tisk_Diplom]\r\nLogo=" + picture.toUtf8() + "\r\n");
     button("btnSmayatLogo")->click();
     EXPECT_EQ(readBytes(settings.filePath()), QByteArray("[Tisk_Diplom]\r\nLogo=\r\n"));
