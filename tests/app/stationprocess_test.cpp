@@ -2,6 +2,7 @@
 // what a killed station leaves behind.
 
 #include "core/textfile.h"
+#include "support/xserver.h"
 
 #include <QDeadlineTimer>
 #include <QFile>
@@ -169,48 +170,6 @@ TEST_F(StationProcesses, ThePicturesOfTheSettingsAreChecked) {
     ASSERT_GT(log.size(), 7);
     EXPECT_EQ(log.mid(4, 3), (QStringList{"Status\t100051\tError", "Status\t100061\tOK", "Status\t100071\tOK"}));
 }
-
-namespace {
-
-// A private X server for a test that works the window with the keyboard.
-class XServer {
-public:
-    XServer() {
-        server_.start(QStringLiteral("Xvfb"), {"-displayfd", "1", "-nolisten", "tcp", "-screen", "0", "1280x1024x24"});
-        if (!server_.waitForStarted(kStartDeadlineMs))
-            return;
-        QByteArray number;
-        QDeadlineTimer deadline(kStartDeadlineMs);
-        while (!number.contains('\n') && !deadline.hasExpired() && server_.state() == QProcess::Running) {
-            server_.waitForReadyRead(100);
-            number += server_.readAllStandardOutput();
-        }
-        if (number.contains('\n'))
-            display_ = ':' + QString::fromLatin1(number.trimmed());
-    }
-    ~XServer() {
-        server_.terminate();
-        server_.waitForFinished(kStartDeadlineMs);
-    }
-    const QString& display() const { return display_; }
-
-    // Runs xdotool on this display; its standard output.
-    QByteArray xdotool(const QStringList& arguments) const {
-        QProcess tool;
-        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-        env.insert("DISPLAY", display_);
-        tool.setProcessEnvironment(env);
-        tool.start(QStringLiteral("xdotool"), arguments);
-        tool.waitForFinished(kStartDeadlineMs);
-        return tool.readAllStandardOutput();
-    }
-
-private:
-    QProcess server_;
-    QString display_;
-};
-
-} // namespace
 
 TEST_F(StationProcesses, AKilledStationKeepsTheTakingsOfItsLastRide) {
     XServer x;
