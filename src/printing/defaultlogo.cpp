@@ -13,10 +13,10 @@ namespace vartemo {
 
 namespace {
 
-// 160 x 112 pixels: about 42 x 30 mm at the screen's 96 dpi, by which the
-// sheets measure a picture. Centred in the default logo box it ends left of
-// "Děkujeme Vám ..." (170 mm) and above the kart columns (52.5 mm).
-constexpr QSize kSize(160, 112);
+// 144 x 104 pixels: about 38 x 27.5 mm at the screen's 96 dpi, by which the
+// sheets measure a picture. Centred in the default logo box it ends 2 mm
+// left of "Děkujeme Vám ..." (170 mm) and above the kart columns (52.5 mm).
+constexpr QSize kSize(144, 104);
 const QColor kNavy(0x1d, 0x35, 0x57);
 const QColor kAmber(0xf4, 0xa2, 0x61);
 
@@ -68,11 +68,11 @@ QImage DefaultLogo() {
     const QString name = QStringLiteral("VARTEMO");
     p.setPen(Qt::white);
     p.setFont(fittedFont(name, textWidth, 30, 1.5));
-    p.drawText(QRectF(badge.left(), badge.top() + 26, badge.width(), 34), Qt::AlignCenter, name);
+    p.drawText(QRectF(badge.left(), badge.top() + 24, badge.width(), 32), Qt::AlignCenter, name);
     const QString kind = QStringLiteral("KESTRAL");
     p.setPen(kAmber);
-    p.setFont(fittedFont(kind, textWidth * 0.8, 17, 4));
-    p.drawText(QRectF(badge.left(), badge.top() + 60, badge.width(), 20), Qt::AlignCenter, kind);
+    p.setFont(fittedFont(kind, textWidth * 0.8, 16, 4));
+    p.drawText(QRectF(badge.left(), badge.top() + 55, badge.width(), 20), Qt::AlignCenter, kind);
 
     // A bend of the track beneath the name.
     QPainterPath track;
