@@ -25,6 +25,7 @@
 #include "engine/tform1.h"
 #include "platform/processorload.h"
 #include "platform/systeminfo.h"
+#include "printing/defaultlogo.h"
 #include "sensors/parallelport.h"
 #include "sensors/receivers.h"
 
@@ -212,6 +213,11 @@ void Station::StartUp() {
     RecordSerialReceiver(programLog_, serialReceiver_->CheckReceiver());
 
     // 11. The printing pictures: status 5, 6, 7 and the missing-logo message.
+    //     A fresh installation has the logo the station draws, which the
+    //     settings use while they name none: no box greets a new operator.
+    if (!WriteDefaultLogo(folder_.defaultLogo()))
+        std::fprintf(stderr, "vartemo: the default logo could not be written to %s\n",
+                     qPrintable(folder_.defaultLogo()));
     const PictureFiles pictures{settings_.text(SettingId::DiplomaLogo), settings_.text(SettingId::DiplomaPicture),
                                 settings_.text(SettingId::PrintLogo)};
     if (!RecordPictureFiles(programLog_, pictures, folder_.root())) {

@@ -2,6 +2,7 @@
 
 #include "config/inifile.h"
 #include "config/passwordcodec.h"
+#include "core/programfolder.h"
 #include "platform/portchoice.h"
 
 #include <QDir>
@@ -209,6 +210,9 @@ int Settings::defaultNumber(SettingId id) const {
 }
 
 QString Settings::defaultText(SettingId id) const {
+    // Without a "Logo" key the station prints the logo it drew itself.
+    if (id == S::PrintLogo && !programFolder_.isEmpty())
+        return ProgramFolder(programFolder_).defaultLogo();
     if (id == S::SoundFile)
         return programFolder_.isEmpty()
                    ? QStringLiteral("zvuky/success.wav")

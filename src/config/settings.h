@@ -57,7 +57,8 @@ struct UdpPortEntry {
 class Settings : public QObject {
     Q_OBJECT
 public:
-    // programFolder gives the default sound file (program folder + "zvuky/success.wav").
+    // programFolder gives the default sound file (program folder + "zvuky/success.wav")
+    // and the default print logo (ProgramFolder::defaultLogo).
     explicit Settings(QString programFolder = QString(), QObject* parent = nullptr);
 
     // --- generic access

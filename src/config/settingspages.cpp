@@ -161,6 +161,10 @@ void SettingsPages::addControl(const ControlRow& row, Page& page) {
     b.line = line;
     b.widget = makeControl(row, line);
     b.widget->setObjectName(InfoOf(row.id).holder);
+    // Screen readers and checks from outside find a control by its caption.
+    // Left to itself a control in a group box would take the group's caption,
+    // which its neighbours share (the price and the track length).
+    b.widget->setAccessibleName(row.caption.isEmpty() ? row.group : row.caption);
     showSetting(row.id);
 }
 
@@ -168,9 +172,16 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
     const SettingId id = row.id;
     const SettingInfo& info = InfoOf(id);
     Bound& b = bound_[static_cast<size_t>(id)];
+    // The caption before the control is its label (its buddy).
+    QLabel* caption = nullptr;
     auto label = [&] {
         if (!row.caption.isEmpty())
-            line->addWidget(new QLabel(row.caption));
+            line->addWidget(caption = new QLabel(row.caption));
+    };
+    const auto labelled = [&caption](QWidget* control) {
+        if (caption)
+            caption->setBuddy(control);
+        return control;
     };
     switch (row.kind) {
     case ControlKind::Check: {
@@ -197,7 +208,7 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
             const QSignalBlocker block(spin);
             spin->setValue(settings_.integer(id));
         };
-        return spin;
+        return labelled(spin);
     }
     case ControlKind::Slider: {
         label();
@@ -210,7 +221,7 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
             const QSignalBlocker block(slider);
             slider->setValue(settings_.integer(id));
         };
-        return slider;
+        return labelled(slider);
     }
     case ControlKind::Radio:
     case ControlKind::PortButtons: {
@@ -228,6 +239,7 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
             holder = box;
         }
         line->addWidget(holder);
+        labelled(holder);
         auto* buttons = new QButtonGroup(holder);
         const QStringList names = info.holder.split(u'/');
         for (int i = 0; i < row.items.size(); ++i) {
@@ -244,7 +256,7 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
     }
     case ControlKind::BitList: {
         auto* column = new QVBoxLayout;
-        column->addWidget(new QLabel(row.caption));
+        column->addWidget(caption = new QLabel(row.caption));
         auto* list = new QListWidget;
         // Each pin's row as tall as its check box with the focus frame's
         // margin above and below, so the boxes do not touch and the last row
@@ -279,7 +291,7 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
             for (int bit = 0; bit < list->count(); ++bit)
                 list->item(bit)->setCheckState((mask >> bit) & 1 ? Qt::Checked : Qt::Unchecked);
         };
-        return list;
+        return labelled(list);
     }
     case ControlKind::Edit: {
         label();
@@ -297,7 +309,7 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
             if (edit->text() != settings_.text(id))
                 edit->setText(settings_.text(id));
         };
-        return edit;
+        return labelled(edit);
     }
     case ControlKind::Picture: {
         auto* picture = new QLabel;

@@ -2,6 +2,7 @@
 
 #include "config/settings.h"
 #include "config/settingspages.h"
+#include "core/programfolder.h"
 #include "engine/lapcomputation.h"
 #include "platform/modemline.h"
 #include "platform/portio.h"
@@ -120,9 +121,12 @@ QSpinBox* makeSpin(const char* name, int minimum, int maximum) {
     return spin;
 }
 
+// The caption is the control's label: a screen reader names the control by it.
 void addLabelled(QGridLayout* grid, const QString& caption, QWidget* control) {
     const int row = grid->rowCount();
-    grid->addWidget(new QLabel(caption), row, 0);
+    auto* label = new QLabel(caption);
+    label->setBuddy(control);
+    grid->addWidget(label, row, 0);
     grid->addWidget(control, row, 1);
 }
 
@@ -309,7 +313,7 @@ void TNastavDlg::buildPrintPages() {
 }
 
 void TNastavDlg::choosePicture(SettingId id) {
-    const QString path = hooks_.choosePicture(QDir(parts_.programFolder).filePath(QStringLiteral("logo")));
+    const QString path = hooks_.choosePicture(ProgramFolder(parts_.programFolder).logoFolder());
     if (!path.isEmpty())
         parts_.settings.setAndStore(id, path);
 }
@@ -346,9 +350,11 @@ void TNastavDlg::buildComPage() {
     for (QSpinBox* spin : {bitMask_, priority_})
         connect(spin, &QSpinBox::valueChanged, this, &TNastavDlg::refreshMirrors);
 
-    QGridLayout* udp = pages_->groupGrid(kPageCom, QStringLiteral(" UDP porty "));
+    const QString udpGroup = QStringLiteral(" UDP porty ");
+    QGridLayout* udp = pages_->groupGrid(kPageCom, udpGroup);
     udpList_ = new QTreeWidget;
     udpList_->setObjectName(QStringLiteral("ListView1TcpIP"));
+    udpList_->setAccessibleName(udpGroup); // a list takes no name from its group
     udpList_->setHeaderLabels({QStringLiteral("Port"), QStringLiteral("Popis")});
     udpList_->setRootIsDecorated(false);
     udpList_->setMinimumHeight(100);
@@ -396,7 +402,8 @@ void TNastavDlg::setResultsEditor(QWidget* editor, std::function<void(const QStr
 }
 
 void TNastavDlg::buildEditorPage() {
-    QGridLayout* grid = pages_->groupGrid(kPageEditor, QStringLiteral(" Výsledky "));
+    const QString caption = QStringLiteral(" Výsledky ");
+    QGridLayout* grid = pages_->groupGrid(kPageEditor, caption);
     if (resultsEditor_) {
         grid->addWidget(resultsEditor_, 0, 0);
         return;
@@ -406,6 +413,7 @@ void TNastavDlg::buildEditorPage() {
     resultsModel_->setNameFilterDisables(false);
     resultsTree_ = new QTreeView;
     resultsTree_->setObjectName(QStringLiteral("VysledkyTree"));
+    resultsTree_->setAccessibleName(caption);
     resultsTree_->setModel(resultsModel_);
     resultsTree_->setMinimumSize(420, 300);
     grid->addWidget(resultsTree_, 0, 0);

@@ -1,5 +1,7 @@
 #include "core/textfile.h"
 
+#include <QDir>
+#include <QFileInfo>
 #include <QSaveFile>
 
 namespace vartemo {
@@ -11,6 +13,12 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     if (!ok && error)
         *error = file.errorString();
     return ok;
+}
+
+bool writeFileIfMissing(const QString& path, const QByteArray& bytes) {
+    if (QFileInfo::exists(path))
+        return true;
+    return QDir().mkpath(QFileInfo(path).absolutePath()) && writeFileAtomically(path, bytes);
 }
 
 } // namespace vartemo

@@ -39,4 +39,9 @@ bool appendLines(const QString& path, const QStringList& lines, QString* error =
 // Writes bytes to path atomically (temporary file + rename).
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
+// What a fresh installation gets (the default sounds and logo): bytes written
+// to path, its folder made, unless a file is there already, which is kept.
+// False when a missing file could not be written.
+bool writeFileIfMissing(const QString& path, const QByteArray& bytes);
+
 } // namespace vartemo

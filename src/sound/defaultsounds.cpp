@@ -1,9 +1,8 @@
 #include "sound/defaultsounds.h"
 
+#include "core/textfile.h"
+
 #include <QDir>
-#include <QFile>
-#include <QFileInfo>
-#include <QSaveFile>
 #include <QtEndian>
 
 #include <cmath>
@@ -51,14 +50,6 @@ std::vector<float> Applause() {
     return out;
 }
 
-bool WriteIfMissing(const QString& path, const QByteArray& bytes) {
-    if (QFileInfo::exists(path))
-        return true;
-    QDir().mkpath(QFileInfo(path).absolutePath());
-    QSaveFile file(path);
-    return file.open(QIODevice::WriteOnly) && file.write(bytes) == bytes.size() && file.commit();
-}
-
 void Put32(QByteArray& out, quint32 value) {
     char bytes[4];
     qToLittleEndian(value, bytes);
@@ -102,8 +93,8 @@ QString ApplauseSoundPath(const QString& programFolder) {
 }
 
 bool WriteDefaultSounds(const QString& programFolder) {
-    const bool success = WriteIfMissing(SuccessSoundPath(programFolder), WavFile(Chime(), kRate));
-    const bool applause = WriteIfMissing(ApplauseSoundPath(programFolder), WavFile(Applause(), kRate));
+    const bool success = writeFileIfMissing(SuccessSoundPath(programFolder), WavFile(Chime(), kRate));
+    const bool applause = writeFileIfMissing(ApplauseSoundPath(programFolder), WavFile(Applause(), kRate));
     return success && applause;
 }
 

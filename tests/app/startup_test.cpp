@@ -5,7 +5,9 @@
 #include "engine/tform1.h"
 
 #include <QApplication>
+#include <QDir>
 #include <QFile>
+#include <QImage>
 #include <QLabel>
 #include <QMessageBox>
 #include <QPushButton>
@@ -50,11 +52,10 @@ TEST(StartUp, TheStationComesUpWithItsFrameLogsAndMessages) {
         const QStringList log = textfile::readLines(home.filePath("vartemo.log")).value_or(QStringList());
         EXPECT_EQ(log.filter(QRegularExpression("^\\[ End ")).size(), 1);
 
-        // No print logo configured: the box opens above the main window.
-        const QList<QMessageBox*> boxes = startupBoxes();
-        ASSERT_EQ(boxes.size(), 1);
-        EXPECT_EQ(boxes[0]->text(), "LOGO není dostupné!\r\nProvedte kontrolu nastavení tisku.");
-        EXPECT_EQ(boxes[0]->parentWidget(), &window);
+        // A fresh installation: the station's own logo, no box to greet the operator.
+        EXPECT_TRUE(startupBoxes().isEmpty());
+        EXPECT_TRUE(QFile::exists(home.filePath("Logo/logo.png")));
+        EXPECT_EQ(log.filter("Status\t100071\t"), QStringList{"Status\t100071\tOK"});
 
         // Konec closes the main window.
         window.findChild<QPushButton*>("btnKonec")->click();
@@ -90,7 +91,7 @@ TEST(StartUp, AReceiverErrorAtStartUpIsToldWithoutStoppingIt) {
     EXPECT_EQ(receiverBox->windowModality(), Qt::NonModal);
     EXPECT_EQ(receiverBox->parentWidget(), &window);
     EXPECT_EQ(receiverBox->windowTitle(), "Vartemo Kestral verze 2.3");
-    EXPECT_EQ(startupBoxes().size(), 2) << "the receiver's and the missing logo's, once each";
+    EXPECT_EQ(startupBoxes().size(), 1) << "the receiver's, once";
 
     const QList<LogBookEntry>& entries = station.logBook().entries();
     EXPECT_TRUE(entries.contains(LogBookEntry{1, "Chyba přijímače " + error}));
@@ -99,6 +100,51 @@ TEST(StartUp, AReceiverErrorAtStartUpIsToldWithoutStoppingIt) {
     ASSERT_EQ(errors.size(), 1);
     EXPECT_TRUE(errors[0].endsWith("\t" + error)) << errors[0].toStdString();
     EXPECT_LT(log.indexOf(errors[0]), log.indexOf(QRegularExpression("\\[ End .*"))) << "inside the block";
+}
+
+// The logo the settings name is the operator's: missing (or named empty) it
+// is told at the start, and the station's own logo does not stand in.
+TEST(StartUp, AConfiguredLogoThatIsMissingIsTold) {
+    for (const char* logo : {"Logo=chybi.png", "Logo="}) {
+        SCOPED_TRACE(logo);
+        QTemporaryDir home;
+        {
+            QFile ini(home.filePath("vartemo.ini"));
+            ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+            ini.write(QByteArray("[Tisk]\r\n") + logo + "\r\n");
+        }
+        Station station{ProgramFolder(home.path())};
+        station.show();
+        const QList<QMessageBox*> boxes = startupBoxes();
+        ASSERT_EQ(boxes.size(), 1);
+        EXPECT_EQ(boxes[0]->text(), "LOGO není dostupné!\r\nProvedte kontrolu nastavení tisku.");
+        EXPECT_EQ(boxes[0]->parentWidget(), &station.mainWindow());
+        EXPECT_EQ(boxes[0]->windowModality(), Qt::NonModal);
+        const QStringList log = textfile::readLines(home.filePath("vartemo.log")).value_or(QStringList());
+        EXPECT_EQ(log.filter("Status\t100071\t"), QStringList{"Status\t100071\tError"});
+        for (QMessageBox* box : boxes)
+            box->close();
+    }
+}
+
+// The station's own logo never replaces a file of that name.
+TEST(StartUp, AnOperatorsFileWhereTheOwnLogoGoesIsKept) {
+    QTemporaryDir home;
+    QDir().mkpath(home.filePath("Logo"));
+    QImage own(30, 10, QImage::Format_RGB32);
+    own.fill(Qt::red);
+    ASSERT_TRUE(own.save(home.filePath("Logo/logo.png")));
+    const QByteArray before = [&] {
+        QFile f(home.filePath("Logo/logo.png"));
+        f.open(QIODevice::ReadOnly);
+        return f.readAll();
+    }();
+    Station station{ProgramFolder(home.path())};
+    station.show();
+    QFile after(home.filePath("Logo/logo.png"));
+    ASSERT_TRUE(after.open(QIODevice::ReadOnly));
+    EXPECT_EQ(after.readAll(), before);
+    EXPECT_TRUE(startupBoxes().isEmpty());
 }
 
 TEST(StartUp, AStationNeverStartedLeavesNoLogs) {

@@ -126,6 +126,9 @@ TEST(Settings, DefaultsOfAnEmptyFile) {
         {S::SpinAutoStartCas, "60"},
         {S::cbNoHesla, "1"},
         {S::SoundFile, "/srv/vartemo/zvuky/success.wav"},
+        // No "Logo" key: the logo the station draws; the diploma has none.
+        {S::PrintLogo, "/srv/vartemo/Logo/logo.png"},
+        {S::DiplomaLogo, ""},
         {S::cbWebVysledky, "0"},
         {S::SpinWebPort, "8080"},
     };
@@ -134,6 +137,16 @@ TEST(Settings, DefaultsOfAnEmptyFile) {
         EXPECT_EQ(s.valueText(info.section, info.key), QString::fromUtf8(c.expected))
             << info.holder.toStdString();
     }
+}
+
+// A "Logo" key names the operator's choice, an empty one none at all: the
+// start-up then tells that the logo is missing.
+TEST(Settings, AnEmptyLogoKeyIsNoLogo) {
+    Settings s(QStringLiteral("/srv/vartemo"));
+    s.load(parse("[Tisk]\nLogo=\n"));
+    EXPECT_EQ(s.text(S::PrintLogo), "");
+    s.load(parse("[Tisk]\nLogo=trat.png\n"));
+    EXPECT_EQ(s.text(S::PrintLogo), "trat.png");
 }
 
 TEST(Settings, LoadNotifiesWhatDiffersFromTheInitialControlsInLoadOrder) {

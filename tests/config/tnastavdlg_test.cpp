@@ -4,6 +4,7 @@
 #include "config/tnastavdlg.h"
 #include "config/receiversdialogadapter.h"
 #include "config/recordingreceivers.h"
+#include "everysetting.h"
 #include "settingsdialogrig.h"
 #include "platform/modemstatusport.h"
 #include "platform/registrystore.h"
@@ -14,6 +15,7 @@
 #include "engine/raceboard.h"
 #include "engine/qstringprinter.h"
 
+#include <QAccessible>
 #include <QApplication>
 #include <QButtonGroup>
 #include <QCheckBox>
@@ -235,6 +237,94 @@ TEST_F(DialogTest, EveryHolderSitsOnItsPageAndIsBoundBothWays) {
         }
         }
     }
+}
+
+// A vartemo.ini where no setting has its default: the dialog shows each
+// value of the file when it first opens, whether it is built at that showing
+// (as in the station) or was built before the file was read, and OK writes
+// the same file again.
+TEST(DialogValues, TheFirstShowingShowsEveryValueOfTheFileAndOkWritesItBackUnchanged) {
+    for (const bool builtBeforeLoading : {false, true}) {
+        SCOPED_TRACE(builtBeforeLoading ? "built before the file was read" : "built at the showing");
+        SettingsDialogRig rig;
+        const EverySetting every(rig.dir.filePath(QStringLiteral("soubory")));
+        const QByteArray file = every.file(freeUdpPort());
+        const QString path = rig.dir.filePath(QStringLiteral("vartemo.ini"));
+        {
+            QFile f(path);
+            ASSERT_TRUE(f.open(QIODevice::WriteOnly));
+            f.write(file);
+        }
+        if (builtBeforeLoading)
+            rig.dialog.ensureBuilt();
+        // A sound card with every element: its keys are read too.
+        const SoundHardware card{.hasMixer = true, .hasTreble = true, .hasBass = true};
+        rig.settings.loadFile(path, card);
+        rig.dialog.show();
+        for (const ControlRow& row : SettingControls()) {
+            const SettingSample& sample = every.sample(row.id);
+            const std::optional<QVariant> shown = EverySetting::Shown(rig.dialog, row);
+            ASSERT_TRUE(shown.has_value()) << InfoOf(row.id).holder.toStdString();
+            EXPECT_EQ(*shown, EverySetting::Expected(row, sample))
+                << InfoOf(row.id).holder.toStdString() << " = " << sample.stored.toStdString();
+        }
+        const SerialPortSettings port = NonDefaultSerialPort();
+        const QString portTexts[6] = {port.port, port.baudRate, port.dataBits, port.stopBits, port.parity,
+                                      port.flowControl};
+        for (int i = 0; i < 6; ++i)
+            EXPECT_EQ(rig.dialog.findChild<QComboBox*>(QStringLiteral("ComComboBox%1").arg(i + 1))->currentText(),
+                      portTexts[i]);
+        EXPECT_EQ(rig.dialog.findChild<QTreeWidget*>(QStringLiteral("ListView1TcpIP"))->topLevelItemCount(), 1);
+
+        rig.dialog.findChild<QPushButton*>(QStringLiteral("OK_BitBtn"))->click();
+        EXPECT_FALSE(rig.dialog.isVisible());
+        EXPECT_EQ(QString::fromLatin1(readBytes(path)), QString::fromLatin1(file));
+    }
+}
+
+// Screen readers and checks from outside name a control by its caption, or
+// by its group's caption when it has none of its own; every other input
+// control of the dialog has a name too.
+TEST_F(DialogTest, EveryControlHasItsCaptionAsItsAccessibleName) {
+    dialog.show();
+    const auto accessibleName = [](QWidget* w) {
+        QAccessibleInterface* a = QAccessible::queryAccessibleInterface(w);
+        return a ? a->text(QAccessible::Name) : QString();
+    };
+    QSet<QWidget*> settingControls;
+    for (const ControlRow& row : SettingControls()) {
+        const QString holder = InfoOf(row.id).holder.split(u'/').first();
+        QWidget* control = dialog.findChild<QWidget*>(holder);
+        ASSERT_NE(control, nullptr) << holder.toStdString();
+        if (row.kind == ControlKind::PortButtons) {
+            // Each button says its port; the row of them is named by its caption.
+            for (int i = 0; i < row.items.size(); ++i)
+                EXPECT_EQ(accessibleName(dialog.findChild<QWidget*>(InfoOf(row.id).holder.split(u'/')[i])),
+                          row.items[i]);
+            control = control->parentWidget();
+        }
+        settingControls << control;
+        EXPECT_EQ(accessibleName(control), row.caption.isEmpty() ? row.group : row.caption) << holder.toStdString();
+    }
+    // The price's and the track length's controls share a group: each has its own name.
+    EXPECT_EQ(accessibleName(dialog.findChild<QWidget*>(QStringLiteral("spCena"))), QStringLiteral("Cena za minutu"));
+    for (QWidget* w : dialog.findChildren<QWidget*>()) {
+        const bool input = qobject_cast<QAbstractSpinBox*>(w) || qobject_cast<QComboBox*>(w) ||
+                           qobject_cast<QLineEdit*>(w) || qobject_cast<QAbstractButton*>(w) ||
+                           qobject_cast<QAbstractSlider*>(w) || qobject_cast<QAbstractItemView*>(w);
+        // A combo box's own line edit, a spin box's and a list's header are parts of it.
+        QWidget* parent = w->parentWidget();
+        if (!input || qobject_cast<QComboBox*>(parent) || qobject_cast<QAbstractSpinBox*>(parent) ||
+            qobject_cast<QAbstractItemView*>(parent))
+            continue;
+        // The toolkit's own parts (scroll bars, popups) are not the dialog's controls.
+        if (w->window() != &dialog || w->objectName().startsWith(QLatin1String("qt_")) ||
+            w->parentWidget()->objectName().startsWith(QLatin1String("qt_")))
+            continue;
+        EXPECT_FALSE(accessibleName(w).trimmed().isEmpty())
+            << w->metaObject()->className() << " " << w->objectName().toStdString();
+    }
+    dialog.reject();
 }
 
 TEST_F(DialogTest, ViewLevelsShowTheirPagesAndMakeOneActive) {
@@ -559,7 +649,7 @@ TEST_F(DialogTest, UdpListButtonsWriteTheirKeysAtOnce) {
 }
 
 TEST_F(DialogTest, APictureChosenAndClearedIsWrittenAtOnce) {
-    const QString picture = dir.filePath(QStringLiteral("logo/diplom.png"));
+    const QString picture = dir.filePath(QStringLiteral("Logo/diplom.png"));
     QString startFolder;
     dialog.hooks().choosePicture = [&](const QString& folder) {
         startFolder = folder;
@@ -567,7 +657,8 @@ TEST_F(DialogTest, APictureChosenAndClearedIsWrittenAtOnce) {
     };
     dialog.show();
     button("BitBtn2")->click();
-    EXPECT_EQ(startFolder, dir.filePath(QStringLiteral("logo")));
+    // Where the station put its own logo.
+    EXPECT_EQ(startFolder, dir.filePath(QStringLiteral("Logo")));
     EXPECT_EQ(readBytes(settings.filePath()), "[Tisk_Diplom]\r\nLogo=" + picture.toUtf8() + "\r\n");
     button("btnSmayatLogo")->click();
     EXPECT_EQ(readBytes(settings.filePath()), QByteArray("[Tisk_Diplom]\r\nLogo=\r\n"));
