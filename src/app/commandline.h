@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ridequestions.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -13,6 +15,8 @@ struct CommandLine {
     bool irRecordStreams = false; // --ir-record-stream
     int minuteMs = 60000;  // --minute-ms MS (hidden): trials shorten the delays' minute
     QString printToPdf;    // --print-to-pdf DIR (empty: print on the printer)
+    RideAnswer rideAnswer = RideAnswer::Ask; // --ride-answer continue|close|discard
+    QString replayJournal; // --replay-journal FILE: print the ride and end
 };
 
 // "2.3.0.87"

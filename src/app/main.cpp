@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 #include "app/czechtoolkit.h"
+#include "app/journalreplay.h"
+#include "app/ridejournalwiring.h"
 #include "app/singleinstance.h"
 #include "app/terminationsignals.h"
 #include "core/programfolder.h"
@@ -19,6 +21,8 @@ int main(int argc, char* argv[]) {
     const auto options = ParseCommandLine(arguments, &exitCode);
     if (!options)
         return exitCode;
+    if (!options->replayJournal.isEmpty())
+        return ReplayJournal(options->replayJournal);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vartemo"));
@@ -43,6 +47,7 @@ int main(int argc, char* argv[]) {
     Station station(folder, options->simulatedPort, options->irRecordStreams);
     station.raceControl().setMinuteMs(options->minuteMs);
     station.setPrintToPdf(options->printToPdf);
+    station.rideJournal().setGivenAnswer(options->rideAnswer);
     QObject::connect(&instance, &SingleInstance::restoreRequested, [&station] { station.Restore(); });
     station.show();
     return ExecEndingOnTerminationSignals();

@@ -15,6 +15,7 @@ namespace {
 int signalPipe[2] = {-1, -1};
 bool mainLoopRuns = false;
 bool endHeld = false;
+bool signalled = false;
 
 void endStation() {
     QApplication::closeAllWindows();
@@ -36,6 +37,7 @@ void QuitOnTerminationSignals() {
     QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        signalled = true;
         if (mainLoopRuns)
             endStation();
         else
@@ -47,6 +49,10 @@ void QuitOnTerminationSignals() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+}
+
+bool EndingBySignal() {
+    return signalled;
 }
 
 int ExecEndingOnTerminationSignals() {

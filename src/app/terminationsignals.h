@@ -8,6 +8,10 @@ namespace vartemo {
 // object exists.
 void QuitOnTerminationSignals();
 
+// True once SIGTERM or SIGINT came: the station is being ended from outside
+// (a shutdown of the computer) and asks the operator nothing on its way out.
+bool EndingBySignal();
+
 // Runs the application's event loop. A signal that came during the start-up
 // (whose splash steps turn the event loop before the main one runs, where a
 // quit would be lost) ends the station as soon as the main loop runs.
