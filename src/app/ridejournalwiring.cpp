@@ -7,6 +7,7 @@
 #include <QCloseEvent>
 #include <QDir>
 #include <QFile>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -108,8 +109,12 @@ bool RideJournalWiring::eventFilter(QObject* watched, QEvent* event) {
         event->ignore();
         return true;
     case RideAnswer::Close:
+        // The STOP may open windows of its own (the best twenty): it runs
+        // outside this close, which is asked for again once it is done.
+        event->ignore();
         parts_.race.StartButton1Click();
-        break;
+        QTimer::singleShot(0, &parts_.mainWindow, &QWidget::close);
+        return true;
     case RideAnswer::Discard:
         parts_.race.AbandonRide();
         break;

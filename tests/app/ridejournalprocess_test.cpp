@@ -19,6 +19,7 @@
 #include <QFile>
 #include <QProcess>
 #include <QRandomGenerator>
+#include <QStandardPaths>
 #include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QThread>
@@ -54,12 +55,14 @@ bool WaitFor(const std::function<bool()>& condition, int ms = kDeadlineMs, int p
 }
 
 // Network sensors only, codes K01..K08 from the lap sensor 127.0.0.1, the
-// first passing starts the ride, laps mode (10 laps), stop and save at the end.
-QByteArray Settings(quint16 port) {
+// first passing starts the ride, laps mode (10 laps), stop and save at the
+// end; a print logo, so no start-up box outlives the main window.
+QByteArray Settings(quint16 port, const QString& logo) {
     QStringList lines = {"[Po spusteni]", "LPT=0", "COM=0", "TCP=1", "Minuty=0", "Mezicasy=0", "AutoStart=1",
                          "AutoStartCas=600", "Autostop=1", "AutoUloz=1", "Hlaseni=0", "Sporic=0",
                          "[Semafor]", "Pouzij=0", "[HW]", "Rizeni=0", "Prodleva=500",
-                         "[UDP]", "Polozek=1", QStringLiteral("Port1=%1").arg(port), "[Com]", "IP0=127.0.0.1"};
+                         "[UDP]", "Polozek=1", QStringLiteral("Port1=%1").arg(port), "[Tisk]", "Logo=" + logo,
+                         "[Com]", "IP0=127.0.0.1"};
     for (int k = 1; k <= kKarts; ++k)
         lines << QStringLiteral("Sekvence%1=K%2").arg(k).arg(k, 2, 10, QLatin1Char('0'));
     return textfile::encode(textfile::joinLines(lines));
@@ -87,7 +90,8 @@ struct RideJournalProgram : ::testing::Test {
         ASSERT_TRUE(QDir().mkpath(home));
         QFile ini(home + QStringLiteral("/vartemo.ini"));
         ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
-        ini.write(Settings(port));
+        ini.write(Settings(port, home + QStringLiteral("/logo.bmp")));
+        writeBytes(home + QStringLiteral("/logo.bmp"), "BM");
     }
     void TearDown() override {
         if (simulator.state() != QProcess::NotRunning) {
@@ -279,7 +283,7 @@ struct RideJournalProgram : ::testing::Test {
             }
         }
         EXPECT_GT(required, 0);
-        std::printf("ride of %d kills, %zu resumes: %d passings sent while the station was up, all there\n",
+        std::printf("ride with %d interruptions, %zu resumes: %d passings sent while the station was up, all there\n",
                     int(killsMs.size()), resumes.size(), required);
     }
 };
@@ -451,4 +455,84 @@ TEST_F(RideJournalProgram, DamagedJournalsAreSetAsideAndTheRestIsKept) {
             EXPECT_EQ(files.begin()->second, c.laps);
         }
     }
+}
+
+// "Konec" pressed in the middle of a ride, on a real X display: the
+// question comes; "continue" keeps the ride going, then "stop and save" ends
+// the program after a STOP, with every lap up to that moment in the files.
+TEST_F(RideJournalProgram, KonecDuringARideAsksAndStopsAndSaves) {
+    if (QStandardPaths::findExecutable(QStringLiteral("Xvfb")).isEmpty() ||
+        QStandardPaths::findExecutable(QStringLiteral("xdotool")).isEmpty())
+        GTEST_SKIP() << "Xvfb and xdotool are needed";
+    // A display of its own.
+    int display = 90 + int(QRandomGenerator::global()->bounded(100));
+    while (QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)))
+        ++display;
+    const QString name = QStringLiteral(":%1").arg(display);
+    QProcess xvfb;
+    xvfb.start(QStringLiteral("Xvfb"), {name, QStringLiteral("-screen"), QStringLiteral("0"),
+                                        QStringLiteral("1024x768x24"), QStringLiteral("-nolisten"), QStringLiteral("tcp")});
+    ASSERT_TRUE(xvfb.waitForStarted());
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(QStringLiteral("/tmp/.X11-unix/X%1").arg(display)); }, 10000));
+    auto xdotool = [&](const QStringList& args) {
+        QProcess p;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("DISPLAY"), name);
+        p.setProcessEnvironment(env);
+        p.start(QStringLiteral("xdotool"), args);
+        p.waitForFinished(10000);
+        return QString::fromLatin1(p.readAllStandardOutput()).trimmed();
+    };
+    // Presses keys in the window whose title is exactly this.
+    auto keysIn = [&](const QString& title, const QString& keys) {
+        QString window;
+        EXPECT_TRUE(WaitFor([&] {
+            window = xdotool({QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^%1$").arg(title)})
+                         .section(u'\n', 0, 0);
+            return !window.isEmpty();
+        }, 20000, 50000)) << title.toStdString();
+        xdotool({QStringLiteral("windowfocus"), QStringLiteral("--sync"), window});
+        xdotool({QStringLiteral("key"), QStringLiteral("--clearmodifiers"), keys});
+    };
+
+    station = std::make_unique<QProcess>();
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("xcb"));
+    env.insert(QStringLiteral("DISPLAY"), name);
+    env.insert(QStringLiteral("XDG_RUNTIME_DIR"), dir.path());
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), dir.filePath(QStringLiteral("config")));
+    station->setProcessEnvironment(env);
+    station->start(QStringLiteral(VARTEMO_EXECUTABLE), {QStringLiteral("--home"), home});
+    ASSERT_TRUE(station->waitForStarted(kDeadlineMs));
+    ASSERT_TRUE(WaitFor([&] { return windowBlocks() >= 1; }, kDeadlineMs, 10000));
+    startSimulator(kRideOptions);
+    ASSERT_TRUE(WaitFor([&] { return QFile::exists(journalPath()); }, kDeadlineMs, 1000));
+    QThread::msleep(2000);
+
+    // "Konec", then "Pokračovat v jízdě": the ride goes on.
+    keysIn(QStringLiteral("Vartemo Kestral verze 2.3"), QStringLiteral("alt+k"));
+    keysIn(QStringLiteral("Jízda probíhá"), QStringLiteral("alt+p"));
+    QThread::msleep(1500);
+    EXPECT_TRUE(xdotool({QStringLiteral("search"), QStringLiteral("--name"), QStringLiteral("^Jízda probíhá$")}).isEmpty());
+    EXPECT_EQ(station->state(), QProcess::Running);
+    EXPECT_TRUE(QFile::exists(journalPath()));
+    EXPECT_TRUE(closedJournals().isEmpty());
+
+    // "Konec", then "Zastavit a uložit": STOP, then the program ends.
+    keysIn(QStringLiteral("Vartemo Kestral verze 2.3"), QStringLiteral("alt+k"));
+    keysIn(QStringLiteral("Jízda probíhá"), QStringLiteral("alt+z"));
+    killsMs.push_back(NowMs()); // the ride ends here
+    // Its laps entered the empty best-twenty tables: their window, closed.
+    keysIn(QStringLiteral("Nejlepších dvacet časů"), QStringLiteral("alt+z")); // "&Zavřít"
+    ASSERT_TRUE(station->waitForFinished(20000));
+    EXPECT_EQ(station->exitCode(), 0);
+    endSimulator();
+    EXPECT_FALSE(QFile::exists(journalPath()));
+    ASSERT_EQ(closedJournals().size(), 1);
+    checkRide(simRun(), killsMs.back());
+    const QStringList book = textfile::readLines(home + QStringLiteral("/vartemo.den")).value_or(QStringList());
+    EXPECT_EQ(book.filter(QRegularExpression(QStringLiteral("^\\tKč "))).size(), 1);
+    EXPECT_EQ(book.filter(QRegularExpression(QStringLiteral("^\\tUkončení programu "))).size(), 1);
+    xvfb.terminate();
+    xvfb.waitForFinished();
 }
