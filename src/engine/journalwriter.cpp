@@ -34,12 +34,16 @@ bool JournalWriter::open(const QString& path, bool truncate, QString* error) {
 }
 
 void JournalWriter::append(const QByteArray& bytes) {
+    bool asleep = false;
     {
         std::lock_guard lock(mutex_);
         pending_ += bytes;
         handedOver_ += quint64(bytes.size());
+        asleep = waiting_;
     }
-    wake_.notify_one();
+    // A writer busy writing takes the new bytes with its next turn.
+    if (asleep)
+        wake_.notify_one();
 }
 
 bool JournalWriter::appendAndSync(const QByteArray& bytes) {
@@ -55,7 +59,9 @@ bool JournalWriter::appendAndSync(const QByteArray& bytes) {
 void JournalWriter::run() {
     std::unique_lock lock(mutex_);
     for (;;) {
+        waiting_ = true;
         wake_.wait(lock, [&] { return !pending_.isEmpty() || stopping_; });
+        waiting_ = false;
         if (pending_.isEmpty() && stopping_)
             return;
         const QByteArray batch = std::exchange(pending_, {});

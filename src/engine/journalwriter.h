@@ -51,6 +51,7 @@ private:
     quint64 synced_ = 0;     // bytes written and synced so far
     quint64 syncs_ = 0;
     bool stopping_ = false;
+    bool waiting_ = false; // the thread sleeps until bytes come
     QString error_;
 };
 
