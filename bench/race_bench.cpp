@@ -3,10 +3,12 @@
 #include "engine/racecontrol.h"
 #include "engine/racecontrolpanel.h"
 #include "engine/racesettings.h"
+#include "engine/ridejournal.h"
 #include "engine/tform1.h"
 
 #include <QApplication>
 #include <QPushButton>
+#include <QTemporaryDir>
 #include <QTimer>
 #include <benchmark/benchmark.h>
 #include <sys/resource.h>
@@ -48,7 +50,8 @@ BENCHMARK(BM_DisplayTick);
 // time: the clock ticks, the repaints and, with the parallel port in use
 // (argument 1), the 2 ms polls; a ride timed by code-sending sensors alone
 // (argument 0) polls only when a passing waits. cpu_ms is the processor time
-// the process used in those 10 s (user + system).
+// the process used in those 10 s (user + system). journal 1: the ride is
+// journaled (its writer thread waits for records and must cost nothing).
 void BM_RunningRaceCpu(benchmark::State& state) {
     RaceBoard board;
     SteadyClock clock;
@@ -57,6 +60,10 @@ void BM_RunningRaceCpu(benchmark::State& state) {
     FixedRaceSettings settings;
     settings.parallelPort = state.range(0) != 0;
     RaceControl control(board, laps, clock, settings, {});
+    QTemporaryDir dir;
+    RideJournal journal(dir.filePath(QStringLiteral("jizdy")));
+    if (state.range(1) != 0)
+        control.setJournal(&journal);
     TForm1 window(board);
     new RaceControlPanel(window, control);
     window.show();
@@ -72,6 +79,6 @@ void BM_RunningRaceCpu(benchmark::State& state) {
         control.StartButton1Click();
     }
 }
-BENCHMARK(BM_RunningRaceCpu)->ArgName("lpt_poll")->Arg(0)->Arg(1)->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_RunningRaceCpu)->ArgNames({"lpt_poll", "journal"})->Args({0, 0})->Args({0, 1})->Args({1, 0})->Iterations(1)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "engine/lapsettings.h"
 #include "engine/racecontrol.h"
 #include "engine/racesettings.h"
+#include "engine/ridejournal.h"
 #include "engine/timetext.h"
 #include "platform/modemstatusport.h"
 #include "platform/registrystore.h"
@@ -17,6 +18,7 @@
 #include "sensors/udpsensorserver.h"
 
 #include <QElapsedTimer>
+#include <QTemporaryDir>
 #include <QEventLoop>
 #include <QTimer>
 #include <QUdpSocket>
@@ -139,8 +141,9 @@ BENCHMARK(BM_DatagramToLapLine)->Iterations(2000)->UseManualTime()->Unit(benchma
 // the error is the lap text's distance from that interval (a sender thread
 // pre-empted around its send widens the interval instead of faking an error;
 // the widths are reported as bracket_p99_us).
-// Arguments: busy threads spinning beside it (0: idle machine), and whether
-// the 2 ms poll of the parallel port runs all the time.
+// Arguments: busy threads spinning beside it (0: idle machine), whether
+// the 2 ms poll of the parallel port runs all the time, and whether the ride
+// is journaled (its records written and synced by the journal's thread).
 void BM_EightKartsInPairsLapErrorOverUdp(benchmark::State& state) {
     const int busyThreads = int(state.range(0));
     constexpr int kLaps = 16;
@@ -159,6 +162,10 @@ void BM_EightKartsInPairsLapErrorOverUdp(benchmark::State& state) {
     FixedRaceSettings raceSettings;
     raceSettings.parallelPort = state.range(1) != 0;
     RaceControl control(board, laps, clock, raceSettings, {});
+    QTemporaryDir journalDir;
+    RideJournal journal(journalDir.filePath(QStringLiteral("jizdy")));
+    if (state.range(2) != 0)
+        control.setJournal(&journal);
     UdpSensorServer server(laps);
     const quint16 port = ListenOnAFreePort(server);
     if (port == 0) {
@@ -232,11 +239,13 @@ void BM_EightKartsInPairsLapErrorOverUdp(benchmark::State& state) {
     state.counters["lost"] = double(lost);
 }
 BENCHMARK(BM_EightKartsInPairsLapErrorOverUdp)
-    ->ArgNames({"busy_threads", "lpt_poll"})
-    ->Args({0, 0})
-    ->Args({0, 1})
-    ->Args({4, 0})
-    ->Args({4, 1})
+    ->ArgNames({"busy_threads", "lpt_poll", "journal"})
+    ->Args({0, 0, 0})
+    ->Args({0, 0, 1})
+    ->Args({0, 1, 0})
+    ->Args({4, 0, 0})
+    ->Args({4, 0, 1})
+    ->Args({4, 1, 0})
     ->Iterations(2)
     ->UseRealTime()
     ->Unit(benchmark::kMillisecond);

@@ -53,6 +53,19 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
         QStringLiteral("paths"),
         QStringLiteral("Show the program folder, the help page and the toolkit's Czech translation "
                        "the station would use, and exit (1 when the help or the translation is missing)."));
+    const QCommandLineOption rideAnswer(
+        QStringLiteral("ride-answer"),
+        QStringLiteral("Answer the questions about a ride that is not closed without asking:\n"
+                       "\"continue\" timing it, \"close\" it as STOP does (lap files, takings,\n"
+                       "best twenty), or, for \"Konec\" during a ride, \"discard\" it (end\n"
+                       "without saving). At start-up after an outage only continue and close\n"
+                       "are answers."),
+        QStringLiteral("ANSWER"));
+    const QCommandLineOption replayJournal(
+        QStringLiteral("replay-journal"),
+        QStringLiteral("Print the ride rebuilt from a ride journal (jizdy/*.vjz in the program\n"
+                       "folder) as the lap and track lines the board showed, then exit."),
+        QStringLiteral("FILE"));
     parser.addOption(help);
     parser.addOption(version);
     parser.addOption(home);
@@ -61,6 +74,8 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     parser.addOption(minuteMs);
     parser.addOption(irRecordStream);
     parser.addOption(paths);
+    parser.addOption(rideAnswer);
+    parser.addOption(replayJournal);
 
     *exitCode = 0;
     if (!parser.parse(arguments)) {
@@ -84,6 +99,16 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
     line.printToPdf = parser.value(printToPdf);
     line.irRecordStreams = parser.isSet(irRecordStream);
     line.showPaths = parser.isSet(paths);
+    line.replayJournal = parser.value(replayJournal);
+    if (parser.isSet(rideAnswer)) {
+        const auto answer = ParseRideAnswer(parser.value(rideAnswer));
+        if (!answer) {
+            std::fprintf(stderr, "--ride-answer takes continue, close or discard\n");
+            *exitCode = 1;
+            return std::nullopt;
+        }
+        line.rideAnswer = *answer;
+    }
     if (parser.isSet(minuteMs)) {
         bool ok = false;
         line.minuteMs = parser.value(minuteMs).toInt(&ok);

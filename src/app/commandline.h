@@ -1,5 +1,7 @@
 #pragma once
 
+#include "app/ridequestions.h"
+
 #include <QString>
 #include <QStringList>
 #include <optional>
@@ -14,6 +16,8 @@ struct CommandLine {
     int minuteMs = 60000;  // --minute-ms MS (hidden): trials shorten the delays' minute
     QString printToPdf;    // --print-to-pdf DIR (empty: print on the printer)
     bool showPaths = false; // --paths: tell where the run-time files are found, start nothing
+    RideAnswer rideAnswer = RideAnswer::Ask; // --ride-answer continue|close|discard
+    QString replayJournal; // --replay-journal FILE: print the ride and end
 };
 
 // "2.3.0.87"

@@ -1,5 +1,7 @@
 #include "app/commandline.h"
 #include "app/czechtoolkit.h"
+#include "app/journalreplay.h"
+#include "app/ridejournalwiring.h"
 #include "app/runtimepaths.h"
 #include "app/singleinstance.h"
 #include "app/terminationsignals.h"
@@ -24,6 +26,8 @@ int main(int argc, char* argv[]) {
         const QCoreApplication paths(argc, argv);
         return ShowRuntimePaths(options->home);
     }
+    if (!options->replayJournal.isEmpty())
+        return ReplayJournal(options->replayJournal);
 
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vartemo"));
@@ -48,6 +52,7 @@ int main(int argc, char* argv[]) {
     Station station(folder, options->simulatedPort, options->irRecordStreams);
     station.raceControl().setMinuteMs(options->minuteMs);
     station.setPrintToPdf(options->printToPdf);
+    station.rideJournal().setGivenAnswer(options->rideAnswer);
     QObject::connect(&instance, &SingleInstance::restoreRequested, [&station] { station.Restore(); });
     // From the start lights to the STOP a nightly backup keeps away.
     instance.setRideQuery([&station] { return station.raceControl().phase() != RacePhase::Idle; });

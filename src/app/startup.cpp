@@ -16,6 +16,7 @@
 #include "app/startupstatus.h"
 #include "app/statisticswiring.h"
 #include "app/liveresultswiring.h"
+#include "app/ridejournalwiring.h"
 #include "app/spectatortables.h"
 #include "app/tvdisplaywiring.h"
 #include "app/soundpagewiring.h"
@@ -35,6 +36,7 @@
 #include <QMessageBox>
 #include <QScreen>
 #include <QThread>
+#include <QTimer>
 
 #include <cstdio>
 
@@ -263,6 +265,9 @@ void Station::StartUp() {
     mainWindow_->show();
     for (const auto& [text, caption] : std::exchange(startupErrors_, {}))
         showError(mainWindow_.get(), text, caption);
+    // A ride the station was timing when it went down, settled as the main
+    // loop begins, before the automatic start's first look.
+    QTimer::singleShot(0, mainWindow_.get(), [this] { rideJournal_->RecoverUnclosedRide(); });
 }
 
 void Station::createPrinting() {

@@ -19,6 +19,8 @@
 #include "backup/tzalohujfrm.h"
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
+#include "app/ridejournalwiring.h"
+#include "app/terminationsignals.h"
 #include "app/tvdisplaywiring.h"
 #include "engine/lapfilecommands.h"
 #include "engine/racecontrolpanel.h"
@@ -85,6 +87,11 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, 
         .boardView = *mainWindow_->boardView(),
         .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
         .currentOperator = [this] { return logBook_.CurrentOperator(); }});
+    rideJournal_ = std::make_unique<RideJournalWiring>(RideJournalWiring::Parts{
+        .folder = folder_.path(QStringLiteral("jizdy")), .race = race_, .mainWindow = *mainWindow_,
+        .clock = clock_, .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+        .tell = [this](const QString& text) { showStartupError(text); },
+        .given = RideAnswer::Ask, .endingFromOutside = &EndingBySignal});
 }
 
 TopTables& Station::topTables() {
@@ -176,6 +183,7 @@ Station::~Station() {
     soundPage_.reset();
     settingsDialog_.reset();
     mainWindow_.reset();
+    rideJournal_.reset();
 }
 
 void Station::show() {

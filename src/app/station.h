@@ -47,6 +47,7 @@ class FtpPageWiring;
 class SoundPageWiring;
 class SoundPlayer;
 class LiveResultsWiring;
+class RideJournalWiring;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -87,6 +88,9 @@ public:
     BestTwentyWiring& bestTwenty() { return *bestTwenty_; }
     // The statistics charts and the results editor page.
     StatisticsWiring& statistics() { return *statistics_; }
+    // The ride journal, the start-up question after an outage and "Konec"
+    // during a ride.
+    RideJournalWiring& rideJournal() { return *rideJournal_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
@@ -170,6 +174,7 @@ private:
     std::unique_ptr<FleetWiring> fleet_;
     std::unique_ptr<TZalohujFrm> backupWindow_;
     bool endingAfterRestore_ = false;
+    std::unique_ptr<RideJournalWiring> rideJournal_;
     QList<std::pair<QString, QString>> startupErrors_; // text, caption
     bool loadingSettings_ = false;
     bool logBookWritable_ = true;

@@ -16,6 +16,7 @@ namespace {
 int signalPipe[2] = {-1, -1};
 bool mainLoopRuns = false;
 bool endHeld = false;
+bool signalled = false;
 
 // Closes the window top() names until there is none. One that stays even
 // hidden ends the loop instead of spinning it.
@@ -78,6 +79,7 @@ void QuitOnTerminationSignals() {
     QObject::connect(notifier, &QSocketNotifier::activated, qApp, [] {
         char byte = 0;
         [[maybe_unused]] const ssize_t n = ::read(signalPipe[0], &byte, 1);
+        signalled = true;
         endStation();
     });
     struct sigaction action {};
@@ -86,6 +88,10 @@ void QuitOnTerminationSignals() {
     action.sa_flags = SA_RESTART;
     sigaction(SIGTERM, &action, nullptr);
     sigaction(SIGINT, &action, nullptr);
+}
+
+bool EndingBySignal() {
+    return signalled;
 }
 
 int ExecEndingOnTerminationSignals() {

@@ -8,6 +8,10 @@ namespace vartemo {
 // log book gets its end entry. Call once, after the application object exists.
 void QuitOnTerminationSignals();
 
+// True once SIGTERM or SIGINT came: the station is being ended from outside
+// (a shutdown of the computer) and asks the operator nothing on its way out.
+bool EndingBySignal();
+
 // Runs the application's event loop. A signal that came during the start-up
 // (whose splash steps turn the event loop before the main one runs, where a
 // quit would be lost) closes a box the start-up waits on and ends the

@@ -2,6 +2,8 @@
 
 #include "engine/codelearner.h"
 #include "engine/lapsettings.h"
+#include "engine/ridejournal.h"
+#include "engine/timetext.h"
 
 #include <utility>
 
@@ -104,9 +106,13 @@ void LapComputation::setPendingKart(int kart) {
 void LapComputation::AddSplit(int kart, const QString& label, std::optional<TimeUs> at) {
     if (settings_.useParallelPort())
         return;
-    const TimeUs t = raceTimeOf(at.value_or(clock_.nowUs()));
+    const TimeUs stamp = at.value_or(clock_.nowUs());
+    const TimeUs t = raceTimeOf(stamp);
     const TimeUs split = t - lastSplitMark_[idx(kart)].value_or(0);
-    board_.AddSplitLine(kart, label, RoundToMs(split) - settings_.correctionMs(kart));
+    const TimeMs shown = RoundToMs(split) - settings_.correctionMs(kart);
+    if (journaling())
+        journal_->append(riderecords::Split(kart, label, stamp, t, shown, RaceBoard::SplitLine(label, shown)));
+    board_.AddSplitLine(kart, label, shown);
     lastSplitMark_[idx(kart)] = t;
 }
 
@@ -139,18 +145,29 @@ void LapComputation::Poll(int kart) {
     // Only this kart's own passings are taken: another kart's wait for its
     // own poll, whatever fired in this tick.
     WaitingPassings& waiting = waiting_[idx(kart)];
-    while (!waiting.empty())
-        takeLap(kart, raceTimeOf(waiting.pop()));
+    while (!waiting.empty()) {
+        const TimeUs at = waiting.pop();
+        takeLap(kart, raceTimeOf(at), at);
+    }
     // Contacts are sampled: the tick that sees the input is the passing.
-    if (parallelInputActive(kart))
-        takeLap(kart, raceTimeOf(clock_.nowUs()));
+    if (parallelInputActive(kart)) {
+        const TimeUs now = clock_.nowUs();
+        takeLap(kart, raceTimeOf(now), now);
+    }
 }
 
-void LapComputation::takeLap(int kart, TimeUs t) {
+bool LapComputation::journaling() const {
+    return timing_ && journal_ && journal_->isOpen() && !journal_->stopping();
+}
+
+void LapComputation::takeLap(int kart, TimeUs t, TimeUs stampUs) {
     auto& mark = lastLapMark_[idx(kart)];
     if (mark && t - *mark < TimeUs(settings_.minLapTimeMs()) * 1000)
         return;
     const TimeMs lap = RoundToMs(t - mark.value_or(0)) - settings_.correctionMs(kart);
+    // On its way to the disk before anything shows it.
+    if (journaling())
+        journal_->append(riderecords::Lap(kart, stampUs, t, lap, FormatTimeText(lap)));
     if (settings_.tvOutput() && hooks_.updateRaceRow)
         hooks_.updateRaceRow(kart, board_.DriverName(kart), board_.lapCount(kart), lap);
     board_.AddLapLine(kart, lap);
@@ -176,6 +193,17 @@ void LapComputation::startRace() {
 
 TimeMs LapComputation::raceTime() const {
     return FloorToMs(clock_.nowUs() - raceStartUs_);
+}
+
+void LapComputation::resumeRace(TimeUs raceStartUs,
+                                 const std::array<std::optional<TimeUs>, kKartCount>& lapMarks,
+                                 const std::array<std::optional<TimeUs>, kKartCount>& splitMarks,
+                                 bool running) {
+    raceStartUs_ = raceStartUs;
+    raceRunning_ = running;
+    lastLapMark_ = lapMarks;
+    lastSplitMark_ = splitMarks;
+    timing_ = true;
 }
 
 void LapComputation::resetMarks() {

@@ -16,6 +16,7 @@ namespace vartemo {
 
 class CodeLearner;
 class LapSettings;
+class RideJournal;
 
 // LearnSlot values: 0 timing; 1..8 learn a kart's first code; 11..81 learn
 // its second code; 128 reading test (codes are only shown, nothing is timed).
@@ -48,6 +49,9 @@ public:
     void setHooks(Hooks hooks) { hooks_ = std::move(hooks); }
     const Hooks& hooks() const { return hooks_; }
     void setLearner(CodeLearner* learner) { learner_ = learner; }
+    // Every lap and split taken during a ride goes to the journal first.
+    void setJournal(RideJournal* journal) { journal_ = journal; }
+    const LapSettings& settings() const { return settings_; }
     CodeLearner* learner() const { return learner_; }
 
     // Called whenever a lap passing starts waiting, so that a poll can be
@@ -87,8 +91,12 @@ public:
     void setRaceRunning(bool running) { raceRunning_ = running; }
     bool raceRunning() const { return raceRunning_; }
     TimeMs raceStart() const { return FloorToMs(raceStartUs_); }
+    TimeUs raceStartUs() const { return raceStartUs_; }
     TimeMs raceTime() const;     // now - RaceStart
     void resetMarks();           // every kart: no lap, no split yet (the STOP)
+    // A ride continued after an outage: its start and the karts' marks back.
+    void resumeRace(TimeUs raceStartUs, const std::array<std::optional<TimeUs>, kKartCount>& lapMarks,
+                    const std::array<std::optional<TimeUs>, kKartCount>& splitMarks, bool running);
 
     // PendingKart: a kart whose lap code has been recognised and not yet
     // taken (the most recently recognised one that still waits), 0 for none.
@@ -116,12 +124,14 @@ private:
     void queueLap(int kart, TimeUs at);
     // A passing's race time: before the race start it counts at the start.
     TimeUs raceTimeOf(TimeUs at) const { return std::max<TimeUs>(at - raceStartUs_, 0); }
-    void takeLap(int kart, TimeUs t);
+    void takeLap(int kart, TimeUs t, TimeUs stampUs);
+    bool journaling() const;
 
     RaceBoard& board_;
     const Clock& clock_;
     const LapSettings& settings_;
     CodeLearner* learner_ = nullptr;
+    RideJournal* journal_ = nullptr;
     Hooks hooks_;
 
     std::function<void()> passingWaiting_;

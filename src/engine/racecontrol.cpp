@@ -3,6 +3,8 @@
 #include "core/conversionerror.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapfiles.h"
+#include "engine/lapsettings.h"
+#include "engine/ridejournal.h"
 #include "engine/raceboard.h"
 #include "engine/racehardware.h"
 #include "engine/raceprice.h"
@@ -61,6 +63,56 @@ RaceControl::RaceControl(RaceBoard& board, LapComputation& laps, const Clock& cl
         connect(&timerOf(timer), &QTimer::timeout, this, handler);
     connect(&timerOf(RaceTimer::Poll), &QTimer::timeout, this, &RaceControl::pollTick);
     laps_.setPassingWaiting([this] { pollSoon(); });
+    // What the operator changes on the board during a ride is ride data too.
+    connect(&board_, &RaceBoard::listReset, this, [this](int kart, BoardList list) {
+        journalBoardChange(riderecords::List(kart, list, board_.lines(kart, list)));
+    });
+    connect(&board_, &RaceBoard::flagsChanged, this, [this](int kart) {
+        journalBoardChange(riderecords::Flags(kart, board_.isWoman(kart), board_.isExcluded(kart)));
+    });
+    connect(&board_, &RaceBoard::driverNameChanged, this, [this](int kart, const QString& name) {
+        journalBoardChange(riderecords::Name(kart, name));
+    });
+}
+
+void RaceControl::setJournal(RideJournal* journal) {
+    journal_ = journal;
+    laps_.setJournal(journal);
+}
+
+bool RaceControl::journaling() const {
+    return phase_ == RacePhase::Timing && journal_ && journal_->isOpen() && !journal_->stopping();
+}
+
+void RaceControl::journalBoardChange(const journal::Record& record) {
+    if (journaling())
+        journal_->append(record);
+}
+
+void RaceControl::openJournal() {
+    if (!journal_)
+        return;
+    const LapSettings& lap = laps_.settings();
+    RideSettings s;
+    s.startWall = wallClock_();
+    s.originUs = laps_.raceStartUs();
+    s.bootId = CurrentBootId();
+    s.countsMinutes = countsMinutes_;
+    s.length = raceLength_;
+    s.minLapMs = lap.minLapTimeMs();
+    s.lapSensor = lap.lapSensorAddress();
+    for (int k = 1; k <= kKartCount; ++k) {
+        const size_t i = size_t(k - 1);
+        s.correctionMs[i] = lap.correctionMs(k);
+        s.firstCode[i] = lap.kartCode(k, 1);
+        s.secondCode[i] = lap.kartCode(k, 2);
+        s.drivers.names[i] = board_.DriverName(k);
+        s.drivers.woman[i] = board_.isWoman(k);
+        s.drivers.excluded[i] = board_.isExcluded(k);
+    }
+    QString error;
+    if (!journal_->begin(s, &error))
+        call(feeds_.showError, QStringLiteral("Záznam jízdy nelze zapsat (%1). Jízda se měří bez něj.").arg(error));
 }
 
 QTimer& RaceControl::timerOf(RaceTimer timer) {
@@ -139,17 +191,7 @@ void RaceControl::Start() {
     laps_.forgetWaitingPassings();
     board_.ClearLists();
 
-    if (ReceiverControl* rx = hw_.receivers) {
-        rx->allowRetry();
-        if (settings_.useCom() && rx->serialReceiverDetected()) {
-            if (!rx->serialInputIsRxd())
-                rx->startInfraredDecoders();
-            else if (!rx->serialPortOpen())
-                rx->openSerialPort();
-        }
-        if (settings_.useNetwork())
-            rx->activateNetwork(true);
-    }
+    openReceivers();
     if (hw_.lights)
         hw_.lights->reloadLightMasks();
     stopTimer(RaceTimer::LightsOff);
@@ -166,6 +208,20 @@ void RaceControl::Start() {
     beginTiming();
 }
 
+void RaceControl::openReceivers() {
+    if (ReceiverControl* rx = hw_.receivers) {
+        rx->allowRetry();
+        if (settings_.useCom() && rx->serialReceiverDetected()) {
+            if (!rx->serialInputIsRxd())
+                rx->startInfraredDecoders();
+            else if (!rx->serialPortOpen())
+                rx->openSerialPort();
+        }
+        if (settings_.useNetwork())
+            rx->activateNetwork(true);
+    }
+}
+
 void RaceControl::SemaforStepTimer() {
     if (lightStage_ == kRed) {
         setLights(kOrange);
@@ -180,6 +236,8 @@ void RaceControl::SemaforStepTimer() {
 
 void RaceControl::beginTiming() {
     laps_.startRace();
+    // The ride's start is on the disk before its first passing is taken.
+    openJournal();
     laps_.releasePassings();
     // The clock starts from zero: until its first tick it must not show
     // (and a stop must not charge) the previous ride's time.
@@ -263,6 +321,10 @@ void RaceControl::ZobrazTimerTimer() {
 }
 
 void RaceControl::Stop() {
+    stopRide(StopPlan{wallClock_(), std::nullopt, {}, false});
+}
+
+void RaceControl::stopRide(const StopPlan& plan) {
     if (ReceiverControl* rx = hw_.receivers) {
         // The infrared decoders keep running: their codes can start the next ride.
         rx->allowRetry();
@@ -273,37 +335,148 @@ void RaceControl::Stop() {
     }
     StopAllTimers();
     call(feeds_.setScreenSaver, true);
+    if (plan.clock)
+        shown_ = *plan.clock;
+    // The STOP is in the journal before any of its steps: a STOP cut short
+    // is finished later without doing twice what it had done.
+    const bool journaled = journal_ && journal_->isOpen();
+    if (journaled) {
+        if (plan.recorded)
+            journal_->markStopping();
+        else
+            journal_->beginStop(riderecords::Stop(plan.wall, shown_.minutes, shown_.seconds));
+    }
+    auto step = [&](StopStep s, bool active, const auto& run) {
+        if (!active || plan.done.contains(s))
+            return;
+        run();
+        if (journaled)
+            journal_->appendNow(riderecords::Done(s));
+    };
 
     // A line that is not a time is reported once and left out of the sums
     // and the trimming; the ride is closed all the same.
     QStringList errors;
-    addOperatingTimes(errors);
+    step(StopStep::OperatingTimes, true, [&] { addOperatingTimes(errors); });
     if (settings_.dropFirstLap())
         board_.DeleteFirstLine();
     if (settings_.dropShortLaps())
         dropShortLaps(errors);
     if (settings_.autoSave())
-        errors << lapfiles::AutoSaveResults(board_, resultsFolder_, settings_.showTrackLists(),
-                                            wallClock_());
-    call(feeds_.insertBestTwenty);
+        errors << lapfiles::AutoSaveResults(board_, resultsFolder_, settings_.showTrackLists(), plan.wall);
+    step(StopStep::BestTwenty, bool(feeds_.insertBestTwenty), [&] { call(feeds_.insertBestTwenty); });
     rideNames_ = rideDriverNames();
     board_.resetDriverNames();
     if (settings_.useLights())
         setLights(kRed);
     ArmLightsOff();
-    if (settings_.autoPrint() && feeds_.autoPrint)
-        errors << feeds_.autoPrint();
+    step(StopStep::Print, settings_.autoPrint() && feeds_.autoPrint, [&] { errors << feeds_.autoPrint(); });
     if (settings_.externalStart() && !settings_.autoStart())
         startTimer(RaceTimer::ExtStart, kExtStartMs);
     if (settings_.autoStart())
         startTimer(RaceTimer::AutoStartDelay, settings_.autoStartDelaySeconds() * 1000);
-    AddPriceEntry();
+    step(StopStep::Price, true, [&] { AddPriceEntry(); });
+    if (journaled)
+        journal_->close(wallClock_());
     setPhase(RacePhase::Idle);
     EnableRaceButtons(true);
     for (const QString& e : errors)
         call(feeds_.showError, e);
     if (settings_.serviceCheck())
         call(feeds_.checkTasks);
+}
+
+void RaceControl::restoreBoard(const RebuiltRide& ride) {
+    stopTimer(RaceTimer::ExtStart);
+    stopTimer(RaceTimer::AutoStartDelay);
+    board_.ClearLists();
+    for (int k = 1; k <= kKartCount; ++k) {
+        const size_t i = size_t(k - 1);
+        board_.setLines(k, BoardList::Lap, ride.laps[i]);
+        board_.setLines(k, BoardList::Track, ride.track[i]);
+        board_.setDriverName(k, ride.drivers.names[i]);
+        board_.setWoman(k, ride.drivers.woman[i]);
+        board_.setExcluded(k, ride.drivers.excluded[i]);
+    }
+    // The length the ride was timed with, on the window too.
+    if (ride.countsMinutes != countsMinutes_)
+        ride.countsMinutes ? rbMinutyClick() : rbKolaClick();
+    CasZavoduChange(ride.length);
+    emit raceLengthShown(ride.length);
+    emit unitShown(ride.countsMinutes);
+    rideNames_.reset();
+    call(feeds_.showTvDriverNames, rideDriverNames());
+    laps_.forgetWaitingPassings();
+}
+
+bool RaceControl::reopenJournal(const QByteArray& goodRecords,
+                                const ResumePoint& at) {
+    if (!journal_)
+        return false;
+    QString error;
+    const TimeUs raceUs = clock_.nowUs() - at.originUs;
+    if (journal_->resume(goodRecords,
+                         riderecords::Resume(wallClock_(), CurrentBootId(), at.originUs, raceUs, at.outageMs),
+                         &error))
+        return true;
+    call(feeds_.showError, QStringLiteral("Záznam jízdy nelze zapsat (%1). Jízda se měří bez něj.").arg(error));
+    return false;
+}
+
+void RaceControl::ResumeRide(const RebuiltRide& ride, const QByteArray& goodRecords, const ResumePoint& at) {
+    if (phase_ != RacePhase::Idle)
+        return;
+    restoreBoard(ride);
+    EnableRaceButtons(false);
+    if (settings_.inhibitScreenSaver())
+        call(feeds_.setScreenSaver, false);
+    if (settings_.endSound())
+        call(feeds_.prepareEndSound);
+    openReceivers();
+    if (hw_.lights)
+        hw_.lights->reloadLightMasks();
+    stopTimer(RaceTimer::LightsOff);
+    reopenJournal(goodRecords, at);
+    // Over already when the time or a kart's laps ran out meanwhile.
+    const TimeMs elapsed = FloorToMs(clock_.nowUs() - at.originUs);
+    bool over = countsMinutes_ && elapsed / 60'000 >= raceLength_;
+    for (int k = 1; k <= kKartCount && !countsMinutes_; ++k)
+        over = over || board_.lapCount(k) >= raceLength_ + 1;
+    laps_.resumeRace(at.originUs, ride.lapMark, ride.splitMark, !over);
+    if (settings_.useLights())
+        setLights(over ? kRed : kGreen);
+    shown_ = {};
+    setProgress(progressMax_);
+    setPhase(RacePhase::Timing);
+    startPolling();
+    startTimer(RaceTimer::Display, kDisplayMs);
+    ZobrazTimerTimer();
+    if (over && settings_.autoStop())
+        StartButton1Click();
+}
+
+void RaceControl::CloseRecoveredRide(const RebuiltRide& ride, const QByteArray& goodRecords,
+                                     const ResumePoint& at) {
+    if (phase_ != RacePhase::Idle)
+        return;
+    restoreBoard(ride);
+    reopenJournal(goodRecords, at);
+    setPhase(RacePhase::Timing);
+    if (ride.stop) {
+        stopRide(StopPlan{ride.stop->wall, ShownClock{ride.stop->minutes, ride.stop->seconds, 0},
+                          ride.stop->done, true});
+        return;
+    }
+    // As if STOP had been pressed at the last passing: its moment names the
+    // lap files, its race clock is charged.
+    const TimeMs last = FloorToMs(ride.lastPassingUs);
+    const ShownClock clock{int(last / 60'000 % 60), int(last / 1000 % 60), int(last % 1000)};
+    stopRide(StopPlan{ride.start.startWall.addMSecs(last), clock, {}, false});
+}
+
+void RaceControl::AbandonRide() {
+    if (journal_ && journal_->isOpen())
+        journal_->close(wallClock_(), true);
 }
 
 void RaceControl::addOperatingTimes(QStringList& errors) {
@@ -463,6 +636,7 @@ void RaceControl::setProgressMaximum(int maximum) {
 
 void RaceControl::CasZavoduChange(int value) {
     raceLength_ = value;
+    journalBoardChange(riderecords::Length(countsMinutes_, raceLength_));
     call(feeds_.setTvRaceLength, value);
     setProgressMaximum(countsMinutes_ ? value * 60 : value);
 }
@@ -473,12 +647,14 @@ QString RaceControl::TvLengthLabel(bool minutes) {
 
 void RaceControl::rbMinutyClick() {
     countsMinutes_ = true;
+    journalBoardChange(riderecords::Length(countsMinutes_, raceLength_));
     call(feeds_.setTvLengthLabel, TvLengthLabel(true));
     setProgressMaximum(raceLength_ * 60);
 }
 
 void RaceControl::rbKolaClick() {
     countsMinutes_ = false;
+    journalBoardChange(riderecords::Length(countsMinutes_, raceLength_));
     call(feeds_.setTvLengthLabel, TvLengthLabel(false));
     setProgressMaximum(raceLength_);
 }

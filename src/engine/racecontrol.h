@@ -2,6 +2,7 @@
 
 #include "core/clock.h"
 #include "engine/racefeeds.h"
+#include "engine/riderebuild.h"
 
 #include <QDateTime>
 #include <QObject>
@@ -16,6 +17,7 @@ class LapComputation;
 class RaceBoard;
 class RaceSettings;
 class ReceiverControl;
+class RideJournal;
 class StartInputs;
 class StartLights;
 
@@ -60,6 +62,24 @@ public:
     void setWallClock(std::function<QDateTime()> wallClock) { wallClock_ = std::move(wallClock); }
     // Where the automatic saving writes ("vysledky" in the program folder).
     void setResultsFolder(const QString& folder) { resultsFolder_ = folder; }
+
+    // The ride's journal: opened at the start, fed with every passing, closed
+    // by the STOP. Without one, rides are not journaled.
+    void setJournal(RideJournal* journal);
+    RideJournal* journal() const { return journal_; }
+
+    // --- a ride that did not close (the station went down) ------------------
+    // Continues it: the board, names, flags, race length and the karts' marks
+    // come back, the race clock counts from the ride's own start (the time
+    // away included), the receivers open and timing goes on. goodRecords:
+    // the journal's readable records, which the new journal continues.
+    void ResumeRide(const RebuiltRide& ride, const QByteArray& goodRecords, const ResumePoint& at);
+    // Ends it as if STOP had been pressed at its last passing (or finishes a
+    // STOP that was under way, without repeating its done steps).
+    void CloseRecoveredRide(const RebuiltRide& ride, const QByteArray& goodRecords, const ResumePoint& at);
+    // "Konec" with a ride on, ended without saving: its journal is closed as
+    // abandoned and kept with the others.
+    void AbandonRide();
 
     // The drivers of the ride for its sheets: the names taken at its stop
     // (before they are reset) until the next START, the board's names before.
@@ -125,10 +145,28 @@ signals:
     void progressChanged(int position, int maximum);
     void raceButtonsEnabledChanged(bool enabled);
     void raceLengthShown(int value);
+    // A ride continued after an outage counts minutes (true) or laps.
+    void unitShown(bool minutes);
 
 private:
+    // How a STOP runs: its moment (the lap files' time stamp), the clock it
+    // charges (default: as shown), the steps already done before an outage,
+    // and whether its journal record is already written.
+    struct StopPlan {
+        QDateTime wall;
+        std::optional<ShownClock> clock;
+        QSet<StopStep> done;
+        bool recorded = false;
+    };
     void Start();
     void Stop();
+    void stopRide(const StopPlan& plan);
+    void openReceivers();
+    void openJournal();
+    bool journaling() const;
+    void journalBoardChange(const journal::Record& record);
+    void restoreBoard(const RebuiltRide& ride);
+    bool reopenJournal(const QByteArray& goodRecords, const ResumePoint& at);
     void beginTiming();
     void startPolling();
     void pollSoon();
@@ -151,6 +189,7 @@ private:
     const RaceSettings& settings_;
     Hardware hw_;
     RaceFeeds feeds_;
+    RideJournal* journal_ = nullptr;
     std::optional<std::array<QString, kKartCount>> rideNames_;
     std::function<QDateTime()> wallClock_;
     QString resultsFolder_;

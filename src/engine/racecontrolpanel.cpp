@@ -37,6 +37,7 @@ RaceControlPanel::RaceControlPanel(TForm1& window, RaceControl& control)
     QSpinBox* length = raceLength_;
     connect(&control_, &RaceControl::raceLengthShown, length, &QSpinBox::setValue);
     connect(length, &QSpinBox::valueChanged, &control_, &RaceControl::CasZavoduChange);
+    connect(&control_, &RaceControl::unitShown, this, [this](bool minutes) { window_.setCountsMinutes(minutes); });
     length->installEventFilter(this);
     if (auto* minutes = window_.findChild<QRadioButton*>(QStringLiteral("rbMinuty"))) {
         connect(minutes, &QRadioButton::toggled, &control_, [this](bool on) {

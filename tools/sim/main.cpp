@@ -1,7 +1,8 @@
 // vartemo-sim: drives a ride of up to eight karts into the timing station
 // through one kind of sensor and prints the true passing times.
 //
-// Output: "CODE kart code" per kart, then "START" at the start signal, then
+// Output: "CODE kart code" per kart, then "START" at the start signal and
+// "ORIGIN ns" with its CLOCK_MONOTONIC time, then
 // "PASS kart sensor delivered began" per passing: ms (to the µs) since the
 // start signal when the sending call returned and when it began. The passing
 // left in between; on a virtual machine the call can be held for milliseconds
@@ -131,6 +132,10 @@ int main(int argc, char* argv[]) {
     if (!parser.isSet(dryRun))
         vartemo::RaiseToRealtime();
     const qint64 start = MonotonicNs();
+    // The start signal on the system's monotonic clock, which the station's
+    // race clock also reads: ride times can be compared across the two.
+    std::printf("ORIGIN %lld\n", static_cast<long long>(start));
+    std::fflush(stdout);
     for (const Passing& p : plan) {
         if (parser.isSet(dryRun)) {
             const double planned = double(p.atUs) / 1e3;
