@@ -33,9 +33,14 @@ void StationPrinter::aimAtNextPdf(const QString& jobName) {
     if (pdfFolder_.isEmpty())
         return;
     QDir().mkpath(pdfFolder_);
-    lastPdf_ = NextPdfPath(pdfFolder_, jobName);
     printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(lastPdf_);
+    printer_->setOutputFileName(NextPdfPath(pdfFolder_, jobName));
+}
+
+void StationPrinter::beginPdfJob(const QString& jobName) {
+    aimAtNextPdf(jobName);
+    if (!pdfFolder_.isEmpty())
+        lastPdf_ = printer_->outputFileName();
 }
 
 QString StationPrinter::NextPdfPath(const QString& folder, const QString& jobName) {
@@ -49,7 +54,7 @@ QString StationPrinter::NextPdfPath(const QString& folder, const QString& jobNam
 
 QString StationPrinter::paint(const QString& jobName,
                               const std::function<void(QPainter&, const QRect&)>& draw) {
-    aimAtNextPdf(jobName);
+    beginPdfJob(jobName);
     printer_->setDocName(jobName);
     QPainter painter;
     if (!painter.begin(printer_.get()))
@@ -61,7 +66,7 @@ QString StationPrinter::paint(const QString& jobName,
 
 QString StationPrinter::print(const Sheet& sheet, bool lowQuality,
                               const std::function<void(int, int)>& progress) {
-    aimAtNextPdf(sheet.jobName);
+    beginPdfJob(sheet.jobName);
     return PrintSheet(*printer_, sheet, lowQuality, progress);
 }
 

@@ -54,6 +54,8 @@ private:
     // Set before the dialog too, so that it never offers to overwrite the
     // previous job's file.
     void aimAtNextPdf(const QString& jobName);
+    // The job itself: aimed there, and that file becomes the last PDF.
+    void beginPdfJob(const QString& jobName);
 
     QString pdfFolder_;
     std::unique_ptr<QPrinter> printer_;

@@ -69,13 +69,14 @@ struct FirstRide : ::testing::Test {
         return !lines(QStringLiteral("vartemo.log")).filter(QRegularExpression(QStringLiteral("^\\[ End "))).isEmpty();
     }
     // Sends the key to the window until the wanted effect shows: a window
-    // may take keys only once it has the focus.
+    // may take keys only once it has the focus. Each press is given a few
+    // seconds, so that a slow window does not get the key a second time
+    // (in the dialog it opened).
     bool pressUntil(const QString& window, const QString& key, const std::function<bool()>& done) const {
         return WaitFor([&] {
             x.xdotool({"windowfocus", "--sync", window});
             x.xdotool({"key", key});
-            QThread::msleep(300);
-            return done();
+            return WaitFor(done, 5000, 50);
         });
     }
     // The printer dialog ("Tisk") confirmed with Enter.
@@ -88,7 +89,8 @@ struct FirstRide : ::testing::Test {
     QString printed(const QString& job) const {
         const QString file = QDir(pdfs).filePath(job + QStringLiteral(" 1.pdf"));
         QString text;
-        WaitFor([&] { return QFile::exists(file) && !(text = PdfText(file)).isEmpty(); });
+        // Each look runs pdftotext: not so often that it starves the station.
+        WaitFor([&] { return QFile::exists(file) && !(text = PdfText(file)).isEmpty(); }, 120'000, 500);
         return text;
     }
 };
