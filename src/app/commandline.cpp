@@ -55,15 +55,14 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
                        "the station would use, and exit (1 when the help or the translation is missing)."));
     const QCommandLineOption rideAnswer(
         QStringLiteral("ride-answer"),
-        QStringLiteral("Answer the questions about a ride that is not closed without asking:\n"
-                       "\"continue\" timing it, \"close\" it as STOP does (lap files, takings,\n"
-                       "best twenty), or, for \"Konec\" during a ride, \"discard\" it (end\n"
-                       "without saving). At start-up after an outage only continue and close\n"
-                       "are answers."),
+        QStringLiteral("Answer the questions about a ride that is not closed without asking: "
+                       "\"continue\" timing it, \"close\" it as STOP does (lap files, takings, "
+                       "best twenty), or, for \"Konec\" during a ride, \"discard\" it (end without "
+                       "saving). At start-up after an outage only continue and close are answers."),
         QStringLiteral("ANSWER"));
     const QCommandLineOption replayJournal(
         QStringLiteral("replay-journal"),
-        QStringLiteral("Print the ride rebuilt from a ride journal (jizdy/*.vjz in the program\n"
+        QStringLiteral("Print the ride rebuilt from a ride journal (jizdy/*.vjz in the program "
                        "folder) as the lap and track lines the board showed, then exit."),
         QStringLiteral("FILE"));
     parser.addOption(help);
