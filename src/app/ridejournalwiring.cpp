@@ -45,6 +45,9 @@ QString RideJournalWiring::summary(const RebuiltRide& ride, qint64 outageMs) con
 }
 
 void RideJournalWiring::RecoverUnclosedRide() {
+    // A ride this run began before the look came round is its own, not an outage's.
+    if (journal_.isOpen())
+        return;
     const std::optional<RideJournal::Unclosed> found = journal_.findUnclosed();
     if (!found)
         return;

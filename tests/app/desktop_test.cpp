@@ -4,6 +4,7 @@
 #include "app/czechtoolkit.h"
 #include "app/helpcommand.h"
 #include "app/helpwindow.h"
+#include "app/ridejournalwiring.h"
 #include "app/station.h"
 #include "engine/commandbuttons.h"
 #include "engine/tform1.h"
@@ -110,6 +111,8 @@ TEST(Desktop, EachRideKeepsTheScreenAwakeUntilItsStopAndTheEndReleasesIt) {
                 ASSERT_TRUE(QTest::qWaitFor([&] { return service.calls.size() == 5; }, 10000));
             }
             pump(100);
+            // Asked what to do with the ride, the operator ends without saving it.
+            station.rideJournal().setGivenAnswer(RideAnswer::Discard);
             station.mainWindow().findChild<QPushButton*>("btnKonec")->click();
         }
         pump(200);
