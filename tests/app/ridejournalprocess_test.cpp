@@ -322,7 +322,7 @@ TEST_F(RideJournalProgram, KilledAgainAndAgainAndContinuedEveryLapIsThere) {
             ASSERT_TRUE(WaitFor([&] { return QFile::exists(journalPath()) || closedNow(); }, kDeadlineMs, 200));
             if (closedNow())
                 break;
-            if (!WaitFor([&] { return journalCount("STOP") > 0; }, 150 + int(random.bounded(500)), 200) &&
+            if (!WaitFor([&] { return journalCount("STOP") > 0; }, 100 + int(random.bounded(350)), 200) &&
                 kill % 3 == 1) {
                 // Onto a pair's crossing, within its first 2 ms.
                 const double simStart = simRun().originMs;
