@@ -3,6 +3,7 @@
 #include "engine/codelearner.h"
 #include "engine/lapsettings.h"
 #include "engine/ridejournal.h"
+#include "engine/sensorhealth.h"
 #include "engine/timetext.h"
 
 #include <utility>
@@ -32,24 +33,16 @@ void LapComputation::releasePassings() {
         MatchCode(e);
 }
 
-void LapComputation::MatchCode(const QString& code, const QString& source,
-                               std::optional<TimeUs> stamped) {
-    const TimeUs at = stamped.value_or(clock_.nowUs());
-    if (holding_) {
-        if (held_.size() < kMaxHeldPassings)
-            held_.append(PassingEvent(code, source, at));
-        return;
-    }
+std::optional<LapComputation::Found> LapComputation::find(const QString& code,
+                                                         const QString& source) const {
     const bool fromTrackside = !source.isEmpty() && source != settings_.lapSensorAddress();
     if (!fromTrackside) {
         for (int k = 1; k <= kKartCount; ++k) {
             for (int which : {1, 2}) {
                 const QString kartCode = settings_.kartCode(k, which);
                 // An empty field is no code: it must not match an empty datagram.
-                if (!kartCode.isEmpty() && kartCode == code) {
-                    queueLap(k, at);
-                    return;
-                }
+                if (!kartCode.isEmpty() && kartCode == code)
+                    return Found{k, true, {}};
             }
         }
     }
@@ -66,9 +59,28 @@ void LapComputation::MatchCode(const QString& code, const QString& source,
         const QString label = !source.isEmpty() ? QStringLiteral("0%1").arg(k)
                               : inFirst         ? code.left(code.indexOf(first))
                                                 : QString();
-        AddSplit(k, label, at);
-        return;
+        return Found{k, false, label};
     }
+    return std::nullopt;
+}
+
+CodeMatch LapComputation::MatchCode(const QString& code, const QString& source,
+                                    std::optional<TimeUs> stamped) {
+    const TimeUs at = stamped.value_or(clock_.nowUs());
+    const std::optional<Found> found = find(code, source);
+    const CodeMatch match = !found ? CodeMatch::NoKart : found->lap ? CodeMatch::Lap : CodeMatch::Split;
+    if (holding_) {
+        if (held_.size() < kMaxHeldPassings)
+            held_.append(PassingEvent(code, source, at));
+        return match;
+    }
+    if (found) {
+        if (found->lap)
+            queueLap(found->kart, at);
+        else
+            AddSplit(found->kart, found->label, at);
+    }
+    return match;
 }
 
 void LapComputation::queueLap(int kart, TimeUs at) {
@@ -114,6 +126,8 @@ void LapComputation::AddSplit(int kart, const QString& label, std::optional<Time
         journal_->append(riderecords::Split(kart, label, stamp, t, shown, RaceBoard::SplitLine(label, shown)));
     board_.AddSplitLine(kart, label, shown);
     lastSplitMark_[idx(kart)] = t;
+    if (health_)
+        health_->kartSeen(kart, stamp);
 }
 
 void LapComputation::LearnCode(const QString& code) {
@@ -125,15 +139,15 @@ void LapComputation::LearnCode(const QString& code) {
         learner_->learnCode(slot, code);
 }
 
-void LapComputation::OnIrCode(quint32 code, std::optional<TimeUs> at) {
+std::optional<CodeMatch> LapComputation::OnIrCode(quint32 code, std::optional<TimeUs> at) {
     const QString text = IrCodeText(code);
     if (learnSlot_ != kLearnNone) {
         if (learner_)
             learner_->showTestCode(text);
         LearnCode(text);
-        return;
+        return std::nullopt;
     }
-    MatchCode(text, QString(), at);
+    return MatchCode(text, QString(), at);
 }
 
 bool LapComputation::parallelInputActive(int kart) const {
@@ -147,12 +161,23 @@ void LapComputation::Poll(int kart) {
     WaitingPassings& waiting = waiting_[idx(kart)];
     while (!waiting.empty()) {
         const TimeUs at = waiting.pop();
-        takeLap(kart, raceTimeOf(at), at);
+        const bool counted = takeLap(kart, raceTimeOf(at), at);
+        if (health_)
+            counted ? health_->kartLap(kart, at) : health_->kartSeen(kart, at);
     }
     // Contacts are sampled: the tick that sees the input is the passing.
     if (parallelInputActive(kart)) {
         const TimeUs now = clock_.nowUs();
-        takeLap(kart, raceTimeOf(now), now);
+        const bool counted = takeLap(kart, raceTimeOf(now), now);
+        if (health_) {
+            if (counted) {
+                health_->kartLap(kart, now);
+                health_->passing(SensorHealth::contact(kart), now);
+            } else {
+                health_->kartSeen(kart, now);
+                health_->heard(SensorHealth::contact(kart), now);
+            }
+        }
     }
 }
 
@@ -160,10 +185,10 @@ bool LapComputation::journaling() const {
     return timing_ && journal_ && journal_->isOpen() && !journal_->stopping();
 }
 
-void LapComputation::takeLap(int kart, TimeUs t, TimeUs stampUs) {
+bool LapComputation::takeLap(int kart, TimeUs t, TimeUs stampUs) {
     auto& mark = lastLapMark_[idx(kart)];
     if (mark && t - *mark < TimeUs(settings_.minLapTimeMs()) * 1000)
-        return;
+        return false;
     const TimeMs lap = RoundToMs(t - mark.value_or(0)) - settings_.correctionMs(kart);
     // On its way to the disk before anything shows it.
     if (journaling())
@@ -175,6 +200,7 @@ void LapComputation::takeLap(int kart, TimeUs t, TimeUs stampUs) {
     mark = t;
     if (settings_.hardwareControl() && hooks_.startPulse)
         hooks_.startPulse();
+    return true;
 }
 
 void LapComputation::PollAll() {

@@ -17,6 +17,10 @@ namespace vartemo {
 class CodeLearner;
 class LapSettings;
 class RideJournal;
+class SensorHealth;
+
+// What a code turned out to be: a kart's lap, a kart's split, or no kart's.
+enum class CodeMatch { Lap, Split, NoKart };
 
 // LearnSlot values: 0 timing; 1..8 learn a kart's first code; 11..81 learn
 // its second code; 128 reading test (codes are only shown, nothing is timed).
@@ -51,6 +55,10 @@ public:
     void setLearner(CodeLearner* learner) { learner_ = learner; }
     // Every lap and split taken during a ride goes to the journal first.
     void setJournal(RideJournal* journal) { journal_ = journal; }
+    // Each kart's passings (laps, splits, contacts) are told to the health
+    // model, which marks a kart not seen for too long.
+    void setHealth(SensorHealth* health) { health_ = health; }
+    SensorHealth* health() const { return health_; }
     const LapSettings& settings() const { return settings_; }
     CodeLearner* learner() const { return learner_; }
 
@@ -63,9 +71,10 @@ public:
     // --- passings -------------------------------------------------------
     // Lap code: the passing waits for its kart's poll. Contained code or
     // other sender: a split at once. A code of no kart is ignored. Without
-    // a time, the passing happened now.
-    void MatchCode(const QString& code, const QString& source, std::optional<TimeUs> at = {});
-    void MatchCode(const PassingEvent& e) { MatchCode(e.code, e.source, e.at); }
+    // a time, the passing happened now. Returns what the code was (also for
+    // a passing held while the lights run).
+    CodeMatch MatchCode(const QString& code, const QString& source, std::optional<TimeUs> at = {});
+    CodeMatch MatchCode(const PassingEvent& e) { return MatchCode(e.code, e.source, e.at); }
     // While the start lights run, passings wait (in order, at most
     // kMaxHeldPassings) and are matched when released right after the race
     // start, so that no split is measured from the previous race's start.
@@ -76,8 +85,9 @@ public:
     void AddSplit(int kart, const QString& label, std::optional<TimeUs> at = {});
     // Stores the code in the field named by LearnSlot; other slots do nothing.
     void LearnCode(const QString& code);
-    // The WM_IRCODE handler: hex text, then learning or matching.
-    void OnIrCode(quint32 code, std::optional<TimeUs> at = {});
+    // The WM_IRCODE handler: hex text, then learning or matching (nullopt
+    // while learning: the code was not timed).
+    std::optional<CodeMatch> OnIrCode(quint32 code, std::optional<TimeUs> at = {});
 
     // --- polls ----------------------------------------------------------
     // Takes every waiting passing of the kart in order, then (karts 1..4,
@@ -122,9 +132,17 @@ private:
     static size_t idx(int kart) { return static_cast<size_t>(kart - 1); }
     bool parallelInputActive(int kart) const;
     void queueLap(int kart, TimeUs at);
+    // The kart a code names: a lap at the lap sensor, else a split with its label.
+    struct Found {
+        int kart = 0;
+        bool lap = false;
+        QString label;
+    };
+    std::optional<Found> find(const QString& code, const QString& source) const;
     // A passing's race time: before the race start it counts at the start.
     TimeUs raceTimeOf(TimeUs at) const { return std::max<TimeUs>(at - raceStartUs_, 0); }
-    void takeLap(int kart, TimeUs t, TimeUs stampUs);
+    // False when the minimum lap time left the passing out.
+    bool takeLap(int kart, TimeUs t, TimeUs stampUs);
     bool journaling() const;
 
     RaceBoard& board_;
@@ -132,6 +150,7 @@ private:
     const LapSettings& settings_;
     CodeLearner* learner_ = nullptr;
     RideJournal* journal_ = nullptr;
+    SensorHealth* health_ = nullptr;
     Hooks hooks_;
 
     std::function<void()> passingWaiting_;
