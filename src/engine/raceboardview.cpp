@@ -8,10 +8,12 @@
 #include <QFontMetrics>
 #include <QGroupBox>
 #include <QInputDialog>
+#include <QLabel>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QMenu>
 #include <QPushButton>
+#include <QTabBar>
 
 namespace vartemo {
 
@@ -201,6 +203,42 @@ void RaceBoardView::placeSlot(int kart) {
             y += kButtonHeight + 2;
         }
     }
+}
+
+const QString RaceBoardView::kOverdueText = QStringLiteral("Bez průjezdu");
+
+void RaceBoardView::setOverdue(int kart, bool overdue) {
+    QLabel*& mark = overdueMarks_[idx(kart)];
+    if (!mark) {
+        if (!overdue)
+            return;
+        // Over the list, not in the frame's layout: the lists keep their place.
+        mark = new QLabel(kOverdueText, lapLists_[idx(kart)]);
+        mark->setObjectName(QStringLiteral("Nevidena%1").arg(kart));
+        mark->setAlignment(Qt::AlignCenter);
+        mark->setAutoFillBackground(true);
+        QPalette palette = mark->palette();
+        palette.setColor(QPalette::Window, QColor(0xD0, 0x10, 0x10));
+        palette.setColor(QPalette::WindowText, Qt::white);
+        mark->setPalette(palette);
+        QFont bold = mark->font();
+        bold.setBold(true);
+        mark->setFont(bold);
+        mark->setToolTip(QStringLiteral("Motokára %1 dlouho neprojela cílem: vybitý vysílač, nebo stojí?").arg(kart));
+    }
+    mark->setGeometry(0, 0, lapLists_[idx(kart)]->width(), mark->sizeHint().height() + 4);
+    mark->setVisible(overdue);
+    // The page of karts 1 to 4 or 5 to 8 shows that one of its karts is marked.
+    const int page = (kart - 1) / 4;
+    bool any = false;
+    for (int k = page * 4 + 1; k <= page * 4 + 4; ++k)
+        any = any || isOverdue(k);
+    tabBar()->setTabTextColor(page, any ? QColor(0xD0, 0x10, 0x10) : QColor());
+}
+
+bool RaceBoardView::isOverdue(int kart) const {
+    const QLabel* mark = overdueMarks_[idx(kart)];
+    return mark && !mark->isHidden();
 }
 
 QListWidget* RaceBoardView::list(int kart, BoardList which) const {

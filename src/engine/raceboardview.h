@@ -9,6 +9,7 @@
 
 class QCheckBox;
 class QGroupBox;
+class QLabel;
 class QListWidget;
 class QPushButton;
 
@@ -37,6 +38,12 @@ public:
     QListWidget* list(int kart, BoardList which) const;
     QGroupBox* group(int kart) const { return groups_[idx(kart)]; }
     QPushButton* nameButton(int kart) const { return nameButtons_[idx(kart)]; }
+
+    // A kart not seen for too long: a red "Bez průjezdu" over the top of its
+    // lap list (and its page's tab in red) until it is seen again.
+    void setOverdue(int kart, bool overdue);
+    bool isOverdue(int kart) const;
+    static const QString kOverdueText;
 
     // The actions of the lists' pop-up menus.
     void deleteSelectedLine(int kart, BoardList which); // "Smazat záznam"
@@ -80,6 +87,8 @@ private:
     std::array<QCheckBox*, kKartCount> excludedBoxes_{};
     std::array<ListButtons, kKartCount> lapButtons_{};
     std::array<ListButtons, kKartCount> trackButtons_{};
+    // Made at a kart's first mark.
+    std::array<QLabel*, kKartCount> overdueMarks_{};
 };
 
 } // namespace vartemo

@@ -29,6 +29,7 @@ TForm1::TForm1(RaceBoard& board, QWidget* parent) : QMainWindow(parent), board_(
 
     auto* central = new QWidget(this);
     auto* column = new QVBoxLayout(central);
+    column_ = column;
     // The page control fills the client's width (976 of 977): no side margins.
     column->setContentsMargins(0, 4, 0, 0);
 
@@ -73,6 +74,10 @@ TForm1::TForm1(RaceBoard& board, QWidget* parent) : QMainWindow(parent), board_(
 
 void TForm1::insertBeforeRaceLength(QWidget* frame) {
     controlRow_->insertWidget(controlRow_->indexOf(lengthFrame_), frame);
+}
+
+void TForm1::insertBelowBoard(QWidget* strip) {
+    column_->insertWidget(column_->indexOf(boardRow_) + 1, strip);
 }
 
 bool TForm1::countsMinutes() const {

@@ -37,6 +37,9 @@ public:
     QHBoxLayout* controlRow() const { return controlRow_; }
     // Puts a frame into the control row just before the race length.
     void insertBeforeRaceLength(QWidget* frame);
+    // Puts a strip under the race board, across the window (room the fixed
+    // frame has in both layouts).
+    void insertBelowBoard(QWidget* strip);
     // The command buttons: a block beside the clock in the wide layout, a
     // column at the right edge of the lists in the narrow one.
     QBoxLayout* commandButtons() const { return commandLayout_; }
@@ -53,6 +56,7 @@ private:
     QSpinBox* casZavodu_ = nullptr;
     QRadioButton* rbMinuty_ = nullptr;
     QRadioButton* rbKola_ = nullptr;
+    QVBoxLayout* column_ = nullptr;
     QHBoxLayout* controlRow_ = nullptr;
     QHBoxLayout* boardRow_ = nullptr;
     QWidget* commandPanel_ = nullptr;

@@ -189,10 +189,14 @@ void IrDecoder::DecodeFrame() {
     if (LastEdge == 3 && Seconds(edges_[1].timeNs - edges_[0].timeNs) > 0.005) {
         if (!LastCode.isEmpty())
             PostCode(LastCode);
+        else
+            reject();
         return;
     }
-    if (LastEdge <= 10)
+    if (LastEdge <= 10) {
+        reject();
         return;
+    }
 
     for (int i = 0; i <= LastEdge; ++i)
         intervals_[size_t(i)] = {quint8(edges_[size_t(i)].level == 0 ? 1 : 0),
@@ -217,8 +221,10 @@ void IrDecoder::DecodeFrame() {
     }
 
     // Nothing left that could carry a bit: no code (not the lone start bit).
-    if (k == 0)
+    if (k == 0) {
+        reject();
         return;
+    }
     const Threshold th = ComputeThreshold(0, k - 1);
     ShiftCoded = th.t == 0;
     LastCode.clear();
@@ -295,17 +301,19 @@ void IrDecoder::PostCode(const QString& text) {
     // either, so its repeat frames post nothing.
     bool ok = false;
     const quint64 value = text.toULongLong(&ok, 16);
-    if (!ok || value > 0xFFFFFFFFull)
+    if (!ok || value > 0xFFFFFFFFull) {
+        reject();
         return;
+    }
     LastCode = text;
     if (post)
         post(quint32(value), frameStart_);
 }
 
-void IrDecoder::ProcessRead(const QByteArray& bytes, std::optional<TimeUs> newestRecordAt) {
+bool IrDecoder::ProcessRead(const QByteArray& bytes, std::optional<TimeUs> newestRecordAt) {
     frameStart_.reset();
     if (CollectEdges(bytes) == 0)
-        return;
+        return false;
     // The timer line counts the time from the frame's first edge to the
     // newest record exactly, whatever the delay of the read.
     if (newestRecordAt)
@@ -315,6 +323,7 @@ void IrDecoder::ProcessRead(const QByteArray& bytes, std::optional<TimeUs> newes
         DecodeFrame();
         frameCounter_ = 0;
     }
+    return true;
 }
 
 } // namespace vartemo

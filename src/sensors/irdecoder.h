@@ -49,6 +49,10 @@ public:
     // Receives each decoded code as the 32-bit message parameter, with the
     // time of the frame's first edge on the station's clock when known.
     std::function<void(quint32 code, std::optional<TimeUs> frameStart)> post;
+    // Told of each decoded frame that gives no code (a held key's repeat
+    // frame before any code, too few edges, nothing that carries a bit, a
+    // code longer than the message's 32 bits).
+    std::function<void()> rejectedFrame;
 
     // Scans the bytes for modem-status records and fills Edges; returns the
     // number of edges of the frame.
@@ -62,7 +66,8 @@ public:
     // the CommandOrder-th one since the last decoded, decodes it.
     // newestRecordAt: when the read's last record was captured, on the
     // station's clock; the frame's start is then counted back from it.
-    void ProcessRead(const QByteArray& bytes, std::optional<TimeUs> newestRecordAt = {});
+    // True when the read held a frame's edges.
+    bool ProcessRead(const QByteArray& bytes, std::optional<TimeUs> newestRecordAt = {});
     // Timer ticks from the frame's first edge to the end of the last read.
     int spanTicks() const { return spanTicks_; }
     // A new opening of the port counts frames from zero again.
@@ -79,6 +84,10 @@ public:
 
 private:
     void PostCode(const QString& text);
+    void reject() const {
+        if (rejectedFrame)
+            rejectedFrame();
+    }
     QStringList scanLog() const;
 
     std::array<Edge, kMaxEdges> edges_{};

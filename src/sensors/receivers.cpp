@@ -1,6 +1,7 @@
 #include "sensors/receivers.h"
 
 #include "core/conversionerror.h"
+#include "engine/sensorhealth.h"
 #include "platform/modemline.h"
 #include "platform/modemstatusport.h"
 
@@ -9,23 +10,39 @@ namespace vartemo {
 Receivers::Receivers(Dependencies deps)
     : deps_(std::move(deps)),
       comPort1_(deps_.laps, deps_.settings),
-      commThread_(std::make_unique<TCommThread>(deps_.registry, deps_.makeModemPort(), infraredEnvironment())),
-      commThread1_(std::make_unique<TCommThread1>(deps_.registry, deps_.makeModemPort(), infraredEnvironment())),
+      commThread_(std::make_unique<TCommThread>(deps_.registry, deps_.makeModemPort(), infraredEnvironment(1))),
+      commThread1_(std::make_unique<TCommThread1>(deps_.registry, deps_.makeModemPort(), infraredEnvironment(2))),
       udpServer_(deps_.laps) {}
 
 Receivers::~Receivers() {
     shutdown();
 }
 
-TCommThread::Environment Receivers::infraredEnvironment() {
+TCommThread::Environment Receivers::infraredEnvironment(int receiver) {
     TCommThread::Environment env = deps_.infrared;
+    if (deps_.postIrCodeFrom)
+        env.postIrCode = [post = deps_.postIrCodeFrom, receiver](quint32 code, std::optional<TimeUs> at) {
+            post(receiver, code, at);
+        };
     // The decoder thread must not wait: its box is queued to the main thread,
     // and dropped with the receivers if they are gone by then.
-    env.showError = [this](const QString& text, const QString& caption) {
-        QMetaObject::invokeMethod(&udpServer_, [this, text, caption] { fail(text, caption); },
-                                  Qt::QueuedConnection);
+    env.showError = [this, receiver](const QString& text, const QString& caption) {
+        QMetaObject::invokeMethod(
+            &udpServer_,
+            [this, text, caption, receiver] {
+                if (health_)
+                    health_->setFailure(SensorHealth::infrared(receiver), text);
+                fail(text, caption);
+            },
+            Qt::QueuedConnection);
     };
     return env;
+}
+
+void Receivers::setHealth(SensorHealth* health, std::function<bool(const QString& address)> knownSender) {
+    health_ = health;
+    comPort1_.setHealth(health);
+    udpServer_.setHealth(health, std::move(knownSender));
 }
 
 void Receivers::fail(const QString& message, const QString& caption) {
@@ -65,10 +82,20 @@ void Receivers::openSerialPort() {
     if (serialFailed_)
         return;
     QString error;
-    if (!comPort1_.open(&error)) {
+    const bool opened = comPort1_.open(&error);
+    if (health_)
+        health_->setFailure(SensorHealth::serial(), error);
+    if (!opened) {
         serialFailed_ = true;
         fail(error);
     }
+}
+
+void Receivers::openDecoder(TCommThread& thread, int receiver) {
+    // Its failure, if any, arrives queued from the thread and sets it again.
+    if (health_)
+        health_->setFailure(SensorHealth::infrared(receiver), {});
+    thread.OpenPort();
 }
 
 void Receivers::startInfraredDecoders() {
@@ -77,11 +104,11 @@ void Receivers::startInfraredDecoders() {
     // A receiver without a port name is not installed: nothing to open, no
     // "COM port je obsazen" for it.
     if (commThread_ && !commThread_->PortOpen && !commThread_->ComName.isEmpty())
-        commThread_->OpenPort();
+        openDecoder(*commThread_, 1);
     // Both receivers on one port: only the first reads it.
     if (commThread1_ && !commThread1_->PortOpen && commThread_ && !commThread1_->ComName.isEmpty() &&
         commThread1_->ComName != commThread_->ComName)
-        commThread1_->OpenPort();
+        openDecoder(*commThread1_, 2);
 }
 
 void Receivers::applySourceChoice(bool openSerial) {
@@ -104,6 +131,8 @@ bool Receivers::bindNetworkPorts() {
         udpServer_.BindUdpPorts(deps_.settings.udpPortRows());
         return true;
     } catch (const ConversionError& e) {
+        if (health_)
+            health_->setNetworkFailure(e.message());
         fail(e.message());
         return false;
     }
@@ -117,7 +146,10 @@ void Receivers::activateNetwork(bool rebind) {
     if (udpServer_.isActive() && !rebind && !networkRetry_)
         return;
     networkRetry_ = false;
-    if (!udpServer_.activate())
+    const bool listening = udpServer_.activate();
+    if (health_)
+        health_->setNetworkFailure(udpServer_.errorString());
+    if (!listening)
         for (const QString& failure : udpServer_.failures())
             fail(failure);
 }

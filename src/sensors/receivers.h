@@ -15,6 +15,7 @@ namespace vartemo {
 class LapComputation;
 class ModemStatusPort;
 class RegistryStore;
+class SensorHealth;
 
 // The code-sending receivers of the station: the serial receiver ComPort1,
 // the two infrared decoder threads and the datagram server IdUDPServer1, as
@@ -38,6 +39,9 @@ public:
         // Called on the main thread, once per cause; must not wait for the
         // operator.
         std::function<void(const QString& message, const QString& caption)> reportFailure;
+        // When set, the decoders post through this instead of postIrCode,
+        // with the number of the receiver (1 or 2) that saw the code.
+        std::function<void(int receiver, quint32 code, std::optional<TimeUs> frameStart)> postIrCodeFrom;
     };
 
     explicit Receivers(Dependencies deps);
@@ -47,6 +51,10 @@ public:
     TCommThread& CommThread() { return *commThread_; }
     TCommThread1& CommThread1() { return *commThread1_; }
     UdpSensorServer& IdUDPServer1() { return udpServer_; }
+
+    // Each receiver's passings, rejected input and failures to open go to
+    // the health model (the serial receiver and the datagram server too).
+    void setHealth(SensorHealth* health, std::function<bool(const QString& address)> knownSender = {});
 
     // Start-up: both decoders read their registry settings.
     void loadDecoderSettings();
@@ -79,10 +87,12 @@ public:
     void shutdown();
 
 private:
-    TCommThread::Environment infraredEnvironment();
+    TCommThread::Environment infraredEnvironment(int receiver);
     void fail(const QString& message, const QString& caption = QString());
+    void openDecoder(TCommThread& thread, int receiver);
 
     Dependencies deps_;
+    SensorHealth* health_ = nullptr;
     SerialReceiver comPort1_;
     std::unique_ptr<TCommThread> commThread_;
     std::unique_ptr<TCommThread1> commThread1_;

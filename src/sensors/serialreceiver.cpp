@@ -4,6 +4,7 @@
 #include "engine/codelearner.h"
 #include "engine/lapcomputation.h"
 #include "engine/passingevent.h"
+#include "engine/sensorhealth.h"
 #include "platform/comportname.h"
 
 #include <algorithm>
@@ -48,7 +49,7 @@ SerialReceiver::SerialReceiver(LapComputation& laps, const ReceiverSettings& set
     connect(&burstEnd_, &QTimer::timeout, this, [this] {
         const QByteArray burst = std::exchange(burst_, {});
         if (!burst.isEmpty())
-            ComPort1RxChar(burst, burstStart_);
+            ComPort1RxChar(burst, burstStart_, std::exchange(burstCut_, false));
     });
     connect(&port_, &QSerialPort::readyRead, this, &SerialReceiver::readAvailable);
     linePoll_.setInterval(kLinePollMs);
@@ -105,6 +106,7 @@ bool SerialReceiver::open(QString* error) {
     port_.setFlowControl(FlowOf(s.flowControl));
     burstEnd_.setInterval(BurstPauseMs(baud));
     burst_.clear();
+    burstCut_ = false;
     ComPort1AfterOpen();
     lastLines_ = port_.pinoutSignals();
     port_.clearError(); // ports without modem lines (pseudo-terminals) cannot report them
@@ -141,8 +143,10 @@ void SerialReceiver::readAvailable() {
     if (burst_.isEmpty())
         burstStart_ = laps_.clock().nowUs();
     burst_ += port_.readAll();
-    if (burst_.size() > PassingEvent::kMaxLength)
+    if (burst_.size() > PassingEvent::kMaxLength) {
         burst_.truncate(PassingEvent::kMaxLength);
+        burstCut_ = true;
+    }
     burstEnd_.start();
 }
 
@@ -160,16 +164,27 @@ void SerialReceiver::pollLines() {
         ComPort1DSRChange(lines & QSerialPort::DataSetReadySignal);
 }
 
-void SerialReceiver::ComPort1RxChar(const QByteArray& burst, std::optional<TimeUs> at) {
+void SerialReceiver::ComPort1RxChar(const QByteArray& burst, std::optional<TimeUs> at, bool cut) {
     const PassingEvent event(CodeText(burst), {}, at);
+    const TimeUs heardAt = at.value_or(laps_.clock().nowUs());
     emit codeReceived(event.code);
     if (laps_.learnSlot() != kLearnNone) {
         if (laps_.learner())
             laps_.learner()->showTestCode(event.code);
         laps_.LearnCode(event.code);
+        if (health_)
+            health_->heard(SensorHealth::serial(), heardAt);
         return;
     }
-    laps_.MatchCode(event);
+    const CodeMatch match = laps_.MatchCode(event);
+    if (!health_)
+        return;
+    if (cut)
+        health_->rejected(SensorHealth::serial(), Rejection::FailedCheck, heardAt);
+    else if (match == CodeMatch::NoKart)
+        health_->unknownCode(SensorHealth::serial(), event.code, heardAt);
+    else
+        health_->passing(SensorHealth::serial(), heardAt);
 }
 
 } // namespace vartemo

@@ -12,6 +12,7 @@
 namespace vartemo {
 
 class LapComputation;
+class SensorHealth;
 
 // The receiver on a serial port (component ComPort1) that sends each passing
 // as one burst of bytes: the kart code, optionally after a trackside sensor's
@@ -35,6 +36,9 @@ public:
     static QString CodeText(const QByteArray& bytes);
     static int BurstPauseMs(int baudRate);
 
+    // Passings, unknown codes and overlong bursts are told to the health model.
+    void setHealth(SensorHealth* health) { health_ = health; }
+
     // Opens the port of section "ComPort1"; false with the port's error text.
     bool open(QString* error = nullptr);
     void close();
@@ -52,7 +56,8 @@ public:
     void ComPort1CTSChange(bool on) { ctsSeen_ = on; }
     void ComPort1DSRChange(bool on) { dsrSeen_ = on; }
     // One burst: learning or matching. at: when its first byte arrived (absent: now).
-    void ComPort1RxChar(const QByteArray& burst, std::optional<TimeUs> at = {});
+    // cut: the burst ran over the longest code and lost its end.
+    void ComPort1RxChar(const QByteArray& burst, std::optional<TimeUs> at = {}, bool cut = false);
 
 signals:
     void codeReceived(const QString& code);
@@ -64,8 +69,10 @@ private:
     LapComputation& laps_;
     const ReceiverSettings& settings_;
     QSerialPort port_;
+    SensorHealth* health_ = nullptr;
     QByteArray burst_;
     TimeUs burstStart_ = 0;
+    bool burstCut_ = false;
     QTimer burstEnd_;
     QTimer linePoll_;
     QSerialPort::PinoutSignals lastLines_;

@@ -52,6 +52,7 @@ TCommThread::TCommThread(RegistryStore& registry, std::unique_ptr<ModemStatusPor
             env_.postIrCode(code, frameStart);
         Posting = false;
     };
+    decoder_.rejectedFrame = [this] { ++badFrames_; };
 }
 
 TCommThread::~TCommThread() {
@@ -220,7 +221,8 @@ void TCommThread::ReadLoop() {
             {
                 std::optional<TimeUs> newestAt;
                 const QByteArray records = port_->takeRecords(&newestAt);
-                decoder_.ProcessRead(records, newestAt);
+                if (decoder_.ProcessRead(records, newestAt))
+                    ++framesSeen_;
             }
             break;
         default:

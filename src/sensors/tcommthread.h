@@ -66,6 +66,12 @@ public:
     QString LastCode() const;
     bool started() const { return thread_.joinable(); }
 
+    // Frames the receiver saw since the program started, and those of them
+    // that gave no code (too few edges, nothing to decode, too long): read
+    // from any thread, for the receiver's health.
+    qint64 FramesSeen() const { return framesSeen_; }
+    qint64 BadFrames() const { return badFrames_; }
+
 protected:
     // The registry subkey of this receiver's settings.
     virtual QString settingsSubkey() const { return QStringLiteral("nastaveni1"); }
@@ -89,6 +95,8 @@ private:
     ThreadEvent ack_{true};
     ThreadEvent finished_{true};
     std::atomic<bool> terminated_{false};
+    std::atomic<qint64> framesSeen_{0};
+    std::atomic<qint64> badFrames_{0};
     std::thread thread_;
 };
 

@@ -4,6 +4,7 @@
 #include "core/textfile.h"
 #include "engine/lapcomputation.h"
 #include "engine/passingevent.h"
+#include "engine/sensorhealth.h"
 #include "sensors/datagramreceivetime.h"
 
 #include <QNetworkDatagram>
@@ -111,18 +112,30 @@ void UdpSensorServer::IdUDPServer1UDPRead(const QByteArray& payload, const QHost
     const QString text = DatagramText(payload);
     const QString address = sender.toString();
     const int slot = laps_.learnSlot();
-    if (slot == kLearnMonitor) {
-        if (monitor_)
-            monitor_(QStringLiteral("Od %1:%2/%3 Data %4")
-                         .arg(address).arg(localPort).arg(senderPort).arg(text));
+    const int source = health_ ? health_->network(address) : 0;
+    const TimeUs heardAt = at.value_or(laps_.clock().nowUs());
+    if (slot == kLearnMonitor || (slot >= 1 && slot <= 99)) {
+        if (health_)
+            health_->heard(source, heardAt);
+        if (slot == kLearnMonitor) {
+            if (monitor_)
+                monitor_(QStringLiteral("Od %1:%2/%3 Data %4")
+                             .arg(address).arg(localPort).arg(senderPort).arg(text));
+        } else {
+            laps_.LearnCode(PassingEvent(text).code);
+        }
         return;
     }
     const PassingEvent event(text, address, at);
-    if (slot >= 1 && slot <= 99) {
-        laps_.LearnCode(event.code);
+    const CodeMatch match = laps_.MatchCode(event);
+    if (!health_)
         return;
-    }
-    laps_.MatchCode(event);
+    if (knownSender_ && !knownSender_(address))
+        health_->rejected(source, Rejection::UnknownAddress, heardAt);
+    else if (match == CodeMatch::NoKart)
+        health_->unknownCode(source, event.code, heardAt);
+    else
+        health_->passing(source, heardAt);
 }
 
 } // namespace vartemo

@@ -17,6 +17,7 @@ class QUdpSocket;
 namespace vartemo {
 
 class LapComputation;
+class SensorHealth;
 
 // The datagram server of the network sensors: one socket per listening port
 // on all interfaces. Each datagram's text is a kart code; the sender's
@@ -33,6 +34,15 @@ public:
     // The monitor memo MemoTCPIP of the settings dialog.
     void setMonitor(std::function<void(const QString& line)> appendLine) {
         monitor_ = std::move(appendLine);
+    }
+
+    // Each sender's passings and rejected datagrams go to the health model.
+    // knownSender: whether an address is one of the configured sensors
+    // (absent: every address is); a datagram from another one still counts
+    // for timing as before, and is told as from an unknown address.
+    void setHealth(SensorHealth* health, std::function<bool(const QString& address)> knownSender = {}) {
+        health_ = health;
+        knownSender_ = std::move(knownSender);
     }
 
     // Deactivates, removes every binding and adds one per row. A row that is
@@ -69,6 +79,8 @@ private:
     void readPending(QUdpSocket* socket);
 
     LapComputation& laps_;
+    SensorHealth* health_ = nullptr;
+    std::function<bool(const QString&)> knownSender_;
     std::function<void(const QString&)> monitor_;
     QList<quint16> ports_;
     std::vector<std::unique_ptr<QUdpSocket>> sockets_;

@@ -101,6 +101,11 @@ void LiveResults::onLineAppended(int kart, BoardList list, const QString& line) 
     stale_ = true;
 }
 
+void LiveResults::setOverdue(int kart, bool overdue) {
+    if (ride_.setOverdue(kart, overdue))
+        stale_ = true;
+}
+
 void LiveResults::takePendingLines() {
     for (const PendingLine& p : pending_) {
         try {

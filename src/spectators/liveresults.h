@@ -46,6 +46,8 @@ public:
     void onClockShown(int minutes, int seconds, int millis);
     void onLineAppended(int kart, vartemo::BoardList list, const QString& line);
     void onLengthMaybeChanged();
+    // A kart's overdue mark came or went.
+    void setOverdue(int kart, bool overdue);
 
 private:
     struct PendingLine {

@@ -136,7 +136,7 @@ QByteArray LiveResultsJson(const LiveRide& ride, const QByteArray& bestJson, qui
         appendTime(out, "last", k.last);
         out += ',';
         appendTime(out, "best", k.best);
-        out += '}';
+        out += k.overdue ? ",\"overdue\":true}" : ",\"overdue\":false}";
     }
     out += "],\"best\":";
     out += bestJson.isEmpty() ? QByteArray("{\"men\":[],\"women\":[]}") : bestJson;

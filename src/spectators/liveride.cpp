@@ -12,7 +12,7 @@ void LiveRide::start(const std::array<QString, kKartCount>& names, int length, b
     clockMs_ = 0;
     for (int k = 1; k <= kKartCount; ++k) {
         const QString& name = names[size_t(k - 1)];
-        karts_[size_t(k - 1)] = Kart{name, name != RaceBoard::DefaultDriverName(k), 0, 0, {}, {}};
+        karts_[size_t(k - 1)] = Kart{name, name != RaceBoard::DefaultDriverName(k), 0, 0, {}, {}, false};
     }
 }
 
@@ -69,6 +69,13 @@ void LiveRide::finish() {
         state_ = LiveRideState::Finished;
 }
 
+bool LiveRide::setOverdue(int kart, bool overdue) {
+    if (kart < 1 || kart > kKartCount || karts_[size_t(kart - 1)].overdue == overdue)
+        return false;
+    karts_[size_t(kart - 1)].overdue = overdue;
+    return true;
+}
+
 QList<LiveKart> LiveRide::standing() const {
     struct Entry {
         LiveKart kart;
@@ -82,7 +89,7 @@ QList<LiveKart> LiveRide::standing() const {
         const int laps = std::max(s.lines - 1, 0);
         if (laps == 0 && !s.named)
             continue;
-        entries.push_back({LiveKart{k, s.name, laps, s.last, s.best}, s.lines > 0, s.passedAt});
+        entries.push_back({LiveKart{k, s.name, laps, s.last, s.best, s.overdue}, s.lines > 0, s.passedAt});
     }
     std::sort(entries.begin(), entries.end(), [](const Entry& a, const Entry& b) {
         if (a.kart.laps != b.kart.laps)

@@ -16,13 +16,15 @@ namespace vartemo {
 // closed the ride; it stays as it was until the next START.
 enum class LiveRideState { Idle, Lights, Running, Over, Finished };
 
-// One kart of the standing; no lap yet leaves last and best empty.
+// One kart of the standing; no lap yet leaves last and best empty. overdue:
+// not seen for too long (a flat transmitter, a kart stopped on the track).
 struct LiveKart {
     int kart = 0;
     QString name;
     int laps = 0;
     std::optional<TimeMs> last;
     std::optional<TimeMs> best;
+    bool overdue = false;
     friend bool operator==(const LiveKart&, const LiveKart&) = default;
 };
 
@@ -43,6 +45,9 @@ public:
     void addLapLine(int kart, TimeMs lap);
     // STOP: the ride stays as it is until the next start.
     void finish();
+    // The kart's overdue mark as the race board shows it; false when it
+    // did not change.
+    bool setOverdue(int kart, bool overdue);
 
     LiveRideState state() const { return state_; }
     // From START to STOP: laps and the clock count.
@@ -62,6 +67,7 @@ private:
         TimeMs passedAt = 0; // the sum of its lines: when it last passed
         std::optional<TimeMs> last;
         std::optional<TimeMs> best;
+        bool overdue = false;
     };
     void checkOver();
 

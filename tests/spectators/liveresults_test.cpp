@@ -104,10 +104,35 @@ TEST_F(LiveRideTest, FixedRideAgainstTheGoldenDocument) {
     passAt(1, 49'100);
     passAt(5, 50'250);
     passAt(1, 88'600);
+    live.setOverdue(3, true); // never seen since the start
     displayTickAt(2 * kMinute + 3'456);
     const QByteArray golden = readFile(QStringLiteral(VARTEMO_TEST_DATA "/liveresults_ride.json"));
     EXPECT_EQ(QString::fromUtf8(live.snapshot()->json + '\n'), QString::fromUtf8(golden));
     EXPECT_EQ(live.snapshot()->etag, '"' + QByteArray::number(live.snapshot()->seq) + '"');
+}
+
+// The overdue mark makes a new document and goes with the next START.
+TEST_F(LiveRideTest, OverdueMarkFollowsTheBoardAndEndsWithTheRide) {
+    board.setDriverName(2, QStringLiteral("Bára"));
+    start();
+    passAt(2, 9'000);
+    displayTickAt(10'000);
+    const quint64 before = live.snapshot()->seq;
+    live.setOverdue(2, true);
+    EXPECT_TRUE(live.stale());
+    displayTickAt(10'259);
+    EXPECT_GT(live.snapshot()->seq, before);
+    EXPECT_TRUE(live.snapshot()->json.contains(R"("kart":2,"name":"Bára","laps":0,"lastMs":null,"last":null,"bestMs":null,"best":null,"overdue":true})"))
+        << live.snapshot()->json.constData();
+    live.setOverdue(2, true);
+    EXPECT_FALSE(live.stale()) << "no change, no new document";
+    control.StartButton1Click(); // STOP
+    start();
+    passAt(2, 500);
+    passAt(2, 30'000);
+    displayTickAt(31'000);
+    EXPECT_TRUE(live.snapshot()->json.contains(R"("overdue":false})")) << live.snapshot()->json.constData();
+    EXPECT_FALSE(live.snapshot()->json.contains(R"("overdue":true)"));
 }
 
 TEST_F(LiveRideTest, StatesAndOrderThroughARide) {
