@@ -155,6 +155,7 @@ void Station::StartUp() {
     liveResults_ = std::make_unique<LiveResultsWiring>(settings_, board_, race_, &tvDisplay_->window(),
                                                        [this](const QString& m) { showStartupError(m); });
     ConnectSpectatorTables(bestTwenty_->tables(), *tvDisplay_, *liveResults_);
+    createSensorHealth();
     backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
                                         .mainWindow = mainWindow_.get(),
                                         .addLogEntry = [this](const QString& line) { AddLogEntry(line); },

@@ -20,6 +20,7 @@
 #include "app/startupstatus.h"
 #include "app/liveresultswiring.h"
 #include "app/ridejournalwiring.h"
+#include "app/sensorhealthwiring.h"
 #include "app/terminationsignals.h"
 #include "app/tvdisplaywiring.h"
 #include "engine/lapfilecommands.h"
@@ -71,7 +72,20 @@ Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, 
           ReceiverStartupCheck::Hooks{.addLogEntry = [this](const QString& text) { AddLogEntry(text); },
                                       .showError = [this](const QString& text) { showStartupError(text); },
                                       .wait = &WaitProcessingEvents})) {
-    irCodes_ = std::make_unique<IrCodeHandler>(laps_);
+    laps_.setHealth(&health_);
+    // A datagram from an address that is neither the lap sensor nor one of
+    // the trackside sensors listed in the settings (when any is listed).
+    receivers_->setHealth(&health_, [this](const QString& address) {
+        bool listed = false;
+        for (int sensor = 1; sensor <= 10; ++sensor) {
+            const QString known = settings_.sensorAddress(sensor).trimmed();
+            listed = listed || !known.isEmpty();
+            if (known == address)
+                return true;
+        }
+        return !listed || address == settings_.lapSensorAddress().trimmed();
+    });
+    irCodes_ = std::make_unique<IrCodeHandler>(laps_, &health_);
     mainWindow_->installEventFilter(irCodes_.get());
     race_.setResultsFolder(folder_.resultsFolder());
     race_.feeds().showError = [this](const QString& message) {
@@ -132,7 +146,7 @@ std::unique_ptr<Receivers> Station::createReceivers(bool irRecordStreams) {
         .laps = laps_,
         .settings = receiverSettings_,
         .registry = registry_,
-        .infrared = {.postIrCode = PostIrCodeToMainWindow, .showError = {}, .logPath = folder_.path(QStringLiteral("log.txt"))},
+        .infrared = {.postIrCode = [](quint32 code, std::optional<TimeUs> at) { PostIrCodeToMainWindow(code, at); }, .showError = {}, .logPath = folder_.path(QStringLiteral("log.txt"))},
         .makeModemPort = [irRecordStreams]() -> std::unique_ptr<ModemStatusPort> {
             if (irRecordStreams)
                 return std::make_unique<RecordStreamPort>();
@@ -140,6 +154,9 @@ std::unique_ptr<Receivers> Station::createReceivers(bool irRecordStreams) {
         },
         .reportFailure = [this](const QString& message, const QString& caption) {
             reportReceiverFailure(message, caption);
+        },
+        .postIrCodeFrom = [](int receiver, quint32 code, std::optional<TimeUs> frameStart) {
+            PostIrCodeToMainWindow(code, frameStart, receiver);
         }});
     return receivers;
 }
@@ -160,6 +177,19 @@ void Station::createSettingsDialog() {
     TNastavDlg::Hooks& hooks = settingsDialog_->dialog().hooks();
     hooks.printPreview = [this] { printing_->ShowLapSheet(); };
     hooks.diplomaPreview = [this] { printing_->ShowDiploma(); };
+    hooks.healthStripShown = [this] { return sensorHealth_->stripShown(); };
+    hooks.showHealthStrip = [this](bool shown) { sensorHealth_->setStripShown(shown); };
+}
+
+// The sensor strip under the race board, the overdue marks of the board
+// and the live results; the settings dialog shows or hides the strip.
+void Station::createSensorHealth() {
+    sensorHealth_ = std::make_unique<SensorHealthWiring>(SensorHealthWiring::Parts{
+        .health = health_, .clock = clock_, .settings = settings_, .mainWindow = *mainWindow_,
+        .board = board_, .race = race_, .laps = laps_, .receivers = *receivers_,
+        .parallelPort = *parallelPort_, .registry = registry_,
+        .liveResults = &liveResults_->liveResults(),
+        .addLogEntry = [this](const QString& line) { AddLogEntry(line); }});
 }
 
 // The statistics charts print on the lap-sheet window's printer and open

@@ -9,6 +9,7 @@
 #include "engine/lapcomputation.h"
 #include "engine/raceboard.h"
 #include "engine/racecontrol.h"
+#include "engine/sensorhealth.h"
 #include "platform/autostartentry.h"
 #include "platform/fileregistrystore.h"
 #include "engine/racecontrol.h"
@@ -48,6 +49,7 @@ class SoundPageWiring;
 class SoundPlayer;
 class LiveResultsWiring;
 class RideJournalWiring;
+class SensorHealthWiring;
 
 // Lets events (painting, port line changes) be handled for ms milliseconds
 // while start-up runs before the event loop.
@@ -91,6 +93,9 @@ public:
     // The ride journal, the start-up question after an outage and "Konec"
     // during a ride.
     RideJournalWiring& rideJournal() { return *rideJournal_; }
+    // The sensors' health, its strip under the race board and the overdue marks.
+    SensorHealth& health() { return health_; }
+    SensorHealthWiring& sensorHealth() { return *sensorHealth_; }
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
@@ -119,6 +124,7 @@ private:
     void loadSettings();
     void createSettingsDialog();
     void createStatistics();
+    void createSensorHealth();
     std::unique_ptr<Receivers> createReceivers(bool irRecordStreams);
     void wireParallelPort();
     void createFleet();
@@ -130,6 +136,8 @@ private:
     // From the first step of start-up to its end: created before the windows.
     std::unique_ptr<TSplashScreen> splash_;
     SteadyClock clock_;
+    // Before everything that reports to it.
+    SensorHealth health_;
     RaceBoard board_;
     FileRegistryStore registry_;
     AutostartEntry autostart_;
@@ -149,6 +157,7 @@ private:
     std::unique_ptr<TvDisplayWiring> tvDisplay_;
     // The live results page for the spectators' phones.
     std::unique_ptr<LiveResultsWiring> liveResults_;
+    std::unique_ptr<SensorHealthWiring> sensorHealth_;
     std::unique_ptr<SettingsDialogWiring> settingsDialog_;
     // Sounds, the card's mixer and the FTP page (with the settings dialog).
     std::unique_ptr<SoundPlayer> soundPlayer_;

@@ -173,6 +173,16 @@ void TNastavDlg::setHooks(Hooks hooks) {
     hooks_ = std::move(hooks);
     for (const auto& [button, hook] : hookButtons_)
         button->setEnabled(bool(hooks_.*hook));
+    showHealthStripChoice();
+}
+
+void TNastavDlg::showHealthStripChoice() {
+    if (!healthStrip_)
+        return;
+    const bool available = hooks_.healthStripShown && hooks_.showHealthStrip;
+    healthStrip_->setEnabled(available);
+    const QSignalBlocker quiet(healthStrip_);
+    healthStrip_->setChecked(available && hooks_.healthStripShown());
 }
 
 QString TNastavDlg::LearnButtonName(int slot) {
@@ -284,6 +294,18 @@ void TNastavDlg::buildStartPage() {
         grid->removeWidget(buttons[i]);
         grid->addWidget(buttons[i], row0 + i / 2, i % 2);
     }
+    // Under the display choices: the sensor strip under the race board.
+    healthStrip_ = new QCheckBox(QStringLiteral("Zobrazit stav čidel"));
+    healthStrip_->setObjectName(QStringLiteral("cbStavCidel"));
+    healthStrip_->setToolTip(QStringLiteral("Kontrolky čidel pod tabulí: zelená - slyšeno nedávno, "
+                                            "šedá - ticho, červená - porucha"));
+    QGridLayout* display = pages_->groupGrid(kPageStart, QStringLiteral(" Zobrazení "));
+    display->addWidget(healthStrip_, display->rowCount(), 0, 1, -1);
+    connect(healthStrip_, &QCheckBox::toggled, this, [this](bool on) {
+        if (hooks_.showHealthStrip)
+            hooks_.showHealthStrip(on);
+    });
+    showHealthStripChoice();
     if (auto* pins = qobject_cast<QListWidget*>(pages_->control(S::LptBit))) {
         pins->setFlow(QListView::TopToBottom);
         pins->setWrapping(true);
@@ -558,6 +580,7 @@ void TNastavDlg::showEvent(QShowEvent* event) {
     repeatRead_->setChecked(false);
     showSerialPort();
     refreshMirrors();
+    showHealthStripChoice();
     const QString results = QDir(parts_.programFolder).filePath(QStringLiteral("vysledky"));
     if (activateResultsEditor_)
         activateResultsEditor_(results);

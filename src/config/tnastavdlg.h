@@ -67,6 +67,10 @@ public:
         std::function<void(int ms)> wait;          // the pauses before a port opens
         // The picture file the operator picks, starting in the folder; empty: none.
         std::function<QString(const QString& folder)> choosePicture;
+        // "Zobrazit stav čidel": the sensor strip of the main window, a choice
+        // kept outside vartemo.ini (without both hooks the box is disabled).
+        std::function<bool()> healthStripShown;
+        std::function<void(bool shown)> showHealthStrip;
     };
 
     TNastavDlg(Parts parts, QWidget* parent = nullptr);
@@ -138,6 +142,7 @@ private:
     void refreshMirrors();
     void choosePicture(SettingId id);
     void endLearningAndTests();
+    void showHealthStripChoice();
     void resumeStartWaiting();
     DecoderChoice decoderChoiceFromControls(int decoder) const;
     void showDecoderChoices();
@@ -162,6 +167,7 @@ private:
     QSpinBox* bitMask_ = nullptr;
     QSpinBox* priority_ = nullptr;
     QCheckBox* service_ = nullptr;
+    QCheckBox* healthStrip_ = nullptr;
     // ComComboBox1..6: the serial receiver port; ComComboBox7..12 their mirrors.
     std::array<QComboBox*, 6> serialCombos_{};
     std::array<QComboBox*, 6> serialMirrors_{};

@@ -41,7 +41,7 @@ public:
         std::function<void(const QString& message, const QString& caption)> reportFailure;
         // When set, the decoders post through this instead of postIrCode,
         // with the number of the receiver (1 or 2) that saw the code.
-        std::function<void(int receiver, quint32 code, std::optional<TimeUs> frameStart)> postIrCodeFrom;
+        std::function<void(int receiver, quint32 code, std::optional<TimeUs> frameStart)> postIrCodeFrom = {};
     };
 
     explicit Receivers(Dependencies deps);

@@ -109,6 +109,35 @@ TEST(RidePlan, BunchesCrossEverySensorAFractionOfAMillisecondApart) {
     EXPECT_EQ((*pair)[3].atUs, 2'500'300);
 }
 
+// A flat transmitter: nothing of the kart after its n-th lap, at any sensor.
+// A sensor without power: none of its passings from then on.
+TEST(RidePlan, SilencedKartsAndSensorsSendNothingAfterwards) {
+    QString error;
+    const auto full = PlanRideFromLaps({"1 10000 10000 10000 10000 10000", "2 11000 11000 11000 11000"}, 1, 0, &error);
+    ASSERT_TRUE(full) << qPrintable(error);
+    auto plan = *full;
+    SilenceKart(plan, 2, 3);
+    SilenceSensor(plan, 1, 25'000'000);
+    std::map<std::pair<int, int>, int> count; // (kart, sensor) -> passings
+    qint64 lastOfKart2 = 0;
+    for (const Passing& p : plan) {
+        ++count[{p.kart, p.sensor}];
+        if (p.kart == 2)
+            lastOfKart2 = std::max(lastOfKart2, p.atUs);
+        if (p.sensor == 1) {
+            EXPECT_LT(p.atUs, 25'000'000);
+        }
+    }
+    EXPECT_EQ(count[std::make_pair(1, 0)], 5) << "the other kart drives on";
+    EXPECT_EQ(count[std::make_pair(2, 0)], 3);
+    EXPECT_EQ(lastOfKart2, 33'000'000) << "its third lap is the last thing heard of it";
+    EXPECT_EQ(count[std::make_pair(1, 1)], 2) << "trackside at 5, 15, 25, ... s: from 25 s on gone";
+
+    auto short_ = *full;
+    SilenceKart(short_, 2, 7);
+    EXPECT_EQ(short_.size(), full->size()) << "a kart that never drives that many laps loses nothing";
+}
+
 TEST(RidePlan, TracksideReportsCarryTheSensorIdentifier) {
     EXPECT_EQ(SensorReport(0, KartCode(3)), QStringLiteral("K03"));
     EXPECT_EQ(SensorReport(10, KartCode(8)), QStringLiteral("10K08"));

@@ -66,8 +66,10 @@ int main(int argc, char* argv[]) {
     const QCommandLineOption irLine(QStringLiteral("ir-line"), QStringLiteral("Input line of the frames: 0 CTS, 1 DSR, 2 DCD."), QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption bunch(QStringLiteral("bunch"), QStringLiteral("Karts crossing together: bunches of n karts (1..n, n+1..), each driving its first kart's laps."), QStringLiteral("n"), QStringLiteral("1"));
     const QCommandLineOption bunchGap(QStringLiteral("bunch-gap-us"), QStringLiteral("In a bunch, each kart this far behind the one before."), QStringLiteral("us"), QStringLiteral("300"));
+    const QCommandLineOption kartStops(QStringLiteral("kart-stops"), QStringLiteral("Kart k sends nothing after its n-th lap (a flat transmitter)."), QStringLiteral("k:n"));
+    const QCommandLineOption sensorSilent(QStringLiteral("sensor-silent"), QStringLiteral("Sensor s (0: the lap sensor) sends nothing from ms after the start on (lost power)."), QStringLiteral("s:ms"));
     const QCommandLineOption dryRun(QStringLiteral("dry-run"), QStringLiteral("Print the plan at once; send nothing."));
-    parser.addOptions({karts, laps, lapMs, paceStep, spread, minGap, trackside, seed, lapsFile, udp, serial, ir, irLine, bunch, bunchGap, dryRun});
+    parser.addOptions({karts, laps, lapMs, paceStep, spread, minGap, trackside, seed, lapsFile, udp, serial, ir, irLine, bunch, bunchGap, kartStops, sensorSilent, dryRun});
     parser.process(app);
 
     auto number = [&](const QCommandLineOption& o, int low, int high, int* out) {
@@ -97,6 +99,29 @@ int main(int argc, char* argv[]) {
         plan = std::move(*fromFile);
     } else {
         plan = PlanRide(model);
+    }
+
+    // "a:b" with a in low..high and b in 0..bHigh.
+    auto pair = [&](const QCommandLineOption& o, int low, int high, int bHigh, int* a, int* b) {
+        const QStringList parts = parser.value(o).split(u':');
+        bool okA = false, okB = false;
+        if (parts.size() == 2) {
+            *a = parts[0].toInt(&okA);
+            *b = parts[1].toInt(&okB);
+        }
+        return okA && okB && *a >= low && *a <= high && *b >= 0 && *b <= bHigh;
+    };
+    if (parser.isSet(kartStops)) {
+        int kart = 0, after = 0;
+        if (!pair(kartStops, 1, 8, 10000, &kart, &after))
+            return Fail(QStringLiteral("--kart-stops needs kart:laps"));
+        SilenceKart(plan, kart, after);
+    }
+    if (parser.isSet(sensorSilent)) {
+        int sensor = 0, fromMs = 0;
+        if (!pair(sensorSilent, 0, 10, 3'600'000, &sensor, &fromMs))
+            return Fail(QStringLiteral("--sensor-silent needs sensor:ms"));
+        SilenceSensor(plan, sensor, qint64(fromMs) * 1000);
     }
 
     QString error;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <map>
+#include <optional>
 #include <QRegularExpression>
 #include <random>
 
@@ -99,6 +100,23 @@ std::optional<std::vector<Passing>> PlanRideFromLaps(const QStringList& lines, i
         }
     }
     return Finish(laps, trackside, minGapMs);
+}
+
+void SilenceKart(std::vector<Passing>& plan, int kart, int laps) {
+    int seen = 0;
+    std::optional<qint64> deadFrom;
+    for (const Passing& p : plan)
+        if (p.kart == kart && p.sensor == 0 && ++seen == laps) {
+            deadFrom = p.atUs;
+            break;
+        }
+    if (!deadFrom)
+        return;
+    std::erase_if(plan, [&](const Passing& p) { return p.kart == kart && p.atUs > *deadFrom; });
+}
+
+void SilenceSensor(std::vector<Passing>& plan, int sensor, qint64 fromUs) {
+    std::erase_if(plan, [&](const Passing& p) { return p.sensor == sensor && p.atUs >= fromUs; });
 }
 
 QString KartCode(int kart) {

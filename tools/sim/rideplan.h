@@ -43,6 +43,12 @@ std::vector<Passing> PlanRide(const RideModel& model);
 std::optional<std::vector<Passing>> PlanRideFromLaps(const QStringList& lines, int trackside,
                                                      int minGapMs, QString* error);
 
+// Failures on the track. A kart whose transmitter dies after its n-th lap
+// (its n-th passing of the lap sensor): nothing of it comes after that one.
+void SilenceKart(std::vector<Passing>& plan, int kart, int laps);
+// A sensor that loses power fromUs into the ride: none of its passings after.
+void SilenceSensor(std::vector<Passing>& plan, int sensor, qint64 fromUs);
+
 // The code a kart's transponder sends ("K01" ... "K08"), and what a sensor
 // reports for it: the bare code at the lap sensor, the sensor's two-digit
 // identifier in front of it at a trackside sensor.
