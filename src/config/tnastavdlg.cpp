@@ -207,6 +207,7 @@ void TNastavDlg::ensureBuilt() {
         pages_->build(page, widget);
     }
     buildStartPage();
+    buildHealthStripChoice();
     buildPrintPages();
     buildComPage();
     buildCodesPage();
@@ -294,24 +295,27 @@ void TNastavDlg::buildStartPage() {
         grid->removeWidget(buttons[i]);
         grid->addWidget(buttons[i], row0 + i / 2, i % 2);
     }
-    // Under the display choices: the sensor strip under the race board.
-    healthStrip_ = new QCheckBox(QStringLiteral("Zobrazit stav čidel"));
-    healthStrip_->setObjectName(QStringLiteral("cbStavCidel"));
-    healthStrip_->setToolTip(QStringLiteral("Kontrolky čidel pod tabulí: zelená - slyšeno nedávno, "
-                                            "šedá - ticho, červená - porucha"));
-    QGridLayout* display = pages_->groupGrid(kPageStart, QStringLiteral(" Zobrazení "));
-    display->addWidget(healthStrip_, display->rowCount(), 0, 1, -1);
-    connect(healthStrip_, &QCheckBox::toggled, this, [this](bool on) {
-        if (hooks_.showHealthStrip)
-            hooks_.showHealthStrip(on);
-    });
-    showHealthStripChoice();
     if (auto* pins = qobject_cast<QListWidget*>(pages_->control(S::LptBit))) {
         pins->setFlow(QListView::TopToBottom);
         pins->setWrapping(true);
         pins->setFixedHeight(pins->sizeHintForRow(0) * 4 + 2 * pins->frameWidth() + 2);
         pins->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     }
+}
+
+// With the measuring choices: the sensor strip under the race board.
+void TNastavDlg::buildHealthStripChoice() {
+    healthStrip_ = new QCheckBox(QStringLiteral("Zobrazit stav čidel"));
+    healthStrip_->setObjectName(QStringLiteral("cbStavCidel"));
+    healthStrip_->setToolTip(QStringLiteral("Kontrolky čidel pod tabulí: zelená - slyšeno nedávno, "
+                                            "šedá - ticho, červená - porucha"));
+    QGridLayout* display = pages_->groupGrid(kPageHardware, QStringLiteral(" Měření "));
+    display->addWidget(healthStrip_, display->rowCount(), 0, 1, -1);
+    connect(healthStrip_, &QCheckBox::toggled, this, [this](bool on) {
+        if (hooks_.showHealthStrip)
+            hooks_.showHealthStrip(on);
+    });
+    showHealthStripChoice();
 }
 
 void TNastavDlg::buildPrintPages() {

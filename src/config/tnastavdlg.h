@@ -122,6 +122,7 @@ protected:
 private:
     void buildFrame();
     void buildStartPage();
+    void buildHealthStripChoice();
     void buildPrintPages();
     void buildComPage();
     void buildCodesPage();

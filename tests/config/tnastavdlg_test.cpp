@@ -727,3 +727,34 @@ TEST_F(DialogTest, ButtonsOfSubsystemsWithoutTheirHookAreDisabled) {
 }
 
 } // namespace
+
+namespace {
+
+// "Zobrazit stav čidel" shows the station's choice each time the dialog
+// shows and hands the operator's click on at once; without the station's
+// hooks it is disabled.
+TEST_F(DialogTest, SensorStripChoiceShowsAndSetsTheStationsChoice) {
+    auto* box = dialog.findChild<QCheckBox*>(QStringLiteral("cbStavCidel"));
+    ASSERT_TRUE(box);
+    EXPECT_FALSE(box->isEnabled());
+    bool shown = false;
+    QList<bool> told;
+    dialog.hooks().healthStripShown = [&] { return shown; };
+    dialog.hooks().showHealthStrip = [&](bool on) {
+        told << on;
+        shown = on;
+    };
+    dialog.setHooks(dialog.hooks());
+    EXPECT_TRUE(box->isEnabled());
+    EXPECT_FALSE(box->isChecked());
+    dialog.reject();
+    shown = true; // changed elsewhere meanwhile
+    dialog.show();
+    EXPECT_TRUE(box->isChecked()) << "read afresh at each showing";
+    EXPECT_TRUE(told.isEmpty()) << "showing the choice is no choice";
+    box->click();
+    EXPECT_EQ(told, QList<bool>{false});
+    dialog.reject();
+}
+
+} // namespace
