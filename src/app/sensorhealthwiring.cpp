@@ -33,7 +33,7 @@ SensorHealthWiring::SensorHealthWiring(Parts parts, QObject* parent) : QObject(p
     // START: the ride's figures begin anew (the STOP keeps them to look at).
     connect(&parts_.race, &RaceControl::captionChanged, this, [this](const QString& caption) {
         if (caption == QLatin1String("&STOP"))
-            parts_.health.rideStarted();
+            parts_.health.rideStarted(parts_.clock.nowUs());
         tick();
     });
     timer_.setInterval(kTickMs);

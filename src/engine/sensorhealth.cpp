@@ -150,11 +150,16 @@ SensorHealth::listedUnknownCodes(int* count) const {
     return listed;
 }
 
-void SensorHealth::rideStarted() {
+void SensorHealth::rideStarted(TimeUs at) {
     for (SourceHealth& s : sources_)
         s.ride = {};
     unknownUsed_ = 0;
-    karts_.fill({});
+    for (KartHealth& k : karts_) {
+        const bool shown = k.overdue;
+        k = KartHealth{};
+        k.overdue = shown;
+    }
+    watchedFrom_ = at;
     changed_ = true;
 }
 
@@ -181,7 +186,8 @@ bool SensorHealth::updateOverdue(TimeUs now, const OverdueRule& rule) {
         KartHealth& k = karts_[size_t(kart - 1)];
         bool overdue = false;
         if (rule.racing && rule.taking[size_t(kart - 1)]) {
-            const TimeUs quiet = now - std::max(k.lastSeen.value_or(rule.raceStartUs), rule.raceStartUs);
+            const TimeUs since = std::max({k.lastSeen.value_or(rule.raceStartUs), rule.raceStartUs, watchedFrom_});
+            const TimeUs quiet = now - since;
             const TimeUs limit = k.bestLapUs
                                      ? kOverdueFactor * *k.bestLapUs
                                      : std::max(kOverdueFactor * rule.minLapUs, kFirstLapGraceUs);

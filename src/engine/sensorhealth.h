@@ -127,8 +127,11 @@ public:
     std::array<const UnknownCode*, kMaxUnknownCodes> listedUnknownCodes(int* count) const;
 
     // --- karts in a ride
-    // START: the ride's figures and the karts' passings begin anew.
-    void rideStarted();
+    // START (or a ride continued after an outage) at this moment: the
+    // ride's figures and the karts' passings begin anew, and no kart is
+    // overdue for time before it (the marks shown stay until the next
+    // update, so that their going is told).
+    void rideStarted(TimeUs at);
     // A lap passing counted for the kart (its lap is measured from its last one).
     void kartLap(int kart, TimeUs at);
     // Any other sighting of the kart: a split, a passing within the minimum lap.
@@ -156,6 +159,7 @@ private:
     std::array<UnknownCode, kMaxUnknownCodes> unknown_{};
     int unknownUsed_ = 0;
     std::array<KartHealth, kKartCount> karts_{};
+    TimeUs watchedFrom_ = 0;
     bool changed_ = true;
 };
 

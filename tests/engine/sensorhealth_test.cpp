@@ -47,7 +47,7 @@ TEST(SensorHealth, LampGreenWhenHeardRecentlyGreyWhenQuietRedWhenFailing) {
     EXPECT_EQ(h.source(slot).ride.rejectedOf(Rejection::FailedCheck), 1);
 
     // A new ride starts its figures from zero; the totals since start stay.
-    h.rideStarted();
+    h.rideStarted(clock.nowUs());
     EXPECT_EQ(h.lamp(slot, clock.nowUs()), SourceLamp::Green);
     EXPECT_EQ(h.source(slot).ride.rejectedTotal(), 0);
     EXPECT_EQ(h.source(slot).sinceStart.rejectedTotal(), 3);
@@ -137,7 +137,7 @@ TEST(SensorHealth, UnknownCodesListedFromTheThirdSightingInARide) {
     const QString tip = SourceTooltip(h, ir, clock.nowUs());
     EXPECT_TRUE(tip.contains(QStringLiteral("Neznámé kódy v jízdě: 1A2B (3×)"))) << qPrintable(tip);
     EXPECT_FALSE(SourceTooltip(h, SensorHealth::serial(), clock.nowUs()).contains(QStringLiteral("Neznámé kódy")));
-    h.rideStarted();
+    h.rideStarted(clock.nowUs());
     h.listedUnknownCodes(&count);
     EXPECT_EQ(count, 0) << "counted per ride";
 }
@@ -147,7 +147,7 @@ TEST(SensorHealth, UnknownCodesListedFromTheThirdSightingInARide) {
 TEST(SensorHealth, KartOverdueAfterThreeBestLapsUntilSeenAgain) {
     ManualClock clock;
     SensorHealth h;
-    h.rideStarted();
+    h.rideStarted(clock.nowUs());
     const TimeUs start = clock.nowUs();
     const OverdueRule rule = Racing(start);
     auto at = [&](TimeUs sinceStart) { return start + sinceStart; };
@@ -191,7 +191,7 @@ TEST(SensorHealth, BeforeItsFirstLapAKartWaitsTheLongerOfAMinuteAndThreeMinimumL
     for (const Case& c : cases) {
         ManualClock clock;
         SensorHealth h;
-        h.rideStarted();
+        h.rideStarted(clock.nowUs());
         const TimeUs start = clock.nowUs();
         const OverdueRule rule = Racing(start, c.minLap);
         if (c.firstSeen >= 0)
@@ -203,10 +203,29 @@ TEST(SensorHealth, BeforeItsFirstLapAKartWaitsTheLongerOfAMinuteAndThreeMinimumL
     }
 }
 
+// A ride continued after an outage: its karts' passings before it are
+// unknown, so each gets its time from the moment the watching began again;
+// a mark shown when the figures start anew goes at the next update.
+TEST(SensorHealth, ContinuedRideWatchesFromItsContinuationAndMarksGoAtTheNextUpdate) {
+    ManualClock clock;
+    SensorHealth h;
+    const TimeUs start = clock.nowUs();
+    h.rideStarted(start);
+    h.updateOverdue(start + 100 * kS, Racing(start));
+    ASSERT_TRUE(h.overdue(3));
+    const TimeUs resumed = start + 300 * kS;
+    h.rideStarted(resumed);
+    EXPECT_TRUE(h.overdue(3)) << "still shown";
+    EXPECT_TRUE(h.updateOverdue(resumed + 1 * kS, Racing(start))) << "told that it went";
+    EXPECT_FALSE(h.overdue(3));
+    h.updateOverdue(resumed + 60 * kS + 1, Racing(start));
+    EXPECT_TRUE(h.overdue(3));
+}
+
 TEST(SensorHealth, KartsNotTakingPartAreNeverMarked) {
     ManualClock clock;
     SensorHealth h;
-    h.rideStarted();
+    h.rideStarted(clock.nowUs());
     OverdueRule rule = Racing(clock.nowUs());
     rule.taking[size_t(6 - 1)] = false; // "Bez účasti" or no code
     h.updateOverdue(clock.nowUs() + 600 * kS, rule);
@@ -226,8 +245,8 @@ TEST(SensorHealth, LapComputationReportsLapsSplitsAndUnknownCodes) {
     LapComputation laps(board, clock, settings);
     SensorHealth h;
     laps.setHealth(&h);
+    h.rideStarted(clock.nowUs());
     laps.startRace();
-    h.rideStarted();
     const TimeUs start = clock.nowUs();
 
     EXPECT_EQ(laps.MatchCode(QStringLiteral("K01"), QStringLiteral("127.0.0.1")), CodeMatch::Lap);
