@@ -1,4 +1,5 @@
 #include "engine/lapcomputation.h"
+#include "engine/sensorhealth.h"
 #include "engine/lapsettings.h"
 #include "engine/tform1.h"
 #include "sensors/ircodedelivery.h"
@@ -38,4 +39,30 @@ TEST(IrCodeDelivery, DecoderThreadReachesTheLapComputationThroughTheMainWindow) 
     PostIrCodeToMainWindow(0x306A);
     QTest::qWait(50);
     EXPECT_EQ(laps.pendingKart(), 0);
+}
+
+// The receiver that saw a code is told what it was: a kart's passing, a code
+// of no kart.
+TEST(IrCodeDelivery, EachReceiverIsToldWhatItsCodesWere) {
+    RaceBoard board;
+    ManualClock clock;
+    FixedLapSettings settings;
+    settings.firstCode[3] = QStringLiteral("306A"); // kart 4
+    LapComputation laps(board, clock, settings);
+    SensorHealth health;
+    TForm1 window(board);
+    IrCodeHandler handler(laps, &health);
+    window.installEventFilter(&handler);
+    laps.startRace();
+
+    PostIrCodeToMainWindow(0x306A, {}, 2);
+    PostIrCodeToMainWindow(0x1234, {}, 2);
+    PostIrCodeToMainWindow(0x1234, {}, 1);
+    const SourceHealth& first = health.source(SensorHealth::infrared(1));
+    const SourceHealth& second = health.source(SensorHealth::infrared(2));
+    ASSERT_TRUE(QTest::qWaitFor([&] { return first.sinceStart.rejectedTotal() == 1; }, 2000));
+    EXPECT_EQ(second.sinceStart.passings, 1);
+    EXPECT_EQ(second.sinceStart.rejectedOf(Rejection::UnknownCode), 1);
+    EXPECT_EQ(first.sinceStart.passings, 0);
+    EXPECT_EQ(laps.pendingKart(), 4);
 }

@@ -192,6 +192,26 @@ TEST_F(Decoder, CodeWiderThanThirtyTwoBitsIsDroppedAndDecodingGoesOn) {
     EXPECT_EQ(decoder.LastCode, QStringLiteral("0012345678"));
 }
 
+// Frames that give no code are told (the receiver's health counts them);
+// a decoded one or a repeat of a code is not.
+TEST_F(Decoder, FramesThatGiveNoCodeAreTold) {
+    int rejected = 0;
+    decoder.rejectedFrame = [&] { ++rejected; };
+    receive(RepeatFrame()); // nothing to repeat yet
+    EXPECT_EQ(rejected, 1);
+    receive(BiPhaseFrame(false, 3, 9));
+    receive(RepeatFrame());
+    EXPECT_EQ(rejected, 1);
+    EXPECT_EQ(posted.size(), 2u);
+    decoder.BitMask = 0;
+    std::vector<bool> bits(40, false);
+    bits[0] = true;
+    receive(PulseDistanceFrame(bits)); // wider than the message
+    EXPECT_EQ(rejected, 2);
+    EXPECT_FALSE(decoder.ProcessRead(QByteArray("\x55\x55", 2))) << "no edges: no frame";
+    EXPECT_EQ(rejected, 2);
+}
+
 TEST_F(Decoder, OtherRecordsAndDataInTheStreamAreSkipped) {
     const QByteArray clean = ModemStatusStream(BiPhaseFrame(false, 2, 5));
     QByteArray noisy;

@@ -3,6 +3,7 @@
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
 #include "platform/comportname.h"
+#include "engine/sensorhealth.h"
 #include "sensors/serialreceiver.h"
 
 #include <QSignalSpy>
@@ -158,3 +159,34 @@ TEST_F(Serial, TheBurstIsStampedAtItsFirstByte) {
     laps.PollAll();
     EXPECT_EQ(board.lines(2, BoardList::Lap), QStringList{QStringLiteral("00:05:000")});
 }
+
+namespace {
+
+// What each burst was reaches the receiver's health: a kart's code, a code
+// of no kart (listed from its third sighting), a burst that ran over the
+// longest code, and codes heard while the settings learn.
+TEST_F(Serial, BurstsAreToldToTheHealthModel) {
+    SensorHealth health;
+    receiver.setHealth(&health);
+    const int slot = SensorHealth::serial();
+    burst("ABC");
+    for (int i = 0; i < 3; ++i)
+        burst("XYZ");
+    burst(QByteArray(300, 'Q'));
+    const SourceHealth& s = health.source(slot);
+    EXPECT_EQ(s.ride.passings, 1);
+    EXPECT_EQ(s.ride.rejectedOf(Rejection::UnknownCode), 3);
+    EXPECT_EQ(s.ride.rejectedOf(Rejection::FailedCheck), 1);
+    int listed = 0;
+    const auto codes = health.listedUnknownCodes(&listed);
+    ASSERT_EQ(listed, 1);
+    EXPECT_EQ(codes[0]->code, QStringLiteral("XYZ"));
+    EXPECT_EQ(health.lamp(slot, clock.nowUs()), SourceLamp::Red) << "4 rejected against 1 passing";
+
+    laps.setLearnSlot(5);
+    burst("K05");
+    EXPECT_EQ(s.sinceStart.passings + s.sinceStart.rejectedTotal(), 5) << "learning counts neither way";
+    EXPECT_TRUE(s.lastHeard.has_value());
+}
+
+} // namespace
