@@ -141,6 +141,7 @@ std::unique_ptr<Receivers> Station::createReceivers(bool irRecordStreams) {
         .reportFailure = [this](const QString& message, const QString& caption) {
             reportReceiverFailure(message, caption);
         }});
+    receivers->IdUDPServer1().setNotice([this](const QString& text) { logOutsideNotice(text); });
     return receivers;
 }
 

@@ -32,24 +32,15 @@ void LapComputation::releasePassings() {
         MatchCode(e);
 }
 
-void LapComputation::MatchCode(const QString& code, const QString& source,
-                               std::optional<TimeUs> stamped) {
-    const TimeUs at = stamped.value_or(clock_.nowUs());
-    if (holding_) {
-        if (held_.size() < kMaxHeldPassings)
-            held_.append(PassingEvent(code, source, at));
-        return;
-    }
+std::optional<LapComputation::CodeMatch> LapComputation::matchOf(const QString& code, const QString& source) const {
     const bool fromTrackside = !source.isEmpty() && source != settings_.lapSensorAddress();
     if (!fromTrackside) {
         for (int k = 1; k <= kKartCount; ++k) {
             for (int which : {1, 2}) {
                 const QString kartCode = settings_.kartCode(k, which);
                 // An empty field is no code: it must not match an empty datagram.
-                if (!kartCode.isEmpty() && kartCode == code) {
-                    queueLap(k, at);
-                    return;
-                }
+                if (!kartCode.isEmpty() && kartCode == code)
+                    return CodeMatch{k, true, {}};
             }
         }
     }
@@ -66,9 +57,28 @@ void LapComputation::MatchCode(const QString& code, const QString& source,
         const QString label = !source.isEmpty() ? QStringLiteral("0%1").arg(k)
                               : inFirst         ? code.left(code.indexOf(first))
                                                 : QString();
-        AddSplit(k, label, at);
-        return;
+        return CodeMatch{k, false, label};
     }
+    return std::nullopt;
+}
+
+bool LapComputation::MatchCode(const QString& code, const QString& source,
+                               std::optional<TimeUs> stamped) {
+    const TimeUs at = stamped.value_or(clock_.nowUs());
+    const std::optional<CodeMatch> match = matchOf(code, source);
+    if (!match)
+        return false;
+    // Only passings of a kart wait: bytes of no kart must not fill the queue.
+    if (holding_) {
+        if (held_.size() < kMaxHeldPassings)
+            held_.append(PassingEvent(code, source, at));
+        return true;
+    }
+    if (match->lap)
+        queueLap(match->kart, at);
+    else
+        AddSplit(match->kart, match->label, at);
+    return true;
 }
 
 void LapComputation::queueLap(int kart, TimeUs at) {

@@ -62,10 +62,10 @@ public:
 
     // --- passings -------------------------------------------------------
     // Lap code: the passing waits for its kart's poll. Contained code or
-    // other sender: a split at once. A code of no kart is ignored. Without
-    // a time, the passing happened now.
-    void MatchCode(const QString& code, const QString& source, std::optional<TimeUs> at = {});
-    void MatchCode(const PassingEvent& e) { MatchCode(e.code, e.source, e.at); }
+    // other sender: a split at once. A code of no kart is ignored (false).
+    // Without a time, the passing happened now.
+    bool MatchCode(const QString& code, const QString& source, std::optional<TimeUs> at = {});
+    bool MatchCode(const PassingEvent& e) { return MatchCode(e.code, e.source, e.at); }
     // While the start lights run, passings wait (in order, at most
     // kMaxHeldPassings) and are matched when released right after the race
     // start, so that no split is measured from the previous race's start.
@@ -119,6 +119,13 @@ public:
     std::optional<TimeUs> lastSplitMarkUs(int kart) const { return lastSplitMark_[idx(kart)]; }
 
 private:
+    // The kart a code belongs to: a lap, or a split with its label.
+    struct CodeMatch {
+        int kart = 0;
+        bool lap = false;
+        QString label;
+    };
+    std::optional<CodeMatch> matchOf(const QString& code, const QString& source) const;
     static size_t idx(int kart) { return static_cast<size_t>(kart - 1); }
     bool parallelInputActive(int kart) const;
     void queueLap(int kart, TimeUs at);

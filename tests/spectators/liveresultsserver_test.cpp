@@ -9,6 +9,7 @@
 #include <poll.h>
 #include <sys/socket.h>
 #include <unistd.h>
+#include <mutex>
 #include <vector>
 
 using namespace vartemo;
@@ -227,4 +228,45 @@ TEST(LiveResultsServer, APortInUseGivesItsReason) {
     EXPECT_FALSE(second.start(QStringLiteral("stanice"), 0, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("stanice")));
     EXPECT_FALSE(second.running());
+}
+
+TEST(LiveResultsServer, EachKindOfRefusalIsToldOnce) {
+    LiveSnapshotSlot slot;
+    LiveResultsServer server(slot, {QByteArrayLiteral("<html>page</html>"), QByteArrayLiteral("// app")});
+    std::mutex lock;
+    QStringList told;
+    server.setNotice([&](const QString& text) {
+        std::lock_guard<std::mutex> hold(lock);
+        told << text;
+    });
+    QString error;
+    ASSERT_TRUE(server.start(QStringLiteral("127.0.0.1"), 0, &error)) << error.toStdString();
+    auto abuse = [&] {
+        std::vector<std::unique_ptr<Client>> crowd;
+        for (int i = 0; i < 12; ++i)
+            crowd.push_back(std::make_unique<Client>(server.port(), "127.0.0.3"));
+        for (const QByteArray& request :
+             {QByteArray("POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nabc"),
+              QByteArray("GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\n\r\nhello"),
+              get("/", "X-Big: " + QByteArray(20 * 1024, 'a') + "\r\n")}) {
+            Client client(server.port(), "127.0.0.4");
+            client.send(request);
+            EXPECT_GE(status(client.answer()), 400);
+        }
+        for (auto& c : crowd)
+            c->closedWithin(30);
+    };
+    auto toldNow = [&] {
+        std::lock_guard<std::mutex> hold(lock);
+        return told;
+    };
+    abuse();
+    const QStringList first = toldNow();
+    EXPECT_EQ(first.filter(QStringLiteral("adresa 127.0.0.3 chce víc než 8 spojení")).size(), 1) << first.join(u'\n').toStdString();
+    EXPECT_EQ(first.filter(QStringLiteral("požadavek POST od 127.0.0.4")).size(), 1);
+    EXPECT_EQ(first.filter(QStringLiteral("GET s tělem od 127.0.0.4")).size(), 1);
+    EXPECT_EQ(first.filter(QStringLiteral("431")).size(), 1) << "the header too large, told by the server library";
+    EXPECT_EQ(first.size(), 4) << first.join(u'\n').toStdString();
+    abuse();
+    EXPECT_EQ(toldNow(), first) << "told once, however often it comes";
 }
