@@ -32,7 +32,9 @@ QByteArray readResource(const char* path) {
 void addCommonHeaders(MHD_Response* r, const char* contentType) {
     MHD_add_response_header(r, "Cache-Control", "no-store");
     MHD_add_response_header(r, "X-Content-Type-Options", "nosniff");
-    MHD_add_response_header(r, "Content-Security-Policy", "default-src 'self'");
+    MHD_add_response_header(r, "Content-Security-Policy", LiveResultsServer::kContentSecurityPolicy);
+    MHD_add_response_header(r, "Referrer-Policy", "no-referrer");
+    MHD_add_response_header(r, "X-Frame-Options", "DENY");
     if (contentType)
         MHD_add_response_header(r, "Content-Type", contentType);
 }

@@ -42,6 +42,12 @@ public:
     static constexpr size_t kConnectionMemory = 16 * 1024;
     static constexpr unsigned kIdleSeconds = 10;
 
+    // What a phone's browser lets the page do: its own script and its own
+    // results, nothing inline, no plug-ins, frames, forms or other servers.
+    static constexpr const char* kContentSecurityPolicy =
+        "default-src 'none'; script-src 'self'; connect-src 'self'; style-src 'self'; img-src 'self'; "
+        "base-uri 'none'; form-action 'none'; frame-ancestors 'none'";
+
     // Called on the server's thread, once per kind of refusal.
     using Notice = std::function<void(const QString& text)>;
 
