@@ -39,11 +39,33 @@ inline void SleepStep(timespec& next, long stepNs) {
     clock_nanosleep(CLOCK_MONOTONIC, TIMER_ABSTIME, &next, nullptr);
 }
 
+// Work on a thread of its own until stop() (or the end of the object).
+class Background {
+public:
+    virtual ~Background() = default;
+    void stop() {
+        stopping_ = true;
+        if (thread_.joinable())
+            thread_.join();
+    }
+
+protected:
+    template <typename Work>
+    void begin(Work work) {
+        thread_ = std::thread(std::move(work));
+    }
+    bool stopping() const { return stopping_; }
+
+private:
+    std::thread thread_;
+    std::atomic<bool> stopping_{false};
+};
+
 // Random bytes of random, mostly wrong lengths (empty, a few bytes, longer
 // than any code, the largest datagram), at perSecond to port from each of
 // the addresses in turn. A kart code "K0n" never appears in them: that
 // would be a split by the sensors' own rules, not junk.
-class UdpFlood {
+class UdpFlood : public Background {
 public:
     UdpFlood(quint16 port, const std::vector<const char*>& from, int perSecond) : to_(Loopback("127.0.0.1", port)) {
         for (const char* address : from) {
@@ -52,17 +74,12 @@ public:
             ::bind(fd, reinterpret_cast<const sockaddr*>(&local), sizeof local);
             sockets_.push_back(fd);
         }
-        thread_ = std::thread([this, perSecond] { run(perSecond); });
+        begin([this, perSecond] { run(perSecond); });
     }
-    ~UdpFlood() {
+    ~UdpFlood() override {
         stop();
         for (int fd : sockets_)
             ::close(fd);
-    }
-    void stop() {
-        stopping_ = true;
-        if (thread_.joinable())
-            thread_.join();
     }
     long sent() const { return sent_; }
     long wrongLength() const { return wrongLength_; }
@@ -85,7 +102,7 @@ private:
         clock_gettime(CLOCK_MONOTONIC, &next);
         const int perMs = perSecond / 1000;
         size_t from = 0;
-        while (!stopping_) {
+        while (!stopping()) {
             for (int i = 0; i < perMs; ++i) {
                 const QByteArray payload = Payload(random);
                 const int fd = sockets_[from++ % sockets_.size()];
@@ -101,8 +118,6 @@ private:
 
     sockaddr_in to_;
     std::vector<int> sockets_;
-    std::thread thread_;
-    std::atomic<bool> stopping_{false};
     std::atomic<long> sent_{0};
     std::atomic<long> wrongLength_{0};
 };
@@ -110,17 +125,12 @@ private:
 // 500 idle connections from five addresses, eight slow-header clients, and
 // every second a 1 MB header, a 10 MB POST body and a GET with a 10 MB body,
 // each from an address of its own.
-class HttpAbuse {
+class HttpAbuse : public Background {
 public:
     explicit HttpAbuse(quint16 port) : port_(port) {
-        thread_ = std::thread([this] { run(); });
+        begin([this] { run(); });
     }
-    ~HttpAbuse() { stop(); }
-    void stop() {
-        stopping_ = true;
-        if (thread_.joinable())
-            thread_.join();
-    }
+    ~HttpAbuse() override { stop(); }
     // The status of every answer to the oversized requests.
     QList<int> statuses() const {
         std::lock_guard<std::mutex> hold(lock_);
@@ -165,21 +175,19 @@ private:
         QElapsedTimer sinceOversized;
         sinceOversized.start();
         oversized();
-        while (!stopping_) {
+        while (!stopping()) {
             for (auto& client : slow)
                 client->send("s");
             if (sinceOversized.elapsed() >= 1000) {
                 oversized();
                 sinceOversized.restart();
             }
-            for (int i = 0; i < 5 && !stopping_; ++i)
+            for (int i = 0; i < 5 && !stopping(); ++i)
                 std::this_thread::sleep_for(std::chrono::milliseconds(100));
         }
     }
 
     quint16 port_;
-    std::thread thread_;
-    std::atomic<bool> stopping_{false};
     std::atomic<int> idleOpened_{0};
     mutable std::mutex lock_;
     QList<int> statuses_;
@@ -187,17 +195,12 @@ private:
 
 // A phone in the stands: every 100 ms a connection of its own from
 // 127.0.0.2 asks for /live.json; each answer timed from the connect.
-class PageWatch {
+class PageWatch : public Background {
 public:
     explicit PageWatch(quint16 port) : port_(port) {
-        thread_ = std::thread([this] { run(); });
+        begin([this] { run(); });
     }
-    ~PageWatch() { stop(); }
-    void stop() {
-        stopping_ = true;
-        if (thread_.joinable())
-            thread_.join();
-    }
+    ~PageWatch() override { stop(); }
     int asked() const { return asked_; }
     int answered() const { return answered_; }
     double worstMs() const { return worstUs_ / 1000.0; }
@@ -206,7 +209,7 @@ private:
     void run() {
         timespec next{};
         clock_gettime(CLOCK_MONOTONIC, &next);
-        while (!stopping_) {
+        while (!stopping()) {
             QElapsedTimer t;
             t.start();
             Client phone(port_, "127.0.0.2");
@@ -225,8 +228,6 @@ private:
     }
 
     quint16 port_;
-    std::thread thread_;
-    std::atomic<bool> stopping_{false};
     std::atomic<int> asked_{0};
     std::atomic<int> answered_{0};
     std::atomic<long> worstUs_{0};
