@@ -48,7 +48,9 @@ inline QStringList FoundInDumpableMemory(qint64 pid, const QList<QByteArray>& ne
         }
     }
     for (const Range& r : ranges) {
-        if (!r.readable || !r.dumped || r.name == QLatin1String("[vvar]") || r.name == QLatin1String("[vsyscall]"))
+        // Over a gigabyte: a sanitizer's shadow memory, reserved rather than used.
+        if (!r.readable || !r.dumped || r.name == QLatin1String("[vvar]") || r.name == QLatin1String("[vsyscall]") ||
+            r.to - r.from > (quint64(1) << 30))
             continue;
         if (!mem.seek(qint64(r.from)))
             continue;
