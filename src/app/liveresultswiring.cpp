@@ -49,6 +49,13 @@ void LiveResultsWiring::setBestTables(BestTablesSource source) {
     live_->setBestTables(std::move(source));
 }
 
+void LiveResultsWiring::setNotice(std::function<void(const QString&)> notice) {
+    // The server tells on its own thread; the notice runs on this one.
+    server_->setNotice([receiver = &applyLater_, notice = std::move(notice)](const QString& text) {
+        QMetaObject::invokeMethod(receiver, [notice, text] { notice(text); }, Qt::QueuedConnection);
+    });
+}
+
 void LiveResultsWiring::BestTablesChanged() {
     live_->BestTablesChanged();
 }

@@ -28,6 +28,8 @@ public:
     ~LiveResultsWiring();
 
     void setBestTables(BestTablesSource source);
+    // Refusals of the page's server, each kind once, told on this thread.
+    void setNotice(std::function<void(const QString&)> notice);
     void BestTablesChanged();
     LiveResults& liveResults() { return *live_; }
     // The port served on, 0 while off.

@@ -101,6 +101,12 @@ void Station::reportReceiverFailure(const QString& message, const QString& capti
     showStartupError(message, caption.isEmpty() ? TForm1::MainCaption() : caption);
 }
 
+void Station::logOutsideNotice(const QString& text) {
+    std::fprintf(stderr, "vartemo: %s\n", qPrintable(text));
+    QString error;
+    programLog_.addError(QDateTime::currentDateTime(), text, &error);
+}
+
 void Station::setSplashProgress(int value) {
     splash_->setProgress(value);
     QApplication::processEvents(QEventLoop::ExcludeUserInputEvents);
@@ -154,6 +160,7 @@ void Station::StartUp() {
     tvDisplay_ = std::make_unique<TvDisplayWiring>(settings_, race_, laps_);
     liveResults_ = std::make_unique<LiveResultsWiring>(settings_, board_, race_, &tvDisplay_->window(),
                                                        [this](const QString& m) { showStartupError(m); });
+    liveResults_->setNotice([this](const QString& text) { logOutsideNotice(text); });
     ConnectSpectatorTables(bestTwenty_->tables(), *tvDisplay_, *liveResults_);
     createSensorHealth();
     backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),

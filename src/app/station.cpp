@@ -158,6 +158,7 @@ std::unique_ptr<Receivers> Station::createReceivers(bool irRecordStreams) {
         .postIrCodeFrom = [](int receiver, quint32 code, std::optional<TimeUs> frameStart) {
             PostIrCodeToMainWindow(code, frameStart, receiver);
         }});
+    receivers->IdUDPServer1().setNotice([this](const QString& text) { logOutsideNotice(text); });
     return receivers;
 }
 

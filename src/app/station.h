@@ -118,6 +118,9 @@ private:
     void showStartupError(const QString& text, const QString& caption = QString());
     // A receiver could not open: its box, the log book and the program log.
     void reportReceiverFailure(const QString& message, const QString& caption);
+    // Bytes from outside that the station refused (datagrams of no kart,
+    // requests the page does not take): told once per kind, into vartemo.log.
+    void logOutsideNotice(const QString& text);
     void writeProgramLog();
     void connectLogBook();
     void createPrinting();

@@ -8,6 +8,7 @@
 #include "backup/chunkcodec.h"
 #include "backup/dosdate.h"
 #include "backup/fileselection.h"
+#include "backup/partscommit.h"
 #include "backup/tbackupfile.h"
 #include "core/textfile.h"
 
@@ -17,7 +18,6 @@
 #include <QFileInfo>
 #include <QRegularExpression>
 
-#include <cstring>
 #include <limits>
 #include <memory>
 #include <sys/stat.h>
@@ -89,7 +89,6 @@ private:
     // Every part renamed over its older self, then the parts of an older,
     // longer archive of the same name removed.
     bool commitParts();
-    void removeStaleParts();
     bool fail(int code) { return owner_.fail(code); }
 
     TBackupFile& owner_;
@@ -265,32 +264,22 @@ bool TBackupFile::Writing::switchPart() {
 }
 
 bool TBackupFile::Writing::commitParts() {
+    if (owner_.hooks_.needDiskToWrite)
+        return out_->commit(); // the disks before it are committed and out
+    // Several parts: the note first, so that a crash between two renames is
+    // finished by whoever opens the archive next.
+    const bool several = !finished_.empty();
+    if (!out_->finish() || (several && !partscommit::Begin(archive_, part_)))
+        return false;
     for (const auto& part : finished_)
         if (!part->commit())
             return false;
     if (!out_->commit())
         return false;
-    if (!owner_.hooks_.needDiskToWrite)
-        removeStaleParts();
+    partscommit::RemovePartsAfter(archive_, part_);
+    if (several)
+        partscommit::End(archive_);
     return true;
-}
-
-void TBackupFile::Writing::removeStaleParts() {
-    for (int part = part_ + 1; part <= archive::kMaxPart; ++part) {
-        const QString path = PartPath(archive_, part);
-        const QString temporary = ArchiveWriter::TemporaryPathOf(path);
-        const bool leftTemporary = QFile::remove(temporary);
-        QFile file(path);
-        // Only what begins as a continued part does: a data block.
-        char head[4] = {};
-        const bool isPart = file.open(QIODevice::ReadOnly) && file.read(head, 4) == 4 &&
-                            std::memcmp(head, archive::kBlockMarker, 4) == 0;
-        file.close();
-        if (isPart)
-            file.remove();
-        else if (!leftTemporary)
-            return;
-    }
 }
 
 bool TBackupFile::BackupFiles(const QStringList& masks, const QString& archivePath) {
@@ -302,6 +291,7 @@ bool TBackupFile::BackupFiles(const QStringList& masks, const QString& archivePa
     total_ = 0;
     processed_ = 0;
     archiveBytes_ = 0;
+    partscommit::FinishInterrupted(archivePath); // before its temporaries are written anew
     const bool ok = Writing(*this, archivePath).run(masks) && continue_ && error_ == NoError;
     finish();
     return ok;

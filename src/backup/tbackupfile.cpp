@@ -7,6 +7,7 @@
 #include "backup/archivelimits.h"
 #include "backup/chunkcodec.h"
 #include "backup/dosdate.h"
+#include "backup/partscommit.h"
 #include "backup/restoredfiles.h"
 #include "core/textfile.h"
 
@@ -116,6 +117,7 @@ bool TBackupFile::readHeader(ArchiveReader& in, QString* title, qint32* total, q
 bool TBackupFile::run(const QString& archivePath, const QString& targetFolder, Purpose purpose) {
     if (busy_)
         return false;
+    partscommit::FinishInterrupted(archivePath);
     error_ = NoError;
     restored_ = 0;
     processed_ = 0;
@@ -313,7 +315,10 @@ QString TBackupFile::GetArchiveInfo(const QString& archivePath, QStringList* ide
     headerCount_ = 0;
     if (identities)
         identities->clear();
-    if (busy_ || !QFileInfo::exists(archivePath))
+    if (busy_)
+        return {};
+    partscommit::FinishInterrupted(archivePath);
+    if (!QFileInfo::exists(archivePath))
         return {};
     error_ = NoError;
     continue_ = true;

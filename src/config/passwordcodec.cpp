@@ -3,6 +3,7 @@
 #include "core/textfile.h"
 
 #include <QByteArray>
+#include <cstring>
 
 namespace vartemo {
 
@@ -32,7 +33,10 @@ QByteArray scramble(const QByteArray& in, bool encoding) {
 QString EncodePassword(const QString& password) {
     if (password.isEmpty())
         return {};
-    return QString::fromLatin1(scramble(textfile::encode(password), true).toBase64());
+    QByteArray plain = textfile::encode(password);
+    const QString stored = QString::fromLatin1(scramble(plain, true).toBase64());
+    WipeBytes(plain);
+    return stored;
 }
 
 QString DecodePassword(const QString& stored) {
@@ -43,7 +47,29 @@ QString DecodePassword(const QString& stored) {
         QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
     if (!decoded)
         return {};
-    return textfile::decode(scramble(*decoded, false));
+    QByteArray plain = scramble(*decoded, false);
+    const QString password = textfile::decode(plain);
+    WipeBytes(plain); // only the caller's copy stays
+    return password;
+}
+
+bool IsStoredPassword(const QString& stored) {
+    const QByteArray text = stored.toLatin1();
+    return !stored.isEmpty() && QString::fromLatin1(text) == stored &&
+           QByteArray::fromBase64Encoding(text, QByteArray::AbortOnBase64DecodingErrors);
+}
+
+// Shared data belongs to another holder as well: the last one wipes it.
+void WipeBytes(QByteArray& bytes) {
+    if (!bytes.isEmpty() && bytes.isDetached())
+        explicit_bzero(bytes.data(), size_t(bytes.size()));
+    bytes = QByteArray();
+}
+
+void WipeText(QString& text) {
+    if (!text.isEmpty() && text.isDetached())
+        explicit_bzero(text.data(), size_t(text.size()) * sizeof(QChar));
+    text = QString();
 }
 
 } // namespace vartemo

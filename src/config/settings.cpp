@@ -60,6 +60,10 @@ Settings::Settings(QString programFolder, QObject* parent)
 }
 
 QString Settings::text(SettingId id) const {
+    // A password is kept as vartemo.ini keeps it, scrambled: in plain text
+    // only where it is used, never for the whole run (a core dump).
+    if (InfoOf(id).type == SettingType::Password)
+        return DecodePassword(texts_[index(id)]);
     return texts_[index(id)];
 }
 
@@ -130,8 +134,10 @@ void Settings::setText(SettingId id, const QString& value) {
         assignText(id, info.maxLength > 0 ? value.left(info.maxLength) : value);
         break;
     case SettingType::StarredText:
-    case SettingType::Password:
         assignText(id, value);
+        break;
+    case SettingType::Password:
+        assignText(id, EncodePassword(value));
         break;
     default:
         break;
@@ -246,8 +252,12 @@ void Settings::loadSetting(const IniFile& ini, SettingId id) {
         break;
     }
     case SettingType::Password: {
+        // Taken as stored; what does not decode is no password.
         const auto stored = ini.value(info.section, info.key);
-        setText(id, stored ? DecodePassword(*stored) : defaultText(id));
+        if (!stored)
+            setText(id, defaultText(id));
+        else
+            assignText(id, IsStoredPassword(*stored) ? *stored : QString());
         break;
     }
     default:
@@ -266,7 +276,7 @@ void Settings::saveSetting(IniFile& ini, SettingId id) const {
         ini.writeString(info.section, info.key, u'*' + text(id));
         break;
     case SettingType::Password:
-        ini.writeString(info.section, info.key, EncodePassword(text(id)));
+        ini.writeString(info.section, info.key, texts_[index(id)]);
         break;
     default:
         ini.writeInteger(info.section, info.key, number(id));

@@ -306,8 +306,11 @@ QWidget* SettingsPages::makeControl(const ControlRow& row, QBoxLayout* line) {
         line->addWidget(edit, 1);
         connect(edit, &QLineEdit::textEdited, this, [this, id](const QString& t) { settings_.setText(id, t); });
         b.show = [this, edit, id] {
-            if (edit->text() != settings_.text(id))
-                edit->setText(settings_.text(id));
+            // A password is in its box only while the dialog is open.
+            const bool hidden = InfoOf(id).type == SettingType::Password && !open_;
+            const QString shown = hidden ? QString() : settings_.text(id);
+            if (edit->text() != shown)
+                edit->setText(shown);
         };
         return labelled(edit);
     }
@@ -330,10 +333,10 @@ void SettingsPages::showSetting(SettingId id) {
         b.show();
 }
 
-void SettingsPages::setPicturesShown(bool shown) {
-    picturesShown_ = shown;
+void SettingsPages::setOpen(bool open) {
+    open_ = open;
     for (const ControlRow& row : SettingControls())
-        if (row.kind == ControlKind::Picture)
+        if (row.kind == ControlKind::Picture || InfoOf(row.id).type == SettingType::Password)
             showSetting(row.id);
 }
 
@@ -343,7 +346,7 @@ void SettingsPages::showPicture(SettingId id) {
     if (!label)
         return;
     QPixmap picture;
-    if (picturesShown_ && !settings_.text(id).isEmpty()) {
+    if (open_ && !settings_.text(id).isEmpty()) {
         QImageReader reader(settings_.text(id));
         reader.setAutoTransform(true);
         picture = QPixmap::fromImage(reader.read());

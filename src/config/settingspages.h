@@ -46,9 +46,10 @@ public:
     // the dialog filled after the build count with their real height.
     void balanceColumns(int page);
 
-    // A picture setting's control shows its file only while this is on (the
-    // dialog shows them while it is open and releases them when it closes).
-    void setPicturesShown(bool shown);
+    // While the dialog is open: a picture setting's control shows its file
+    // and a password's box its password; closed, they release them (the
+    // password then stays only scrambled in the settings).
+    void setOpen(bool open);
 
 private:
     struct Page {
@@ -74,7 +75,7 @@ private:
     Settings& settings_;
     std::map<int, Page> pages_;
     std::vector<Bound> bound_;
-    bool picturesShown_ = false;
+    bool open_ = false;
 };
 
 } // namespace vartemo

@@ -590,7 +590,7 @@ void TNastavDlg::showEvent(QShowEvent* event) {
         activateResultsEditor_(results);
     else
         resultsTree_->setRootIndex(resultsModel_->setRootPath(results));
-    pages_->setPicturesShown(true);
+    pages_->setOpen(true);
     QDialog::showEvent(event);
 }
 
@@ -615,7 +615,7 @@ void TNastavDlg::applyViewLevel() {
 void TNastavDlg::done(int result) {
     endLearningAndTests();
     if (built())
-        pages_->setPicturesShown(false);
+        pages_->setOpen(false);
     if (result != QDialog::Accepted)
         resumeStartWaiting();
     QDialog::done(result);

@@ -68,18 +68,19 @@ CodeMatch LapComputation::MatchCode(const QString& code, const QString& source,
                                     std::optional<TimeUs> stamped) {
     const TimeUs at = stamped.value_or(clock_.nowUs());
     const std::optional<Found> found = find(code, source);
-    const CodeMatch match = !found ? CodeMatch::NoKart : found->lap ? CodeMatch::Lap : CodeMatch::Split;
+    if (!found)
+        return CodeMatch::NoKart;
+    const CodeMatch match = found->lap ? CodeMatch::Lap : CodeMatch::Split;
+    // Only passings of a kart wait: bytes of no kart must not fill the queue.
     if (holding_) {
         if (held_.size() < kMaxHeldPassings)
             held_.append(PassingEvent(code, source, at));
         return match;
     }
-    if (found) {
-        if (found->lap)
-            queueLap(found->kart, at);
-        else
-            AddSplit(found->kart, found->label, at);
-    }
+    if (found->lap)
+        queueLap(found->kart, at);
+    else
+        AddSplit(found->kart, found->label, at);
     return match;
 }
 

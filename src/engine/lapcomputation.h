@@ -70,9 +70,9 @@ public:
 
     // --- passings -------------------------------------------------------
     // Lap code: the passing waits for its kart's poll. Contained code or
-    // other sender: a split at once. A code of no kart is ignored. Without
-    // a time, the passing happened now. Returns what the code was (also for
-    // a passing held while the lights run).
+    // other sender: a split at once. A code of no kart is ignored (and not
+    // held while the lights run). Without a time, the passing happened now.
+    // Returns what the code was (also for a passing held while the lights run).
     CodeMatch MatchCode(const QString& code, const QString& source, std::optional<TimeUs> at = {});
     CodeMatch MatchCode(const PassingEvent& e) { return MatchCode(e.code, e.source, e.at); }
     // While the start lights run, passings wait (in order, at most

@@ -16,7 +16,7 @@ enum class SourceKind : quint8 { Contact, Serial, Infrared, Network };
 
 // Why an input gave no passing.
 enum class Rejection : quint8 {
-    BadFrame,       // an infrared frame that decodes to no code
+    BadFrame,       // an infrared frame that decodes to no code, a datagram of no code's length
     UnknownCode,    // a code that is no kart's
     UnknownAddress, // a datagram from an address that is no configured sensor
     FailedCheck,    // a serial burst longer than a code can be

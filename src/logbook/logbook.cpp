@@ -62,17 +62,23 @@ bool LogBook::LoadLogBook(QString* error) {
         fileMirrorsMemory_ = false;
         ok = false;
     } else {
+        // Every entry goes in as a line with its line end: a last line
+        // without one is an append that a crash or a power cut cut short.
+        // It is no entry, and the file is cut back before it, so that this
+        // run's lines neither run into it nor make it look whole.
+        const QString whole = text->left(qMax(text->lastIndexOf(u'\n'), text->lastIndexOf(u'\r')) + 1);
+        if (whole.size() < text->size() && !QFile::resize(path_, textfile::encode(whole).size())) {
+            setError(error, QStringLiteral("Deník nelze zapsat do souboru %1.").arg(path_));
+            fileInStep_ = false;
+            ok = false;
+        }
         QString readError;
-        entries_ = fromLines(textfile::splitLines(*text), &readError);
+        entries_ = fromLines(textfile::splitLines(whole), &readError);
         if (!readError.isEmpty()) {
             setError(error, readError);
             fileMirrorsMemory_ = false;
             ok = false;
         }
-        // A hand-edited file may lack the last line end; appended lines must
-        // not run into the last one.
-        if (!text->isEmpty() && !text->endsWith(u'\n') && !text->endsWith(u'\r'))
-            textfile::appendLines(path_, {QString()});
     }
     emit reset();
     QString addError;

@@ -1,23 +1,63 @@
 #include "publishing/ftpclient.h"
 
+#include "config/passwordcodec.h"
+
 #include <QElapsedTimer>
 #include <QFile>
 #include <QRegularExpression>
 #include <QUrl>
 
 #include <curl/curl.h>
+#include <malloc.h>
 
 #include <algorithm>
+#include <cstdlib>
+#include <cstring>
 #include <mutex>
 
 namespace vartemo {
 
 namespace {
 
+// libcurl's memory is overwritten when libcurl frees it: its copies of the
+// passwords and the commands that carried them leave nothing behind.
+void WipeAndFree(void* p) {
+    if (!p)
+        return;
+    explicit_bzero(p, malloc_usable_size(p));
+    std::free(p);
+}
+
+void* WipingRealloc(void* p, size_t size) {
+    if (!p)
+        return std::malloc(size);
+    if (size == 0) {
+        WipeAndFree(p);
+        return nullptr;
+    }
+    void* moved = std::malloc(size);
+    if (!moved)
+        return nullptr;
+    std::memcpy(moved, p, std::min(size, malloc_usable_size(p)));
+    WipeAndFree(p);
+    return moved;
+}
+
+char* WipingStrdup(const char* text) {
+    const size_t size = std::strlen(text) + 1;
+    auto* copy = static_cast<char*>(std::malloc(size));
+    if (copy)
+        std::memcpy(copy, text, size);
+    return copy;
+}
+
 // libcurl's global state, made once before the first handle.
 void InitCurlOnce() {
     static std::once_flag once;
-    std::call_once(once, [] { curl_global_init(CURL_GLOBAL_DEFAULT); });
+    std::call_once(once, [] {
+        curl_global_init_mem(CURL_GLOBAL_DEFAULT, &std::malloc, &WipeAndFree, &WipingRealloc, &WipingStrdup,
+                             &std::calloc);
+    });
 }
 
 // A QUIT that the server does not answer holds the session's end no longer than this.
@@ -96,6 +136,8 @@ struct FtpClient::Session {
     qint64 lastBytes = -1;
 
     ~Session() {
+        WipeBytes(password);
+        WipeBytes(proxyPassword);
         // The cache's cleanup ends the control connection (QUIT).
         if (multi)
             curl_multi_cleanup(multi);
@@ -345,7 +387,9 @@ void FtpClient::connectNow(const FtpEndpoint& endpoint) {
         // The gateway's login is done; now the real server and its user.
         quote.add("SITE " + endpoint.host.trimmed().toUtf8());
         quote.add("USER " + endpoint.user.toUtf8());
-        quote.add("PASS " + endpoint.password.toUtf8());
+        QByteArray pass = "PASS " + endpoint.password.toUtf8();
+        quote.add(pass); // libcurl keeps a copy of its own
+        WipeBytes(pass);
         curl_easy_setopt(h, CURLOPT_QUOTE, quote.list);
     }
     const QByteArray target_url = s->base + '/';

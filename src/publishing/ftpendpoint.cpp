@@ -1,6 +1,13 @@
 #include "publishing/ftpendpoint.h"
 
+#include "config/passwordcodec.h"
+
 namespace vartemo {
+
+FtpEndpoint::~FtpEndpoint() {
+    WipeText(password);
+    WipeText(proxyPassword);
+}
 
 HostAndPort SplitHostPort(const QString& text, int defaultPort) {
     const QString trimmed = text.trimmed();

@@ -7,6 +7,12 @@ namespace vartemo {
 // Where a sending run connects and how it logs in: the server, and the proxy
 // it may go through.
 struct FtpEndpoint {
+    FtpEndpoint() = default;
+    FtpEndpoint(const FtpEndpoint&) = default;
+    FtpEndpoint& operator=(const FtpEndpoint&) = default;
+    // The last holder of the passwords overwrites them.
+    ~FtpEndpoint();
+
     enum class Proxy {
         None,       // straight to the server; proxy variables of the environment are ignored
         Http,       // the FTP session tunnelled through an HTTP proxy by CONNECT

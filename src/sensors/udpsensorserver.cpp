@@ -9,6 +9,7 @@
 
 #include <QNetworkDatagram>
 #include <QUdpSocket>
+#include <QVariant>
 
 #include <sys/socket.h>
 
@@ -61,6 +62,7 @@ bool UdpSensorServer::activate() {
             continue;
         }
         AskForReceiveTimes(int(socket->socketDescriptor()));
+        socket->setSocketOption(QAbstractSocket::ReceiveBufferSizeSocketOption, QVariant(kReceiveBufferBytes));
         QUdpSocket* raw = socket.get();
         connect(raw, &QUdpSocket::readyRead, this, [this, raw] { readPending(raw); });
         sockets_[i] = std::move(socket);
@@ -86,9 +88,22 @@ void UdpSensorServer::readPending(QUdpSocket* socket) {
         // Peeked: Qt's own read then takes the datagram.
         const std::optional<qint64> received =
             ReceiveTimeNs(int(socket->socketDescriptor()), MSG_PEEK | MSG_DONTWAIT);
-        const QNetworkDatagram d = socket->receiveDatagram();
+        // Nothing past a code's longest length is ever looked at.
+        const qint64 size = socket->pendingDatagramSize();
+        const QNetworkDatagram d = socket->receiveDatagram(PassingEvent::kMaxLength);
         if (!d.isValid())
             continue;
+        // The monitor shows whatever comes; a passing or a code to learn
+        // has at least one byte and at most a code's length.
+        if ((size <= 0 || size > PassingEvent::kMaxLength) && laps_.learnSlot() != kLearnMonitor) {
+            tell(Junk::WrongLength, QStringLiteral("Senzory UDP, port %1: datagram o %2 bajtech od %3 není kód káry; "
+                                                   "další datagramy špatné délky se nezapisují")
+                                        .arg(localPort).arg(qMax<qint64>(size, 0)).arg(d.senderAddress().toString()));
+            if (health_)
+                health_->rejected(health_->network(d.senderAddress().toString()), Rejection::BadFrame,
+                                  laps_.clock().nowUs());
+            continue;
+        }
         // Without the kernel's stamp, the datagram was received now.
         const TimeUs clockNow = laps_.clock().nowUs();
         const TimeUs at = received ? RaceClockTime(*received, RealtimeNowNs(), clockNow) : clockNow;
@@ -128,6 +143,10 @@ void UdpSensorServer::IdUDPServer1UDPRead(const QByteArray& payload, const QHost
     }
     const PassingEvent event(text, address, at);
     const CodeMatch match = laps_.MatchCode(event);
+    if (match == CodeMatch::NoKart)
+        tell(Junk::NoKartCode, QStringLiteral("Senzory UDP, port %1: datagram od %2 nenese kód žádné káry; "
+                                              "další takové se nezapisují")
+                                   .arg(localPort).arg(address));
     if (!health_)
         return;
     if (knownSender_ && !knownSender_(address))
@@ -136,6 +155,14 @@ void UdpSensorServer::IdUDPServer1UDPRead(const QByteArray& payload, const QHost
         health_->unknownCode(source, event.code, heardAt);
     else
         health_->passing(source, heardAt);
+}
+
+void UdpSensorServer::tell(Junk kind, const QString& text) {
+    bool& told = told_[int(kind)];
+    if (told || !notice_)
+        return;
+    told = true;
+    notice_(text);
 }
 
 } // namespace vartemo

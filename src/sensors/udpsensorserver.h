@@ -35,6 +35,13 @@ public:
     void setMonitor(std::function<void(const QString& line)> appendLine) {
         monitor_ = std::move(appendLine);
     }
+    // Where datagrams that are no passing are told: once per kind and run,
+    // however many come (anyone on the track's network can send them).
+    void setNotice(std::function<void(const QString& text)> notice) { notice_ = std::move(notice); }
+
+    // Room for a flood's worth of datagrams while the main thread is busy
+    // (the system caps it at net.core.rmem_max).
+    static constexpr int kReceiveBufferBytes = 4 * 1024 * 1024;
 
     // Each sender's passings and rejected datagrams go to the health model.
     // knownSender: whether an address is one of the configured sensors
@@ -78,10 +85,15 @@ public:
 private:
     void readPending(QUdpSocket* socket);
 
+    enum class Junk { WrongLength, NoKartCode, Count };
+    void tell(Junk kind, const QString& text);
+
     LapComputation& laps_;
     SensorHealth* health_ = nullptr;
     std::function<bool(const QString&)> knownSender_;
     std::function<void(const QString&)> monitor_;
+    std::function<void(const QString&)> notice_;
+    bool told_[int(Junk::Count)] = {};
     QList<quint16> ports_;
     std::vector<std::unique_ptr<QUdpSocket>> sockets_;
     QStringList failures_;

@@ -5,7 +5,11 @@
 #include <QFile>
 #include <arpa/inet.h>
 #include <cerrno>
+#include <chrono>
+#include <cstdarg>
+#include <cstdio>
 #include <cstring>
+#include <memory>
 #include <microhttpd.h>
 #include <netinet/in.h>
 #include <sys/socket.h>
@@ -28,7 +32,9 @@ QByteArray readResource(const char* path) {
 void addCommonHeaders(MHD_Response* r, const char* contentType) {
     MHD_add_response_header(r, "Cache-Control", "no-store");
     MHD_add_response_header(r, "X-Content-Type-Options", "nosniff");
-    MHD_add_response_header(r, "Content-Security-Policy", "default-src 'self'");
+    MHD_add_response_header(r, "Content-Security-Policy", LiveResultsServer::kContentSecurityPolicy);
+    MHD_add_response_header(r, "Referrer-Policy", "no-referrer");
+    MHD_add_response_header(r, "X-Frame-Options", "DENY");
     if (contentType)
         MHD_add_response_header(r, "Content-Type", contentType);
 }
@@ -68,6 +74,30 @@ bool hasBody(MHD_Connection* c) {
     return MHD_lookup_connection_value(c, MHD_HEADER_KIND, MHD_HTTP_HEADER_TRANSFER_ENCODING) != nullptr;
 }
 
+// What the server knows of one connection.
+struct ConnectionState {
+    quint32 address = 0; // IPv4, host order; 0: another kind
+    std::chrono::steady_clock::time_point since;
+    bool requested = false; // a request came in whole
+};
+
+quint32 AddressOf(const sockaddr* addr) {
+    if (!addr || addr->sa_family != AF_INET)
+        return 0;
+    return ntohl(reinterpret_cast<const sockaddr_in*>(addr)->sin_addr.s_addr);
+}
+
+QString AddressText(quint32 address) {
+    const in_addr a{htonl(address)};
+    char text[INET_ADDRSTRLEN] = {};
+    return QString::fromLatin1(inet_ntop(AF_INET, &a, text, sizeof text));
+}
+
+QString ClientText(MHD_Connection* c) {
+    const MHD_ConnectionInfo* info = MHD_get_connection_info(c, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+    return AddressText(info ? AddressOf(info->client_addr) : 0);
+}
+
 } // namespace
 
 LiveResultsPage LiveResultsPage::FromResources() {
@@ -79,12 +109,23 @@ struct LiveResultsRequest {
     static MHD_Result handle(void* cls, MHD_Connection* c, const char* url, const char* method,
                              const char* /*version*/, const char* /*uploadData*/, size_t* uploadSize,
                              void** requestState) {
-        const auto& server = *static_cast<const LiveResultsServer*>(cls);
+        auto& server = *static_cast<LiveResultsServer*>(cls);
+        if (const MHD_ConnectionInfo* info = MHD_get_connection_info(c, MHD_CONNECTION_INFO_SOCKET_CONTEXT);
+            info && info->socket_context)
+            static_cast<ConnectionState*>(info->socket_context)->requested = true;
         // Refused at once: the connection closes, nothing of a body is read.
-        if (std::strcmp(method, MHD_HTTP_METHOD_GET) != 0)
+        if (std::strcmp(method, MHD_HTTP_METHOD_GET) != 0) {
+            server.tell("method", QStringLiteral("Webové výsledky: požadavek %1 od %2 odmítnut, stránka bere jen GET; "
+                                                 "další takové se nezapisují")
+                                      .arg(QString::fromLatin1(method).left(16), ClientText(c)));
             return queueStatic(c, MHD_HTTP_METHOD_NOT_ALLOWED, kNotAllowed, kText, "GET");
-        if (*uploadSize != 0 || hasBody(c))
+        }
+        if (*uploadSize != 0 || hasBody(c)) {
+            server.tell("body", QStringLiteral("Webové výsledky: požadavek GET s tělem od %1 odmítnut bez čtení těla; "
+                                               "další takové se nezapisují")
+                                    .arg(ClientText(c)));
             return queueStatic(c, MHD_HTTP_CONTENT_TOO_LARGE, kTooLarge, kText);
+        }
         // A GET is answered once the whole request is in, so that the
         // connection stays open for the next one.
         static int headersSeen;
@@ -99,6 +140,56 @@ struct LiveResultsRequest {
         if (std::strcmp(url, "/live.json") == 0)
             return liveJson(server, c);
         return queueStatic(c, MHD_HTTP_NOT_FOUND, kNotFound, kText);
+    }
+
+    // Before a connection is taken: more than kMaxPerAddress from one
+    // address are closed at once.
+    static MHD_Result accept(void* cls, const sockaddr* addr, socklen_t /*length*/) {
+        auto& server = *static_cast<LiveResultsServer*>(cls);
+        const quint32 address = AddressOf(addr);
+        const auto held = server.perAddress_.find(address);
+        if (held == server.perAddress_.end() || held->second < LiveResultsServer::kMaxPerAddress)
+            return MHD_YES;
+        server.tell("address", QStringLiteral("Webové výsledky: adresa %1 chce víc než %2 spojení najednou, "
+                                              "další jsou zavírána; dále se nezapisuje")
+                                   .arg(AddressText(address)).arg(LiveResultsServer::kMaxPerAddress));
+        return MHD_NO;
+    }
+
+    static void connection(void* cls, MHD_Connection* c, void** socketContext,
+                           MHD_ConnectionNotificationCode code) {
+        auto& server = *static_cast<LiveResultsServer*>(cls);
+        const auto now = std::chrono::steady_clock::now();
+        if (code == MHD_CONNECTION_NOTIFY_STARTED) {
+            const MHD_ConnectionInfo* info = MHD_get_connection_info(c, MHD_CONNECTION_INFO_CLIENT_ADDRESS);
+            auto* state = new ConnectionState{info ? AddressOf(info->client_addr) : 0, now, false};
+            ++server.perAddress_[state->address];
+            *socketContext = state;
+            return;
+        }
+        std::unique_ptr<ConnectionState> state(static_cast<ConnectionState*>(*socketContext));
+        *socketContext = nullptr;
+        if (!state)
+            return;
+        if (const auto held = server.perAddress_.find(state->address);
+            held != server.perAddress_.end() && --held->second == 0)
+            server.perAddress_.erase(held);
+        if (!state->requested && now - state->since >= std::chrono::seconds(LiveResultsServer::kIdleSeconds))
+            server.tell("idle", QStringLiteral("Webové výsledky: spojení z %1 neposlalo celý požadavek a po %2 s "
+                                               "nečinnosti bylo zavřeno; další taková se nezapisují")
+                                    .arg(AddressText(state->address)).arg(LiveResultsServer::kIdleSeconds));
+    }
+
+    // The server library's own reports (a header too large, a client gone
+    // in the middle): each text once.
+    static void log(void* cls, const char* format, va_list arguments) {
+        auto& server = *static_cast<LiveResultsServer*>(cls);
+        if (server.told_.count(format))
+            return;
+        char text[512];
+        std::vsnprintf(text, sizeof text, format, arguments);
+        server.tell(format, QStringLiteral("Webové výsledky: %1; dále se nezapisuje")
+                                .arg(QString::fromLocal8Bit(text).simplified()));
     }
 
     static MHD_Result liveJson(const LiveResultsServer& server, MHD_Connection* c) {
@@ -165,13 +256,15 @@ bool LiveResultsServer::start(const QString& address, quint16 port, QString* err
     socklen_t boundLength = sizeof bound;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&bound), &boundLength);
 
+    perAddress_.clear();
     daemon_ = MHD_start_daemon(
-        MHD_USE_EPOLL, 0, nullptr, nullptr, &LiveResultsRequest::handle, this,
+        MHD_USE_EPOLL | MHD_USE_ERROR_LOG, 0, &LiveResultsRequest::accept, this, &LiveResultsRequest::handle, this,
+        MHD_OPTION_EXTERNAL_LOGGER, &LiveResultsRequest::log, this, // first, so that every report comes here
         MHD_OPTION_LISTEN_SOCKET, MHD_socket(fd),
         MHD_OPTION_CONNECTION_LIMIT, kMaxConnections,
-        MHD_OPTION_PER_IP_CONNECTION_LIMIT, kMaxPerAddress,
         MHD_OPTION_CONNECTION_MEMORY_LIMIT, kConnectionMemory,
         MHD_OPTION_CONNECTION_TIMEOUT, kIdleSeconds,
+        MHD_OPTION_NOTIFY_CONNECTION, &LiveResultsRequest::connection, this,
         MHD_OPTION_END);
     if (!daemon_) {
         ::close(fd);
@@ -185,6 +278,11 @@ bool LiveResultsServer::start(const QString& address, quint16 port, QString* err
             MHD_run_wait(daemon_, kLoopWaitMs);
     });
     return true;
+}
+
+void LiveResultsServer::tell(const std::string& kind, const QString& text) {
+    if (told_.insert(kind).second && notice_)
+        notice_(text);
 }
 
 void LiveResultsServer::stop() {

@@ -2,8 +2,10 @@
 
 #include "config/passwordcodec.h"
 #include "publishing/ftptestserver.h"
+#include "support/dumpablememory.h"
 
 #include <QDeadlineTimer>
+#include <QDirIterator>
 #include <QElapsedTimer>
 #include <QProcess>
 #include <QRegularExpression>
@@ -91,4 +93,32 @@ TEST_F(StationSending, AServerThatNeverAnswersHoldsTheEndWithinItsBoundAndThePas
 }
 
 } // namespace
+
+// The FTP password is in no file, message, command line, environment or
+// dumpable memory of the station: it starts with the password in its
+// settings (the dialog never opened), the send at its end fails at the
+// server's login.
+TEST_F(StationSending, ThePasswordIsInNoFileLogProcessListOrDumpableMemory) {
+    FtpTestServer server;
+    const QString password = QStringLiteral("Tajne-Heslo-7319");
+    configure(server.host(), password);
+    start();
+    const qint64 pid = station.processId();
+    for (const char* file : {"cmdline", "environ"})
+        EXPECT_FALSE(ReadAll(QStringLiteral("/proc/%1/%2").arg(pid).arg(QLatin1String(file))).contains(password.toUtf8()))
+            << file;
+    QThread::msleep(500); // the start-up's last steps
+    // Its end as well: freed memory soon loses its first bytes to the allocator.
+    EXPECT_EQ(FoundInDumpableMemory(pid, PasswordForms(password) + PasswordForms(password.right(10))).join(u' ').toStdString(),
+              "");
+    terminate();
+    QByteArray written = everythingWritten();
+    QDirIterator files(home.path(), QDir::Files | QDir::Hidden, QDirIterator::Subdirectories);
+    while (files.hasNext())
+        written += ReadAll(files.next());
+    EXPECT_FALSE(written.contains(password.toUtf8()));
+    EXPECT_FALSE(written.contains(QByteArray(reinterpret_cast<const char*>(password.utf16()), password.size() * 2)));
+    EXPECT_TRUE(ReadAll(server.file(QStringLiteral("den.txt"))).isEmpty()) << "the login was refused";
+}
+
 } // namespace vartemo

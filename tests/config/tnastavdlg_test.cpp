@@ -211,6 +211,8 @@ TEST_F(DialogTest, EveryHolderSitsOnItsPageAndIsBoundBothWays) {
             if (info.maxLength > 0) {
                 EXPECT_EQ(edit->maxLength(), info.maxLength);
             }
+            // A password is in its box only while the dialog is open.
+            const bool password = info.type == SettingType::Password;
             edit->clear();
             settings.setText(row.id, QString());
             edit->setEnabled(true);
@@ -220,6 +222,14 @@ TEST_F(DialogTest, EveryHolderSitsOnItsPageAndIsBoundBothWays) {
             EXPECT_EQ(settings.text(row.id), typed);
             settings.setText(row.id, QStringLiteral("X1"));
             EXPECT_EQ(edit->text(), QStringLiteral("X1"));
+            if (password) {
+                dialog.reject();
+                EXPECT_TRUE(edit->text().isEmpty()) << "a closed dialog holds no password";
+                settings.setText(row.id, QStringLiteral("X2"));
+                EXPECT_TRUE(edit->text().isEmpty());
+                dialog.show();
+                EXPECT_EQ(edit->text(), QStringLiteral("X2"));
+            }
             break;
         }
         case ControlKind::Picture: {

@@ -335,6 +335,14 @@ TEST_F(Track, HeldPassingsAreMatchedInOrderFromTheNewStart) {
         laps.MatchCode(QStringLiteral("9A"), {});
     laps.releasePassings();
     EXPECT_EQ(trackLines(1).size(), 3 + LapComputation::kMaxHeldPassings); // two splits, a lap
+
+    // Bytes of no kart take no room: a kart's passing after a flood of them waits.
+    laps.holdPassings();
+    for (int i = 0; i < LapComputation::kMaxHeldPassings + 100; ++i)
+        EXPECT_EQ(laps.MatchCode(QStringLiteral("xyz"), {}), CodeMatch::NoKart);
+    EXPECT_EQ(laps.MatchCode(QStringLiteral("B"), {}), CodeMatch::Lap);
+    laps.releasePassings();
+    EXPECT_EQ(laps.pendingKart(), 2);
 }
 
 TEST_F(Track, SplitBetweenRacesDoesNotBendTheNextRacesFirstSplit) {

@@ -145,12 +145,20 @@ TEST_F(LogBookFile, AnUnreadableLineKeepsEveryLineOfTheFile) {
                                           "\tUkon\xE8\x65n\xED programu 14:03:27 9.12.2026\r\n");
 }
 
-TEST_F(LogBookFile, AppendedLinesDoNotRunIntoAnUnfinishedLastLine) {
-    writeBytes(path, "run\n\tevent");
+// A last line without its line end is an append cut short by a crash: no
+// entry, and the next start's lines do not build on it.
+TEST_F(LogBookFile, AnUnfinishedLastLineIsCutShortAndSkipped) {
+    writeBytes(path, "run\r\n\tK\xE8 150 Admin 9:12:40 7.12.2026\r\n\tK\xE8 2");
     ASSERT_TRUE(book.LoadLogBook());
+    ASSERT_EQ(book.entries().size(), 3);
+    EXPECT_EQ(book.entries()[1].text, QStringLiteral("Kč 150 Admin 9:12:40 7.12.2026"));
     const auto lines = textfile::readLines(path);
     ASSERT_TRUE(lines);
-    EXPECT_EQ(*lines, (QStringList{"run", "\tevent", "Spuštění programu 14:03:27 9.12.2026"}));
+    EXPECT_EQ(*lines, (QStringList{"run", "\tKč 150 Admin 9:12:40 7.12.2026", "Spuštění programu 14:03:27 9.12.2026"}));
+    // A line ended by CR alone is whole.
+    writeBytes(path, "run\r");
+    ASSERT_TRUE(book.LoadLogBook());
+    EXPECT_EQ(textfile::readLines(path), (QStringList{"run", "Spuštění programu 14:03:27 9.12.2026"}));
 }
 
 TEST_F(LogBookFile, ClearingLeavesOnlyTheNewRunAndItsNote) {

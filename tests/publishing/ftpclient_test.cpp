@@ -1,10 +1,14 @@
+#include "config/passwordcodec.h"
 #include "config/settings.h"
 #include "ftptestserver.h"
 #include "publishing/ftpclient.h"
 #include "publishing/ftppublishing.h"
 #include "publishingrun.h"
+#include "support/dumpablememory.h"
 
+#include <QCoreApplication>
 #include <QElapsedTimer>
+#include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTcpServer>
 
@@ -169,6 +173,36 @@ TEST(FtpCancel, CancellingMidUploadLeavesNothingUnderThePublishedName) {
     ASSERT_TRUE(outcome.finished);
     EXPECT_TRUE(outcome.messages.isEmpty()) << outcome.messages.join(u'\n').toStdString();
     EXPECT_EQ(test::ReadAll(server.file(QStringLiteral("a.txt"))), "after");
+}
+
+// After a sending whose login the server refused, the password the sending
+// had is nowhere in the memory a core dump of this process would hold: the
+// client's copies, the endpoint's and libcurl's were overwritten.
+TEST(FtpPassword, NoneIsLeftInDumpableMemoryAfterASending) {
+    QTemporaryDir local;
+    ASSERT_TRUE(WriteAll(local.filePath(QStringLiteral("a.txt")), "a"));
+    FtpTestServer server;
+    QList<QByteArray> forms;
+    {
+        // Made at run time, in place: the program's own text holds no copy
+        // of it. Looked for by its random end: freed memory soon loses its
+        // first bytes to the allocator's own bookkeeping.
+        QString password = QStringLiteral("Tajne-heslo-000000000000");
+        for (qsizetype i = 12; i < password.size(); ++i)
+            password[i] = QChar(u'a' + char16_t(QRandomGenerator::global()->bounded(26)));
+        QString end = password.right(12);
+        forms = PasswordForms(end);
+        WipeText(end);
+        FtpClient client(FtpTimeouts{5, 5});
+        FtpPublishing run(client);
+        FtpEndpoint endpoint = Direct(server.host(), QStringLiteral("vysledky"), password);
+        WipeText(password);
+        const auto outcome = RunToEnd(run, endpoint, OneUpload(local.filePath(QStringLiteral("a.txt"))), 15000);
+        ASSERT_TRUE(outcome.finished);
+        EXPECT_EQ(outcome.messages.size(), 1);
+    }
+    EXPECT_TRUE(server.files().isEmpty());
+    EXPECT_EQ(FoundInDumpableMemory(QCoreApplication::applicationPid(), forms).join(u' ').toStdString(), "");
 }
 
 } // namespace

@@ -187,6 +187,27 @@ TEST_F(Network, DeactivatedServerHearsNothing) {
     EXPECT_EQ(laps.pendingKart(), 5);
 }
 
+TEST_F(Network, DatagramsOfNoKartAreToldOncePerKindAndTimeNothing) {
+    QStringList told;
+    server.setNotice([&](const QString& text) { told << text; });
+    listen();
+    settings.lapSensor = QStringLiteral("127.0.0.1");
+    for (int round = 0; round < 2; ++round) {
+        send(QByteArray());                 // empty
+        send(QByteArray(300, 'K') + "KART2"); // longer than any code, a code past its end
+        send("xyz");
+        send("KART");
+    }
+    EXPECT_EQ(laps.pendingKart(), 0);
+    EXPECT_TRUE(trackLines(2).isEmpty()) << "nothing past a code's length is looked at";
+    ASSERT_EQ(told.size(), 2) << told.join(u'\n').toStdString();
+    EXPECT_TRUE(told[0].contains(QStringLiteral("datagram o 0 bajtech od 127.0.0.1"))) << told[0].toStdString();
+    EXPECT_TRUE(told[1].contains(QStringLiteral("nenese kód žádné káry"))) << told[1].toStdString();
+    send("KART6");
+    EXPECT_EQ(laps.pendingKart(), 6);
+    EXPECT_EQ(told.size(), 2);
+}
+
 TEST(ReceiveTime, TheDatagramIsAsOldOnTheStationsClockAsOnTheWallClock) {
     constexpr qint64 wallNow = 1'765'000'000'000'000'000; // ns
     constexpr TimeUs clockNow = 50'000'000;

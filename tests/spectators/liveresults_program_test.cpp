@@ -10,7 +10,9 @@
 #include "engine/qstringprinter.h"
 
 #include <QDeadlineTimer>
+#include <QColor>
 #include <QDir>
+#include <QImage>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
@@ -55,6 +57,13 @@ struct Answer {
     int status = 0;
     QByteArray etag;
     QByteArray body;
+    QList<QByteArray> head;
+    QByteArray header(const QByteArray& name) const {
+        for (const QByteArray& line : head)
+            if (line.toLower().startsWith(name.toLower() + ':'))
+                return line.mid(name.size() + 1).trimmed();
+        return {};
+    }
 };
 
 // One GET on a connection of its own.
@@ -76,6 +85,7 @@ Answer Get(quint16 port, const QByteArray& path, const QByteArray& ifNoneMatch =
         return {};
     Answer a;
     const QList<QByteArray> head = in.left(headEnd).split('\n');
+    a.head = head;
     a.status = head.value(0).split(' ').value(1).toInt();
     for (const QByteArray& line : head)
         if (line.toLower().startsWith("etag:"))
@@ -198,4 +208,89 @@ TEST(PageProgram, AnswersWithTheRidingKarts) {
         EXPECT_NEAR(v[u"lastMs"].toDouble(), t[t.size() - 1] - t[t.size() - 2], 20.0);
         EXPECT_EQ(v[u"last"].toString().size(), 9) << "nn:ss:zzz";
     }
+}
+
+namespace {
+
+// The listening TCP sockets of this machine on the port, as "address:port"
+// in the kernel's hexadecimal (IPv4 and IPv6).
+QStringList ListeningOn(quint16 port) {
+    QStringList found;
+    for (const char* table : {"/proc/net/tcp", "/proc/net/tcp6"}) {
+        QFile f(QString::fromLatin1(table));
+        if (!f.open(QIODevice::ReadOnly))
+            continue;
+        const QString hexPort = QStringLiteral("%1").arg(port, 4, 16, QLatin1Char('0')).toUpper();
+        for (const QByteArray& line : f.readAll().split('\n')) {
+            const QList<QByteArray> fields = line.simplified().split(' ');
+            if (fields.size() > 3 && fields[3] == "0A" && fields[1].endsWith(':' + hexPort.toLatin1()))
+                found << QString::fromLatin1(fields[1]);
+        }
+    }
+    return found;
+}
+
+} // namespace
+
+// With the address 127.0.0.1 in the settings the page listens there and
+// nowhere else, answers with the headers that keep a browser safe, and works
+// in a real browser under its own content security policy: the script runs,
+// styles the page and fills in the results.
+TEST(PageProgram, ListensOnlyWhereTheSettingsSayAndWorksInABrowser) {
+    QTemporaryDir dir;
+    const QString home = dir.filePath(QStringLiteral("home"));
+    ASSERT_TRUE(QDir().mkpath(home));
+    const quint16 webPort = FreeTcpPort();
+    {
+        QFile ini(home + QStringLiteral("/vartemo.ini"));
+        ASSERT_TRUE(ini.open(QIODevice::WriteOnly));
+        ini.write(Settings(FreeUdpPort(), webPort));
+    }
+    StationProcess station(QStringLiteral(VARTEMO_PROGRAM), home, dir.path());
+    ASSERT_TRUE(station.waitForShownWindow());
+
+    EXPECT_EQ(ListeningOn(webPort), QStringList{QStringLiteral("0100007F:%1").arg(webPort, 4, 16, QLatin1Char('0')).toUpper()});
+    QTcpSocket elsewhere;
+    elsewhere.connectToHost(QHostAddress(QStringLiteral("127.0.0.2")), webPort);
+    EXPECT_FALSE(elsewhere.waitForConnected(2000)) << "only the address of the settings";
+    QTcpSocket v6;
+    v6.connectToHost(QHostAddress::LocalHostIPv6, webPort);
+    EXPECT_FALSE(v6.waitForConnected(2000)) << "never IPv6";
+
+    const struct {
+        QByteArray path;
+        QByteArray type;
+    } files[] = {{"/", "text/html"}, {"/app.js", "text/javascript"}, {"/live.json", "application/json"}};
+    for (const auto& f : files) {
+        const Answer a = Get(webPort, f.path);
+        SCOPED_TRACE(f.path.toStdString());
+        EXPECT_EQ(a.status, 200);
+        EXPECT_TRUE(a.header("Content-Type").startsWith(f.type)) << a.header("Content-Type").toStdString();
+        EXPECT_EQ(a.header("X-Content-Type-Options"), QByteArray("nosniff"));
+        EXPECT_TRUE(a.header("Content-Security-Policy").contains("script-src 'self'"));
+        EXPECT_TRUE(a.header("Content-Security-Policy").startsWith("default-src 'none'"));
+    }
+
+    // A headless browser: the page as the script left it, its console, and
+    // a picture of it.
+    const QString url = QStringLiteral("http://127.0.0.1:%1/").arg(webPort);
+    const QString shot = dir.filePath(QStringLiteral("page.png"));
+    QProcess browser;
+    const QStringList common = {QStringLiteral("--headless"), QStringLiteral("--no-sandbox"),
+                                QStringLiteral("--disable-gpu"), QStringLiteral("--no-first-run"),
+                                QStringLiteral("--user-data-dir=") + dir.filePath(QStringLiteral("browser")),
+                                QStringLiteral("--virtual-time-budget=5000"), QStringLiteral("--enable-logging=stderr"),
+                                QStringLiteral("--v=0"), QStringLiteral("--window-size=400,700")};
+    browser.start(QStringLiteral("chromium"), common + QStringList{QStringLiteral("--dump-dom"), url});
+    ASSERT_TRUE(browser.waitForFinished(kDeadlineMs));
+    const QByteArray dom = browser.readAllStandardOutput();
+    const QByteArray console = browser.readAllStandardError();
+    EXPECT_TRUE(dom.contains("<span id=\"delkaPopis\">Délka jízdy (kol)</span>")) << dom.toStdString();
+    EXPECT_TRUE(dom.contains("<b id=\"delkaHodnota\">10</b>")) << dom.toStdString();
+    EXPECT_FALSE(console.contains("Content Security Policy")) << console.toStdString();
+    browser.start(QStringLiteral("chromium"), common + QStringList{QStringLiteral("--screenshot=") + shot, url});
+    ASSERT_TRUE(browser.waitForFinished(kDeadlineMs));
+    const QImage picture(shot);
+    ASSERT_FALSE(picture.isNull());
+    EXPECT_EQ(picture.pixelColor(2, 2), QColor(0xEC, 0xE9, 0xD8)) << "the script's style sheet is applied";
 }

@@ -1,114 +1,13 @@
 #include "spectators/liveresultsserver.h"
+#include "support/rawhttpclient.h"
 
-#include <QByteArrayList>
-#include <QElapsedTimer>
-#include <arpa/inet.h>
-#include <cerrno>
 #include <gtest/gtest.h>
-#include <netinet/in.h>
-#include <poll.h>
-#include <sys/socket.h>
-#include <unistd.h>
+#include <mutex>
 #include <vector>
 
 using namespace vartemo;
 
 namespace {
-
-// A plain TCP client, optionally from a given loopback address.
-class Client {
-public:
-    Client(quint16 port, const char* from = nullptr) {
-        fd_ = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-        if (from) {
-            sockaddr_in local{};
-            local.sin_family = AF_INET;
-            inet_pton(AF_INET, from, &local.sin_addr);
-            ::bind(fd_, reinterpret_cast<sockaddr*>(&local), sizeof local);
-        }
-        sockaddr_in to{};
-        to.sin_family = AF_INET;
-        to.sin_port = htons(port);
-        inet_pton(AF_INET, "127.0.0.1", &to.sin_addr);
-        connected_ = ::connect(fd_, reinterpret_cast<sockaddr*>(&to), sizeof to) == 0;
-    }
-    ~Client() { ::close(fd_); }
-    Client(const Client&) = delete;
-
-    bool connected() const { return connected_; }
-    void send(const QByteArray& bytes) {
-        for (qsizetype sent = 0; sent < bytes.size();) {
-            const ssize_t n = ::send(fd_, bytes.constData() + sent, size_t(bytes.size() - sent), MSG_NOSIGNAL);
-            if (n <= 0)
-                return;
-            sent += n;
-        }
-    }
-    // Reads one answer: its head and the body of its Content-Length.
-    QByteArray answer(int timeoutMs = 2000) {
-        QByteArray in;
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < timeoutMs) {
-            const qsizetype head = in.indexOf("\r\n\r\n");
-            if (head >= 0) {
-                const qsizetype at = in.toLower().indexOf("content-length:");
-                const qsizetype length = at < 0 ? 0 : in.mid(at + 15, in.indexOf("\r\n", at) - at - 15).trimmed().toLongLong();
-                if (in.size() >= head + 4 + length)
-                    return in;
-            }
-            if (!wait(50))
-                continue;
-            char buf[4096];
-            const ssize_t n = ::recv(fd_, buf, sizeof buf, 0);
-            if (n <= 0)
-                break;
-            in.append(buf, n);
-        }
-        return in;
-    }
-    // True when the server closed the connection within the time.
-    bool closedWithin(int ms) {
-        QElapsedTimer t;
-        t.start();
-        while (t.elapsed() < ms) {
-            if (!wait(20))
-                continue;
-            char c;
-            const ssize_t n = ::recv(fd_, &c, 1, MSG_DONTWAIT);
-            if (n == 0 || (n < 0 && errno != EAGAIN))
-                return true;
-        }
-        return false;
-    }
-
-private:
-    bool wait(int ms) {
-        pollfd p{fd_, POLLIN, 0};
-        return ::poll(&p, 1, ms) > 0;
-    }
-    int fd_ = -1;
-    bool connected_ = false;
-};
-
-QByteArray get(const char* path, const QByteArray& extra = {}) {
-    return QByteArray("GET ") + path + " HTTP/1.1\r\nHost: x\r\n" + extra + "\r\n";
-}
-
-int status(const QByteArray& answer) {
-    return answer.mid(9, 3).toInt();
-}
-
-QByteArray header(const QByteArray& answer, const QByteArray& name) {
-    for (const QByteArray& line : answer.left(answer.indexOf("\r\n\r\n")).split('\n'))
-        if (line.toLower().startsWith(name.toLower() + ':'))
-            return line.mid(name.size() + 1).trimmed();
-    return {};
-}
-
-QByteArray body(const QByteArray& answer) {
-    return answer.mid(answer.indexOf("\r\n\r\n") + 4);
-}
 
 struct ServerTest : ::testing::Test {
     LiveSnapshotSlot slot;
@@ -136,7 +35,8 @@ TEST_F(ServerTest, GetThenNotModifiedOnItsTag) {
     EXPECT_EQ(header(first, "ETag"), QByteArray("\"57\""));
     EXPECT_EQ(header(first, "Cache-Control"), QByteArray("no-store"));
     EXPECT_EQ(header(first, "X-Content-Type-Options"), QByteArray("nosniff"));
-    EXPECT_EQ(header(first, "Content-Security-Policy"), QByteArray("default-src 'self'"));
+    EXPECT_EQ(header(first, "Content-Security-Policy"), QByteArray(LiveResultsServer::kContentSecurityPolicy));
+    EXPECT_EQ(header(first, "Referrer-Policy"), QByteArray("no-referrer"));
     EXPECT_TRUE(header(first, "Content-Type").startsWith("application/json"));
 
     c.send(get("/live.json", "If-None-Match: \"57\"\r\n")); // same connection, kept alive
@@ -158,6 +58,17 @@ TEST_F(ServerTest, PathsMethodsAndSizes) {
         {"the page", get("/"), 200},
         {"its script", get("/app.js"), 200},
         {"anything else", get("/etc/passwd"), 404},
+        // No path leads out of the three: no folder, no file behind them.
+        {"a step up", get("/../vartemo.ini"), 404},
+        {"an encoded step up", get("/%2e%2e/%2E%2E/etc/passwd"), 404},
+        {"an encoded slash", get("/..%2fvartemo.ini"), 404},
+        {"a doubled slash", get("//app.js"), 404},
+        {"the script as a folder", get("/app.js/"), 404},
+        {"the page's own name", get("/index.html"), 404},
+        {"the program's resources", get("/:/spectators/page/index.html"), 404},
+        {"the resource folder", get("/spectators/page/"), 404},
+        {"an absolute URL", get("http://127.0.0.1/etc/passwd"), 404},
+        {"the script, encoded", get("/%61pp.js"), 200},
         {"a query is no other file", get("/live.json?x=1"), 200},
         {"POST", "POST /live.json HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nabc", 405},
         {"HEAD", "HEAD / HTTP/1.1\r\nHost: x\r\n\r\n", 405},
@@ -172,6 +83,14 @@ TEST_F(ServerTest, PathsMethodsAndSizes) {
         EXPECT_EQ(status(answer), c.status) << c.what << "\n" << answer.left(200).toStdString();
         if (c.status == 405) {
             EXPECT_EQ(header(answer, "Allow"), QByteArray("GET")) << c.what;
+        }
+        // Every answer of the page's own (the library answers 414 and 431
+        // with a fixed text of its own).
+        if (c.status != 414 && c.status != 431) {
+            EXPECT_EQ(header(answer, "X-Content-Type-Options"), QByteArray("nosniff")) << c.what;
+            EXPECT_EQ(header(answer, "Content-Security-Policy"), QByteArray(LiveResultsServer::kContentSecurityPolicy))
+                << c.what;
+            EXPECT_FALSE(header(answer, "Content-Type").isEmpty()) << c.what;
         }
     }
     Client page(server.port());
@@ -227,4 +146,45 @@ TEST(LiveResultsServer, APortInUseGivesItsReason) {
     EXPECT_FALSE(second.start(QStringLiteral("stanice"), 0, &error));
     EXPECT_TRUE(error.contains(QStringLiteral("stanice")));
     EXPECT_FALSE(second.running());
+}
+
+TEST(LiveResultsServer, EachKindOfRefusalIsToldOnce) {
+    LiveSnapshotSlot slot;
+    LiveResultsServer server(slot, {QByteArrayLiteral("<html>page</html>"), QByteArrayLiteral("// app")});
+    std::mutex lock;
+    QStringList told;
+    server.setNotice([&](const QString& text) {
+        std::lock_guard<std::mutex> hold(lock);
+        told << text;
+    });
+    QString error;
+    ASSERT_TRUE(server.start(QStringLiteral("127.0.0.1"), 0, &error)) << error.toStdString();
+    auto abuse = [&] {
+        std::vector<std::unique_ptr<Client>> crowd;
+        for (int i = 0; i < 12; ++i)
+            crowd.push_back(std::make_unique<Client>(server.port(), "127.0.0.3"));
+        for (const QByteArray& request :
+             {QByteArray("POST / HTTP/1.1\r\nHost: x\r\nContent-Length: 3\r\n\r\nabc"),
+              QByteArray("GET / HTTP/1.1\r\nHost: x\r\nContent-Length: 5\r\n\r\nhello"),
+              get("/", "X-Big: " + QByteArray(20 * 1024, 'a') + "\r\n")}) {
+            Client client(server.port(), "127.0.0.4");
+            client.send(request);
+            EXPECT_GE(status(client.answer()), 400);
+        }
+        for (auto& c : crowd)
+            c->closedWithin(30);
+    };
+    auto toldNow = [&] {
+        std::lock_guard<std::mutex> hold(lock);
+        return told;
+    };
+    abuse();
+    const QStringList first = toldNow();
+    EXPECT_EQ(first.filter(QStringLiteral("adresa 127.0.0.3 chce víc než 8 spojení")).size(), 1) << first.join(u'\n').toStdString();
+    EXPECT_EQ(first.filter(QStringLiteral("požadavek POST od 127.0.0.4")).size(), 1);
+    EXPECT_EQ(first.filter(QStringLiteral("GET s tělem od 127.0.0.4")).size(), 1);
+    EXPECT_EQ(first.filter(QStringLiteral("431")).size(), 1) << "the header too large, told by the server library";
+    EXPECT_EQ(first.size(), 4) << first.join(u'\n').toStdString();
+    abuse();
+    EXPECT_EQ(toldNow(), first) << "told once, however often it comes";
 }
