@@ -36,7 +36,7 @@ int ListenOnLoopback(quint16* port) {
     sockaddr_in a{};
     a.sin_family = AF_INET;
     a.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    fuzz::Check(fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && ::listen(fd, 8) == 0);
+    FUZZ_CHECK(fd >= 0 && ::bind(fd, reinterpret_cast<sockaddr*>(&a), sizeof a) == 0 && ::listen(fd, 8) == 0);
     socklen_t length = sizeof a;
     ::getsockname(fd, reinterpret_cast<sockaddr*>(&a), &length);
     *port = ntohs(a.sin_port);
@@ -190,19 +190,19 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
             qInfo("request %d ok %d bytes %lld: %s", int(reply.request), reply.ok, reply.bytes, qPrintable(reply.error));
     }
 
-    fuzz::Check(done.size() == 2); // neither request hangs
+    FUZZ_CHECK(done.size() == 2); // neither request hangs
     const FtpReply& connect = done[0];
     const FtpReply& put = done[1];
-    fuzz::Check(connect.request == FtpRequest::Connect && put.request == FtpRequest::Put);
+    FUZZ_CHECK(connect.request == FtpRequest::Connect && put.request == FtpRequest::Put);
     if (connect.ok)
-        fuzz::Check(server->received("USER vysledky") && server->received("PASS " + kPassword.toUtf8()));
-    fuzz::Check(connect.ok || !put.ok);
+        FUZZ_CHECK(server->received("USER vysledky")); // a 230 to USER needs no PASS
+    FUZZ_CHECK(connect.ok || !put.ok);
     if (put.ok) {
-        fuzz::Check(server->uploaded == kUpload && put.bytes == kUpload.size());
-        fuzz::Check(server->received("STOR vysledky.txt.part"));
-        fuzz::Check(server->received("RNFR vysledky.txt.part") && server->received("RNTO vysledky.txt"));
+        FUZZ_CHECK(server->uploaded == kUpload && put.bytes == kUpload.size());
+        FUZZ_CHECK(server->received("STOR vysledky.txt.part"));
+        FUZZ_CHECK(server->received("RNFR vysledky.txt.part") && server->received("RNTO vysledky.txt"));
     }
     if (!script.contains(kPassword.toUtf8()))
-        fuzz::Check(!connect.error.contains(kPassword) && !put.error.contains(kPassword));
+        FUZZ_CHECK(!connect.error.contains(kPassword) && !put.error.contains(kPassword));
     return 0;
 }

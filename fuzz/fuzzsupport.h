@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <cstddef>
 #include <cstdint>
+#include <cstdio>
 
 namespace vartemo::fuzz {
 
@@ -23,14 +24,23 @@ inline QByteArray Bytes(const uint8_t* data, size_t size) {
     __builtin_trap();
 }
 
-inline void Check(bool condition) {
-    if (!condition)
-        Fail();
+inline void CheckAt(bool condition, const char* text, const char* file, int line) {
+    if (condition)
+        return;
+    std::fprintf(stderr, "%s:%d: check failed: %s\n", file, line, text);
+    Fail();
 }
+
+} // namespace vartemo::fuzz
+
+// A property every input must keep; a broken one names itself and stops the run.
+#define FUZZ_CHECK(...) ::vartemo::fuzz::CheckAt(bool(__VA_ARGS__), #__VA_ARGS__, __FILE__, __LINE__)
+
+namespace vartemo::fuzz {
 
 inline const QTemporaryDir& Scratch() {
     static QTemporaryDir dir;
-    Check(dir.isValid());
+    FUZZ_CHECK(dir.isValid());
     return dir;
 }
 
@@ -41,8 +51,8 @@ inline QString ScratchPath(const QString& name) {
 // Replaces the file's content by the bytes.
 inline void WriteFile(const QString& path, const QByteArray& bytes) {
     QFile f(path);
-    Check(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    Check(f.write(bytes) == bytes.size());
+    FUZZ_CHECK(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+    FUZZ_CHECK(f.write(bytes) == bytes.size());
 }
 
 inline QByteArray ReadFile(const QString& path) {

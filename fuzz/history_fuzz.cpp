@@ -12,10 +12,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const QString path = folder + QStringLiteral("/Historie.txt");
     fuzz::WriteFile(path, fuzz::Bytes(data, size));
     const QString text = ReadHistory(path);
-    fuzz::Check(text.size() <= qsizetype(size));
-    fuzz::Check(!text.contains(u'\r'));
+    FUZZ_CHECK(text.size() <= qsizetype(size));
+    FUZZ_CHECK(!text.contains(u'\r'));
     // A history already there is never replaced.
-    fuzz::Check(EnsureHistoryFile(folder));
-    fuzz::Check(fuzz::ReadFile(path) == fuzz::Bytes(data, size));
+    FUZZ_CHECK(EnsureHistoryFile(folder));
+    FUZZ_CHECK(fuzz::ReadFile(path) == fuzz::Bytes(data, size));
     return 0;
 }

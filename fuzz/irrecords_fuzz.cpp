@@ -31,8 +31,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     decoder.post = [&](quint32 code, std::optional<TimeUs> frameStart) {
         ++posted;
         bool ok = false;
-        fuzz::Check(decoder.LastCode.toULongLong(&ok, 16) == code && ok);
-        fuzz::Check(!frameStart || *frameStart <= readAt);
+        FUZZ_CHECK(decoder.LastCode.toULongLong(&ok, 16) == code && ok);
+        FUZZ_CHECK(!frameStart || *frameStart <= readAt);
     };
 
     size_t at = 4;
@@ -43,8 +43,8 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         at += 2 + length;
         readAt += 1000 + TimeUs(length) * 100;
         decoder.ProcessRead(bytes, timed ? std::optional<TimeUs>(readAt) : std::nullopt);
-        fuzz::Check(decoder.LastEdge < IrDecoder::kMaxEdges);
+        FUZZ_CHECK(decoder.LastEdge < IrDecoder::kMaxEdges);
     }
-    fuzz::Check(posted <= int(size));
+    FUZZ_CHECK(posted <= int(size));
     return 0;
 }

@@ -15,11 +15,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
 
     const KartStatusRecords loaded = LoadKartStatus(path);
     for (const KartStatus& k : loaded) {
-        fuzz::Check(kartrange::kHours.clamp(k.initialHours) == k.initialHours);
-        fuzz::Check(k.consumption >= 1 && k.consumption <= 100);
-        fuzz::Check(k.tank >= 1 && k.tank <= 999);
+        FUZZ_CHECK(kartrange::kHours.clamp(k.initialHours) == k.initialHours);
+        FUZZ_CHECK(k.consumption >= 1 && k.consumption <= 100);
+        FUZZ_CHECK(k.tank >= 1 && k.tank <= 999);
         for (const KartTask& t : k.tasks)
-            fuzz::Check(t.intervalMinutes >= 0 && t.intervalMinutes < 60 && t.intervalHours >= 0);
+            FUZZ_CHECK(t.intervalMinutes >= 0 && t.intervalMinutes < 60 && t.intervalHours >= 0);
     }
 
     QStringList log;
@@ -35,7 +35,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     (void)fleet.AddRideMinutes(minutes);
     (void)fleet.ConfirmTask(1, 1);
     (void)fleet.ResetDrivenTime(2);
-    fuzz::Check(fleet.SaveKartStatus());
-    fuzz::Check(LoadKartStatus(path) == fleet.records());
+    FUZZ_CHECK(fleet.SaveKartStatus());
+    FUZZ_CHECK(LoadKartStatus(path) == fleet.records());
     return 0;
 }

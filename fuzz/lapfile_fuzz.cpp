@@ -25,7 +25,7 @@ namespace {
 
 void Chart(const QStringList& lines, ChartKind kind, const SensorFilter* filter) {
     const KartPoints series = BuildKartPoints(lines, kind, filter);
-    fuzz::Check(series.points.size() <= lines.size() + 1);
+    FUZZ_CHECK(series.points.size() <= lines.size() + 1);
     if (!series.charted())
         return;
     double minY = series.points.front().y(), maxY = minY;
@@ -34,19 +34,19 @@ void Chart(const QStringList& lines, ChartKind kind, const SensorFilter* filter)
         maxY = std::max(maxY, p.y());
     }
     const double lastX = series.points.back().x();
-    fuzz::Check(chartlabels::TimeTicks(minY, maxY, 12).size() <= 12);
-    fuzz::Check(chartlabels::LapTicks(0, lastX, 20).size() <= 21);
+    FUZZ_CHECK(chartlabels::TimeTicks(minY, maxY, 12).size() <= 12);
+    FUZZ_CHECK(chartlabels::LapTicks(0, lastX, 20).size() <= 21);
     (void)chartlabels::ReadoutText(maxY, lastX / 2);
     const QList<QPointF> thin = ThinToColumns(series.points, 64);
-    fuzz::Check(thin.size() <= series.points.size());
-    fuzz::Check(thin.front() == series.points.front() && thin.back() == series.points.back());
+    FUZZ_CHECK(thin.size() <= series.points.size());
+    FUZZ_CHECK(thin.front() == series.points.front() && thin.back() == series.points.back());
     (void)ThinToColumns(series.points, 64, ColumnKeep::Highest);
     ChartPaging paging;
     paging.setPointsPerPage(int(lines.size() % 7) + 2);
     paging.setPointCount(int(series.points.size()));
     for (int i = 0; i < paging.pageCount() && i < 50; ++i)
         paging.next();
-    fuzz::Check(paging.firstX() <= paging.lastX());
+    FUZZ_CHECK(paging.firstX() <= paging.lastX());
 }
 
 } // namespace
@@ -59,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The statistics: the file loaded into a kart's lists, charted from there.
     QString error;
     const auto lines = lapfiles::Load(path, &error);
-    fuzz::Check(lines.has_value());
+    FUZZ_CHECK(lines.has_value());
     RaceBoard board;
     board.setLines(1, BoardList::Lap, *lines);
     board.setLines(1, BoardList::Track, *lines);
@@ -80,15 +80,15 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     // The results editor: loaded, one line corrected, saved over the file.
     ResultsFileEditor editor;
     (void)editor.select(path);
-    fuzz::Check(editor.loadedPath() == path);
-    fuzz::Check(editor.lines() == *lines);
+    FUZZ_CHECK(editor.loadedPath() == path);
+    FUZZ_CHECK(editor.lines() == *lines);
     QStringList expected = editor.lines();
     if (!expected.isEmpty()) {
         editor.replaceLine(0, QStringLiteral("01:02:003"));
         expected[0] = QStringLiteral("01:02:003");
     }
-    fuzz::Check(editor.saveChanges().isEmpty());
+    FUZZ_CHECK(editor.saveChanges().isEmpty());
     const auto again = lapfiles::Load(path);
-    fuzz::Check(again.has_value() && *again == expected);
+    FUZZ_CHECK(again.has_value() && *again == expected);
     return 0;
 }

@@ -30,7 +30,7 @@ struct Server {
     Server() {
         slot.publish(std::make_shared<const LiveSnapshot>(LiveSnapshot{7, kJson, QByteArrayLiteral("\"7\"")}));
         QString error;
-        fuzz::Check(server.start(QStringLiteral("127.0.0.1"), 0, &error));
+        FUZZ_CHECK(server.start(QStringLiteral("127.0.0.1"), 0, &error));
     }
 };
 
@@ -42,7 +42,7 @@ Server& TheServer() {
 // Sends the request from 127.0.0.<from> and returns every byte of the answers.
 QByteArray Exchange(const QByteArray& request, int from, bool closeWriting, int timeoutMs) {
     const int fd = ::socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
-    fuzz::Check(fd >= 0);
+    FUZZ_CHECK(fd >= 0);
     sockaddr_in local{};
     local.sin_family = AF_INET;
     local.sin_addr.s_addr = htonl(0x7F000000u | quint32(from));
@@ -77,27 +77,33 @@ QByteArray Exchange(const QByteArray& request, int from, bool closeWriting, int 
     return in;
 }
 
-// Each answer in the bytes: its head must be sound, a 200 must carry a page document.
+// Each answer in the bytes: its head must be sound, a 200 must carry a page
+// document. The HTTP library's own refusals of malformed requests (400, 413,
+// 414, 431, 505) end the connection and are not the station's answers: the
+// reading stops there (the library may send a refusal's head twice).
 void CheckAnswers(const QByteArray& bytes) {
     qsizetype at = 0;
     while (at < bytes.size()) {
-        fuzz::Check(bytes.mid(at, 9) == "HTTP/1.1 " || bytes.mid(at, 9) == "HTTP/1.0 ");
+        FUZZ_CHECK(bytes.mid(at, 9) == "HTTP/1.1 " || bytes.mid(at, 9) == "HTTP/1.0 ");
         const qsizetype headEnd = bytes.indexOf("\r\n\r\n", at);
         if (headEnd < 0)
             return; // cut off by the closing
-        const QByteArray head = bytes.mid(at, headEnd - at).toLower();
+        const QByteArray head = bytes.mid(at, headEnd - at).toLower() + "\r\n";
         const int status = bytes.mid(at + 9, 3).toInt();
+        const bool station = head.contains("\r\nx-content-type-options: nosniff");
+        if (!station) {
+            FUZZ_CHECK(status == 400 || status == 413 || status == 414 || status == 431 || status == 505);
+            return;
+        }
         qsizetype length = 0;
         const qsizetype cl = head.indexOf("\r\ncontent-length:");
         if (cl >= 0)
-            length = head.mid(cl + 17, head.indexOf("\r\n", cl + 2) - cl - 17).trimmed().toLongLong();
+            length = head.mid(cl + 17, head.indexOf("\r\n", cl + 2) - (cl + 17)).trimmed().toLongLong();
         const QByteArray body = bytes.mid(headEnd + 4, length);
         if (status == 200) {
-            fuzz::Check(body == kHtml || body == kJs || body == kJson || head.contains("\r\ntransfer-encoding"));
-            fuzz::Check(head.contains("\r\ncontent-type:"));
+            FUZZ_CHECK(body == kHtml || body == kJs || body == kJson);
+            FUZZ_CHECK(head.contains("\r\ncontent-type:"));
         }
-        if (status != 400 && status != 413 && status != 414 && status != 431 && status != 505)
-            fuzz::Check(head.contains("\r\nx-content-type-options: nosniff"));
         at = headEnd + 4 + length;
     }
 }
@@ -109,11 +115,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     ++runs;
     const QByteArray answers = Exchange(fuzz::Bytes(data, size), 2 + runs % 200, true, 1000);
     if (qEnvironmentVariableIsSet("VARTEMO_FUZZ_TRACE"))
-        qInfo("%s", answers.constData());
+        qInfo("%s", answers.toPercentEncoding(" /:<>=.,").constData());
     CheckAnswers(answers);
     if (runs % 256 == 0) {
         const QByteArray normal = Exchange("GET /live.json HTTP/1.1\r\nHost: 127.0.0.1\r\n\r\n", 1, true, 2000);
-        fuzz::Check(normal.startsWith("HTTP/1.1 200 ") && normal.endsWith(kJson));
+        FUZZ_CHECK(normal.startsWith("HTTP/1.1 200 ") && normal.endsWith(kJson));
     }
     return 0;
 }

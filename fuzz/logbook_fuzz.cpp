@@ -19,7 +19,7 @@ qsizetype Walk(const LogBookModel& model, const QModelIndex& parent) {
     qsizetype count = 0;
     for (int row = 0; row < model.rowCount(parent); ++row) {
         const QModelIndex child = model.index(row, 0, parent);
-        fuzz::Check(child.isValid() && model.parent(child) == parent);
+        FUZZ_CHECK(child.isValid() && model.parent(child) == parent);
         (void)model.data(child);
         count += 1 + Walk(model, child);
     }
@@ -36,24 +36,24 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     LogBook book(path, [now] { return now; });
     LogBookModel model(book);
     const bool whole = book.LoadLogBook();
-    fuzz::Check(Walk(model, {}) == book.entries().size());
+    FUZZ_CHECK(Walk(model, {}) == book.entries().size());
 
     LogBookFilter filter{.operatorName = QStringLiteral("Admin"), .date = QStringLiteral("9.12.2026"),
                          .time = QStringLiteral("14:03:27"), .text = QStringLiteral("Kč")};
     for (const qsizetype i : ApplyLogBookFilter(book.entries(), filter))
-        fuzz::Check(i >= 0 && i < book.entries().size());
+        FUZZ_CHECK(i >= 0 && i < book.entries().size());
     (void)SumTakings(book.entries(), QDate(2026, 12, 9), QStringLiteral("Admin"));
     for (const LogBookEntry& e : book.entries())
         (void)ParseTakingsLine(e.text);
 
-    fuzz::Check(book.AddLogEntry(QStringLiteral("Kč 150 Admin 14:05:03 9.12.2026")));
-    fuzz::Check(book.AddProgramEnd());
-    fuzz::Check(Walk(model, {}) == book.entries().size());
+    FUZZ_CHECK(book.AddLogEntry(QStringLiteral("Kč 150 Admin 14:05:03 9.12.2026")));
+    FUZZ_CHECK(book.AddProgramEnd());
+    FUZZ_CHECK(Walk(model, {}) == book.entries().size());
     if (whole) {
         const QList<LogBookEntry> memory = book.entries();
         LogBook again(path, [now] { return now; });
-        fuzz::Check(again.LoadLogBook());
-        fuzz::Check(again.entries().mid(0, memory.size()) == memory);
+        FUZZ_CHECK(again.LoadLogBook());
+        FUZZ_CHECK(again.entries().mid(0, memory.size()) == memory);
     }
     return 0;
 }

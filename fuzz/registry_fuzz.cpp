@@ -16,12 +16,12 @@ template <typename Receiver>
 void LoadAndSave(RegistryStore& registry) {
     Receiver receiver(registry, std::make_unique<FakeModemStatusPort>(), {});
     receiver.LoadSettings();
-    fuzz::Check(receiver.ComName.size() <= 10);
-    fuzz::Check(receiver.BitMask >= 0);
+    FUZZ_CHECK(receiver.ComName.size() <= 10);
+    FUZZ_CHECK(receiver.BitMask >= 0);
     receiver.SaveSettings();
     Receiver again(registry, std::make_unique<FakeModemStatusPort>(), {});
     again.LoadSettings();
-    fuzz::Check(again.ComName == receiver.ComName && again.InputSignal == receiver.InputSignal &&
+    FUZZ_CHECK(again.ComName == receiver.ComName && again.InputSignal == receiver.InputSignal &&
                 again.TimerSignal == receiver.TimerSignal && again.CommandOrder == receiver.CommandOrder &&
                 again.BitMask == receiver.BitMask && again.PriorityLevel == receiver.PriorityLevel);
 }
@@ -49,12 +49,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         own += QLatin1Char(alphabet[uchar(c) % (sizeof alphabet - 1)]);
     const QByteArray binary = bytes.left(8);
     if (registry.writeBinary(own, QStringLiteral("Hodnota"), binary)) {
-        fuzz::Check(registry.readBinary(own, QStringLiteral("Hodnota")) == binary);
-        fuzz::Check(registry.writeString(own, QStringLiteral("Text"), QStringLiteral("COM3")));
-        fuzz::Check(registry.readString(own, QStringLiteral("Text")) == QStringLiteral("COM3"));
-        fuzz::Check(registry.readBinary(own, QStringLiteral("Hodnota")) == binary);
-        fuzz::Check(registry.deleteValue(own, QStringLiteral("Hodnota")));
-        fuzz::Check(!registry.readBinary(own, QStringLiteral("Hodnota")));
+        FUZZ_CHECK(registry.readBinary(own, QStringLiteral("Hodnota")) == binary);
+        FUZZ_CHECK(registry.writeString(own, QStringLiteral("Text"), QStringLiteral("COM3")));
+        FUZZ_CHECK(registry.readString(own, QStringLiteral("Text")) == QStringLiteral("COM3"));
+        FUZZ_CHECK(registry.readBinary(own, QStringLiteral("Hodnota")) == binary);
+        FUZZ_CHECK(registry.deleteValue(own, QStringLiteral("Hodnota")));
+        FUZZ_CHECK(!registry.readBinary(own, QStringLiteral("Hodnota")));
     }
     return 0;
 }

@@ -7,6 +7,9 @@
 #
 #   bash fuzz/run.sh [SECONDS] [TARGET...]     (targets: names without fuzz_)
 #
+# VARTEMO_FUZZ_KEEP_GOING=1: a target goes on after a finding for the whole
+# time (libFuzzer's fork mode), collecting every input that fails.
+#
 # A mended finding's input belongs in fuzz/corpus/<target>/, so that every
 # run, CI's short one included, tries it again.
 set -euo pipefail
@@ -48,6 +51,9 @@ options() {
 export ASAN_OPTIONS=${ASAN_OPTIONS:-detect_leaks=1:abort_on_error=1}
 export UBSAN_OPTIONS=${UBSAN_OPTIONS:-halt_on_error=1:print_stacktrace=1}
 export QT_QPA_PLATFORM=offscreen
+# The targets write their files many thousand times a second: in memory, the
+# disk's syncs do not set the pace.
+[ -d /dev/shm ] && [ -w /dev/shm ] && export TMPDIR=/dev/shm
 
 run_one() {
   local name=$1 work="$build/fuzz-runs/$1"
@@ -57,10 +63,16 @@ run_one() {
   for dir in $(seeds "$name"); do
     [ -d "$dir" ] && find "$dir" -maxdepth 1 -type f -exec cp {} "$work/corpus/" \;
   done
+  local status=0 more=()
+  [ "${VARTEMO_FUZZ_KEEP_GOING:-0}" = 1 ] && more=(-fork=1 -ignore_crashes=1 -ignore_timeouts=1 -ignore_ooms=1)
   # shellcheck disable=SC2046
-  local status=0
   nice -n 19 "$build/fuzz/fuzz_$name" -max_total_time="$seconds" -timeout=25 -print_final_stats=1 \
-    -artifact_prefix="$work/" $(options "$name") "$work/corpus" >"$work/log" 2>&1 || status=$?
+    -artifact_prefix="$work/" $(options "$name") "${more[@]}" "$work/corpus" >"$work/log" 2>&1 || status=$?
+  # A finding leaves its input behind (in fork mode with a status of 0).
+  if find "$work" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' -o -name 'timeout-*' -o -name 'oom-*' \) |
+     grep -q .; then
+    ((status)) || status=1
+  fi
   echo "$status" >"$work/status"
 }
 
@@ -68,18 +80,20 @@ summary() {
   local name=$1 work="$build/fuzz-runs/$1" status=$2 line execs
   line=$(grep -E '^#[0-9]+' "$work/log" | tail -n 1 || true)
   execs=$(sed -n 's/^stat::number_of_executed_units: *//p' "$work/log")
+  [ -n "$execs" ] || execs=$(sed -n 's/^#\([0-9]*\).*/\1/p' <<<"$line")
   printf '%-12s %10s execs  cov %-6s ft %-7s corpus %-6s %s\n' "$name" "${execs:-?}" \
     "$(sed -n 's/.* cov: \([0-9]*\).*/\1/p' <<<"$line")" "$(sed -n 's/.* ft: \([0-9]*\).*/\1/p' <<<"$line")" \
     "$(sed -n 's/.* corp: \([0-9]*\).*/\1/p' <<<"$line")" "$status"
 }
 
-declare -A pids
+declare -A pids=()
 failed=()
 finish() {
   local name=$1 status=ok
   wait "${pids[$name]}" || true
   if [ "$(cat "$build/fuzz-runs/$name/status" 2>/dev/null)" != 0 ]; then
-    status="FOUND: $(ls "$build/fuzz-runs/$name"/{crash,leak,timeout,oom}-* 2>/dev/null | head -n 1)"
+    status="FOUND: $(find "$build/fuzz-runs/$name" -maxdepth 1 -type f \( -name 'crash-*' -o -name 'leak-*' \
+      -o -name 'timeout-*' -o -name 'oom-*' \) | head -n 1)"
     failed+=("$name")
   fi
   summary "$name" "$status"
@@ -103,7 +117,7 @@ done
 if ((${#failed[@]})); then
   for name in "${failed[@]}"; do
     echo "--- fuzz_$name ($build/fuzz-runs/$name/log):" >&2
-    grep -E -A25 'ERROR: |runtime error|==ERROR|deadly signal|Test unit written' "$build/fuzz-runs/$name/log" | head -n 60 >&2
+    grep -E -A25 'check failed|ERROR: |runtime error|==ERROR|deadly signal|Test unit written' "$build/fuzz-runs/$name/log" | head -n 60 >&2 || true
   done
   exit 1
 fi

@@ -51,13 +51,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         receiver.ComPort1RxChar(burst, (flags & 4) ? std::optional<TimeUs>(clock.nowUs() - 1000) : std::nullopt);
         laps.PollAll();
     });
-    fuzz::Check(codes.size() == bursts);
+    FUZZ_CHECK(codes.size() == bursts);
     for (const QString& code : codes) {
-        fuzz::Check(code.size() <= PassingEvent::kMaxLength);
+        FUZZ_CHECK(code.size() <= PassingEvent::kMaxLength);
         for (const QChar c : code)
-            fuzz::Check(c.unicode() >= 0x20);
+            FUZZ_CHECK(c.unicode() >= 0x20);
     }
     for (int k = 1; k <= kKartCount; ++k)
-        fuzz::Check(board.lines(k, BoardList::Lap).size() <= bursts);
+        FUZZ_CHECK(board.lines(k, BoardList::Lap).size() <= bursts);
     return 0;
 }

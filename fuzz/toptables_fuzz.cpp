@@ -22,7 +22,7 @@ bool Sorted(const TopTenTable& table) {
 }
 
 void CheckShape(const TopTables& tables) {
-    fuzz::Check(tables.men().size() == kTopTenRows && tables.women().size() == kTopTenRows);
+    FUZZ_CHECK(tables.men().size() == kTopTenRows && tables.women().size() == kTopTenRows);
 }
 
 } // namespace
@@ -54,12 +54,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tables.InsertBestLap(flag, QStringLiteral("Eva\tNová"), {QStringLiteral("00:00:001")}, true, errors);
     (void)tables.CommitTopTables(flag);
     CheckShape(tables);
-    fuzz::Check(Sorted(tables.men()) && Sorted(tables.women()));
+    FUZZ_CHECK(Sorted(tables.men()) && Sorted(tables.women()));
     if (evaEnters) {
         bool found = false;
         for (const TopTenRow& row : tables.women().rows())
             found = found || (row.name() == QStringLiteral("Eva Nová") && row.time() == QStringLiteral("00:00:001"));
-        fuzz::Check(found); // the name's TAB made a blank
+        FUZZ_CHECK(found); // the name's TAB made a blank
     }
 
     const TopTenRow& first = tables.men().row(0);
@@ -67,12 +67,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     tables.Move(TopTable::Women, 1, errors);
     tables.Delete(TopTable::Men, 19, errors);
     CheckShape(tables);
-    fuzz::Check(errors.size() <= 1); // the "x" line only
+    FUZZ_CHECK(errors.size() <= 1); // the "x" line only
 
     // What the files now hold is what the tables hold.
     const QStringList men = tables.men().lines();
     const QStringList women = tables.women().lines();
     (void)tables.Load();
-    fuzz::Check(tables.men().lines() == men && tables.women().lines() == women);
+    FUZZ_CHECK(tables.men().lines() == men && tables.women().lines() == women);
     return 0;
 }

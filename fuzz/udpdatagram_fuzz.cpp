@@ -20,7 +20,7 @@ using namespace vartemo;
 namespace {
 
 struct Learner final : CodeLearner {
-    void learnCode(int, const QString& code) override { fuzz::Check(!code.isNull()); }
+    void learnCode(int, const QString& code) override { FUZZ_CHECK(!code.isNull()); }
     void showTestCode(const QString&) override {}
 };
 
@@ -57,11 +57,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
         server.IdUDPServer1UDPRead(payload, senders[flags & 3], quint16(flags * 257), 5000, stamp);
         laps.PollAll();
     });
-    fuzz::Check(memo.size() <= datagrams);
+    FUZZ_CHECK(memo.size() <= datagrams);
     for (int k = 1; k <= kKartCount; ++k) {
-        fuzz::Check(board.lines(k, BoardList::Lap).size() <= datagrams);
+        FUZZ_CHECK(board.lines(k, BoardList::Lap).size() <= datagrams);
         for (const QString& line : board.lines(k, BoardList::Lap))
-            fuzz::Check(FormatTimeText(ParseTimeText(line)) == line);
+            FUZZ_CHECK(FormatTimeText(ParseTimeText(line)) == line);
     }
     return 0;
 }
