@@ -97,9 +97,9 @@ struct ScriptedServer {
             }
         };
         answer(); // the greeting
-        for (int idle = 0; idle < 50;) {
+        for (int idle = 0; idle < 100;) {
             pollfd p[3] = {{c, POLLIN, 0}, {data, POLLIN, 0}, {d, POLLIN, 0}};
-            const int ready = ::poll(p, d >= 0 ? 3 : 2, 30);
+            const int ready = ::poll(p, d >= 0 ? 3 : 2, 10);
             if (ready <= 0) {
                 if (!open && d < 0)
                     break;
@@ -194,8 +194,6 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     const FtpReply& connect = done[0];
     const FtpReply& put = done[1];
     FUZZ_CHECK(connect.request == FtpRequest::Connect && put.request == FtpRequest::Put);
-    if (connect.ok)
-        FUZZ_CHECK(server->received("USER vysledky")); // a 230 to USER needs no PASS
     FUZZ_CHECK(connect.ok || !put.ok);
     if (put.ok) {
         FUZZ_CHECK(server->uploaded == kUpload && put.bytes == kUpload.size());
