@@ -28,8 +28,8 @@ packages=(
   libglib2.0-bin
   # the Debian package: its making, its checks, the manual pages' index
   dpkg-dev lintian appstream man-db
-  # fuzz targets (optional build, libFuzzer)
-  clang
+  # fuzz targets (fuzz/run.sh): clang, and the sanitizer and libFuzzer runtimes it only recommends
+  clang libclang-rt-dev
   # headless display for widget tests and screenshots
   xvfb xauth x11-apps imagemagick poppler-utils xdotool
   # screen-saver tests on a private session bus, desktop entry check, a window manager for screenshots
