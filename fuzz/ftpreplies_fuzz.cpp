@@ -175,9 +175,11 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                 loop.quit();
         });
         QTimer::singleShot(20000, &loop, &QEventLoop::quit);
-        client.Connect({.host = QStringLiteral("127.0.0.1:%1").arg(server->controlPort),
-                        .user = QStringLiteral("vysledky"),
-                        .password = kPassword});
+        FtpEndpoint endpoint;
+        endpoint.host = QStringLiteral("127.0.0.1:%1").arg(server->controlPort);
+        endpoint.user = QStringLiteral("vysledky");
+        endpoint.password = kPassword;
+        client.Connect(endpoint);
         client.Put(QStringLiteral("web"), local, QStringLiteral("vysledky.txt"));
         client.Quit();
         loop.exec();
