@@ -91,8 +91,9 @@ function(vartemo_links_widgets target result)
 endfunction()
 
 # Every C++ target of the tree takes one of the shared headers.
+# gcc only: clang refuses a header whose macros differ from the user's.
 function(vartemo_use_precompiled_headers)
-    if(NOT VARTEMO_PCH)
+    if(NOT VARTEMO_PCH OR NOT CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
         return()
     endif()
     vartemo_add_pch_donor(vartemo_pch_core HEADERS ${VARTEMO_PCH_CORE})
