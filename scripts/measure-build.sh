@@ -9,7 +9,10 @@
 #
 # Usage: scripts/measure-build.sh [REFERENCE [COMMIT]]   (default: c47e899 HEAD)
 #   JOBS=2 (ninja -j), BUILD_TYPE=RelWithDebInfo, KEEP=1 keeps the temp folder,
-#   ORDER=new-first builds the current commit first.
+#   ORDER=new-first builds the current commit first, TARGET=vartemo builds
+#   only that target, TOGETHER=1 runs both builds at the same time (on a
+#   machine busy with other work both then meet the same load; the processor
+#   time, user + sys, is the figure to compare then).
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -40,7 +43,9 @@ measure() {
     CCACHE_DISABLE=1 cmake -S "$tree" -B "$tree/build" -G Ninja -DCMAKE_BUILD_TYPE="$build_type" \
         >"$work/$name-configure.log" 2>&1
     t1=$(date +%s%N)
-    CCACHE_DISABLE=1 ninja -C "$tree/build" -j "$jobs" >"$work/$name-build.log" 2>&1 || {
+    local TIMEFORMAT='%U %S'
+    { time CCACHE_DISABLE=1 ninja -C "$tree/build" -j "$jobs" ${TARGET:-} >"$work/$name-build.log" 2>&1; } \
+        2>"$work/$name.cpu" || {
         kill "$sampler"
         echo "$name: the build failed, see $work/$name-build.log" >&2
         KEEP=1
@@ -54,15 +59,20 @@ measure() {
     warnings=$(grep -c 'warning:' "$work/$name-build.log" || true)
     load=$(awk '{ sum += $1; if ($1 > max) max = $1 } END { printf "mean %.2f max %.2f", sum / NR, max }' \
            "$work/$name.load")
-    printf '%-4s %-10s configure %5.1f s  build %7.1f s  %4s steps  %s warnings  load %s\n' \
+    printf '%-4s %-10s configure %5.1f s  build %7.1f s (processor %s s)  %4s steps  %s warnings  load %s\n' \
         "$name" "$(git rev-parse --short "$rev")" "$(awk -v a="$t0" -v b="$t1" 'BEGIN { print (b - a) / 1e9 }')" \
-        "$(cat "$work/$name.seconds")" "$steps" "$warnings" "$load"
+        "$(cat "$work/$name.seconds")" "$(awk '{ printf "%.0f", $1 + $2 }' "$work/$name.cpu")" "$steps" "$warnings" \
+        "$load"
     # The folder goes before the next build.
     git worktree remove --force "$tree" >/dev/null 2>&1 || rm -rf "$tree"
 }
 
-echo "clean builds, -j$jobs, $build_type, CCACHE_DISABLE=1, $(nproc) cores"
-if [ "${ORDER:-}" = new-first ]; then
+echo "clean builds of ${TARGET:-everything}, -j$jobs, $build_type, CCACHE_DISABLE=1, $(nproc) cores"
+if [ -n "${TOGETHER:-}" ]; then
+    measure ref "$reference" &
+    measure new "$commit" &
+    wait
+elif [ "${ORDER:-}" = new-first ]; then
     measure new "$commit"
     measure ref "$reference"
 else
@@ -70,4 +80,5 @@ else
     measure new "$commit"
 fi
 awk -v n="$(cat "$work/new.seconds")" -v r="$(cat "$work/ref.seconds")" \
-    'BEGIN { printf "new/ref build time: %.2f\n", n / r }'
+    -v nc="$(awk '{ print $1 + $2 }' "$work/new.cpu")" -v rc="$(awk '{ print $1 + $2 }' "$work/ref.cpu")" \
+    'BEGIN { printf "new/ref build time: %.2f, processor time: %.2f\n", n / r, nc / rc }'
