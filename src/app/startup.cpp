@@ -146,8 +146,8 @@ void Station::StartUp() {
                              .statusBar = *statusBar_,
                              .addLogEntry = [this](const QString& line) { AddLogEntry(line); }});
     setSplashProgress(20);
-    // THlaseniDlg (with the fleet, whose TStav_KarFrm is made here too).
-    // TUpravDlg comes with the best-twenty window.
+    // THlaseniDlg with the fleet; its TStav_KarFrm is made when first opened,
+    // TUpravDlg with the best-twenty window.
     createFleet();
     setSplashProgress(30);
     // TTV_Out_Frm; TZalohujFrm when first opened (backupWindow()).
@@ -176,7 +176,6 @@ void Station::StartUp() {
     createStatistics();
     statistics_->connectButton(*commandButtons_);
     setSplashProgress(80);
-    // TStav_KarFrm came with the fleet.
     setSplashProgress(85);
 
     // 4. Status entry 1: the moment the windows exist. Status entry 2: the
