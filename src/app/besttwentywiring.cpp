@@ -27,18 +27,11 @@ BestTwentyWiring::BestTwentyWiring(Parts parts)
 
 BestTwentyWiring::~BestTwentyWiring() = default;
 
-void BestTwentyWiring::createEditDialog() {
+TTopTen10Frm* BestTwentyWiring::window() {
+    if (window_)
+        return window_;
     editDialog_ = new TUpravDlg(&mainWindow_);
-}
-
-void BestTwentyWiring::createWindow(CommandButtons& buttons) {
     window_ = new TTopTen10Frm(*tables_, *editDialog_, &mainWindow_);
-    QObject::connect(&buttons, &CommandButtons::topTwenty, window_, &TTopTen10Frm::ShowModal);
-    // After a ride that entered a row the operator sees the tables; the STOP
-    // finishes first, and a window already open only shows the new rows.
-    QObject::connect(tables_.get(), &TopTables::entered, window_, [w = window_] {
-        QTimer::singleShot(0, w, &TTopTen10Frm::ShowModal);
-    });
     QObject::connect(window_, &TTopTen10Frm::printRequested, window_, [this] {
         if (hooks_.print)
             hooks_.print();
@@ -50,6 +43,16 @@ void BestTwentyWiring::createWindow(CommandButtons& buttons) {
     QObject::connect(window_, &TTopTen10Frm::ftpRequested, window_, [this] {
         if (hooks_.ftp)
             hooks_.ftp();
+    });
+    return window_;
+}
+
+void BestTwentyWiring::connectWindow(CommandButtons& buttons) {
+    QObject::connect(&buttons, &CommandButtons::topTwenty, &buttons, [this] { window()->ShowModal(); });
+    // After a ride that entered a row the operator sees the tables; the STOP
+    // finishes first, and a window already open only shows the new rows.
+    QObject::connect(tables_.get(), &TopTables::entered, &buttons, [this] {
+        QTimer::singleShot(0, window(), &TTopTen10Frm::ShowModal);
     });
 }
 

@@ -31,7 +31,7 @@ class TUpravDlg;
 //   tables().Reset()   "Vynuluj tabulky Nej 20"
 //   hooks()            print, diploma and FTP from the window; may be set
 //                      at any time, before the window exists too
-//   window()           SaveListAsJpeg and the quality boxes (after step 80)
+//   window()           SaveListAsJpeg and the quality boxes
 class BestTwentyWiring {
 public:
     struct Parts {
@@ -55,13 +55,13 @@ public:
 
     TopTables& tables() { return *tables_; }
     WindowHooks& hooks() { return hooks_; }
-    // Null until start-up step 80 made it.
-    TTopTen10Frm* window() const { return window_; }
+    // The window with its row edit dialog, made when first needed (opened,
+    // printed, its pictures sent): most runs never open it.
+    TTopTen10Frm* window();
 
-    // Start-up step 3 (progress 30): the row edit dialog.
-    void createEditDialog();
-    // Start-up step 3 (progress 80): the window, opened by "TopTen10".
-    void createWindow(CommandButtons& buttons);
+    // Start-up step 3 (progress 80): "TopTen10" opens the window, and so
+    // does a ride that entered a row.
+    void connectWindow(CommandButtons& buttons);
     // Start-up step 17: both tables from their files (missing ones created).
     void load();
 

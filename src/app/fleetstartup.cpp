@@ -17,12 +17,10 @@ void Station::createFleet() {
         .mainWindow = mainWindow_.get(),
         .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
         .currentOperator = [this] { return logBook_.CurrentOperator(); },
+        .showLogBook = [this] { logBookWindow_->show(); },
     });
     QObject::connect(commandButtons_, &CommandButtons::kartStatus, mainWindow_.get(),
                      [this] { fleet_->ShowStatusWindow(); });
-    // "Zobraz &Deník": the log book window on top of the status window.
-    QObject::connect(&fleet_->statusWindow(), &TStav_KarFrm::logBookRequested, mainWindow_.get(),
-                     [this] { logBookWindow_->show(); });
 }
 
 // Start-up step 15: the records, their totals and the refuel check; the

@@ -13,7 +13,6 @@ FleetWiring::FleetWiring(Parts parts)
                                          KartFleet::Hooks{.addLogEntry = parts_.addLogEntry,
                                                           .currentOperator = parts_.currentOperator,
                                                           .now = &QDateTime::currentDateTime})),
-      window_(new TStav_KarFrm(*fleet_, parts_.mainWindow)),
       notices_(new THlaseniDlg(*fleet_, parts_.mainWindow)) {
     RaceFeeds& feeds = parts_.feeds;
     // STOP step 4: the ride's minutes, fuel, refuel check and the save.
@@ -61,8 +60,19 @@ void FleetWiring::ShowNotices() {
     notices_->ShowNotices();
 }
 
+TStav_KarFrm& FleetWiring::statusWindow() {
+    if (!window_) {
+        window_ = new TStav_KarFrm(*fleet_, parts_.mainWindow);
+        QObject::connect(window_, &TStav_KarFrm::logBookRequested, window_, [this] {
+            if (parts_.showLogBook)
+                parts_.showLogBook();
+        });
+    }
+    return *window_;
+}
+
 void FleetWiring::ShowStatusWindow() {
-    window_->exec();
+    statusWindow().exec();
 }
 
 QStringList FleetWiring::SaveAtClose() {

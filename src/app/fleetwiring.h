@@ -25,14 +25,18 @@ public:
         QWidget* mainWindow;
         std::function<void(const QString& line)> addLogEntry;
         std::function<QString()> currentOperator;
+        // "Zobraz &Deník" of the status window: the log book on top of it.
+        std::function<void()> showLogBook = {};
     };
 
     explicit FleetWiring(Parts parts);
     ~FleetWiring();
 
     KartFleet& fleet() { return *fleet_; }
-    // Its "Zobraz &Deník" (BitBtn1) asks for the log book by logBookRequested().
-    TStav_KarFrm& statusWindow() { return *window_; }
+    // The kart status window, made when first opened: its eight pages cost
+    // start-up time that most runs never use. Its "Zobraz &Deník" (BitBtn1)
+    // asks for the log book (Parts::showLogBook).
+    TStav_KarFrm& statusWindow();
     THlaseniDlg& noticeDialog() { return *notices_; }
 
     // Start-up: stav.ini into the records, their totals and the refuel check.

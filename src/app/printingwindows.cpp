@@ -36,11 +36,6 @@ PrintingWindows::~PrintingWindows() {
     delete diploma_;
 }
 
-TNahled2Dlg* PrintingWindows::lapSheet() const { return lapSheet_; }
-TNahled3Dlg* PrintingWindows::splitSheet() const { return splitSheet_; }
-TNahled1Dlg* PrintingWindows::bestTwentySheet() const { return bestTwenty_; }
-TDiplomDlg* PrintingWindows::diploma() const { return diploma_; }
-
 void PrintingWindows::showProblem(const QString& message) const {
     QMessageBox box(QMessageBox::Critical, QCoreApplication::applicationName(), message, QMessageBox::Ok,
                     src_.mainWindow);
@@ -60,55 +55,77 @@ ResultSheetInput PrintingWindows::resultInput(BoardList list) const {
     return in;
 }
 
-void PrintingWindows::CreateFirstGroup() {
-    bestTwenty_ = new TNahled1Dlg(
-        *printer_,
-        [this] {
-            BestTwentyInput in;
-            in.men = men_;
-            in.women = women_;
-            in.texts = ReadSheetTexts(src_.settings, src_.programFolder);
-            in.now = QDateTime::currentDateTime();
-            in.screenDpi = ScreenDpi();
-            return in;
-        },
-        src_.mainWindow);
-    lapSheet_ = new TNahled2Dlg(
-        *printer_, [this] { return resultInput(BoardList::Lap); }, src_.mainWindow);
-    for (PrintPreviewDialog* d : std::initializer_list<PrintPreviewDialog*>{bestTwenty_, lapSheet_})
-        QObject::connect(d, &PrintPreviewDialog::problem, d, [this](const QString& m) { showProblem(m); });
+void PrintingWindows::connectProblems(PrintPreviewDialog* dialog) {
+    QObject::connect(dialog, &PrintPreviewDialog::problem, dialog, [this](const QString& m) { showProblem(m); });
 }
 
-void PrintingWindows::CreateSecondGroup() {
-    splitSheet_ = new TNahled3Dlg(
-        *printer_, [this] { return resultInput(BoardList::Track); }, src_.mainWindow);
-    diploma_ = new TDiplomDlg(
-        *diplomaPrinter_,
-        [this] {
-            DiplomaInput in;
-            in.settings = ReadDiplomaSettings(src_.settings, src_.programFolder);
-            in.now = QDateTime::currentDateTime();
-            in.screenDpi = ScreenDpi();
-            return in;
-        },
-        src_.mainWindow);
-    for (PrintPreviewDialog* d : std::initializer_list<PrintPreviewDialog*>{splitSheet_, diploma_})
-        QObject::connect(d, &PrintPreviewDialog::problem, d, [this](const QString& m) { showProblem(m); });
+TNahled1Dlg* PrintingWindows::bestTwentySheet() {
+    if (!bestTwenty_) {
+        bestTwenty_ = new TNahled1Dlg(
+            *printer_,
+            [this] {
+                BestTwentyInput in;
+                in.men = men_;
+                in.women = women_;
+                in.texts = ReadSheetTexts(src_.settings, src_.programFolder);
+                in.now = QDateTime::currentDateTime();
+                in.screenDpi = ScreenDpi();
+                return in;
+            },
+            src_.mainWindow);
+        connectProblems(bestTwenty_);
+    }
+    return bestTwenty_;
+}
+
+TNahled2Dlg* PrintingWindows::lapSheet() {
+    if (!lapSheet_) {
+        lapSheet_ = new TNahled2Dlg(
+            *printer_, [this] { return resultInput(BoardList::Lap); }, src_.mainWindow);
+        connectProblems(lapSheet_);
+    }
+    return lapSheet_;
+}
+
+TNahled3Dlg* PrintingWindows::splitSheet() {
+    if (!splitSheet_) {
+        splitSheet_ = new TNahled3Dlg(
+            *printer_, [this] { return resultInput(BoardList::Track); }, src_.mainWindow);
+        connectProblems(splitSheet_);
+    }
+    return splitSheet_;
+}
+
+TDiplomDlg* PrintingWindows::diploma() {
+    if (!diploma_) {
+        diploma_ = new TDiplomDlg(
+            *diplomaPrinter_,
+            [this] {
+                DiplomaInput in;
+                in.settings = ReadDiplomaSettings(src_.settings, src_.programFolder);
+                in.now = QDateTime::currentDateTime();
+                in.screenDpi = ScreenDpi();
+                return in;
+            },
+            src_.mainWindow);
+        connectProblems(diploma_);
+    }
+    return diploma_;
 }
 
 void PrintingWindows::Connect(CommandButtons& buttons) {
-    QObject::connect(&buttons, &CommandButtons::printResults, lapSheet_, [this] { ShowLapSheet(); });
-    QObject::connect(&buttons, &CommandButtons::printSplits, splitSheet_, [this] { ShowSplitSheet(); });
-    QObject::connect(&buttons, &CommandButtons::printDiploma, diploma_, [this] { ShowDiploma(); });
+    QObject::connect(&buttons, &CommandButtons::printResults, &buttons, [this] { ShowLapSheet(); });
+    QObject::connect(&buttons, &CommandButtons::printSplits, &buttons, [this] { ShowSplitSheet(); });
+    QObject::connect(&buttons, &CommandButtons::printDiploma, &buttons, [this] { ShowDiploma(); });
 }
 
-void PrintingWindows::ShowLapSheet() { lapSheet_->exec(); }
-void PrintingWindows::ShowSplitSheet() { splitSheet_->exec(); }
-void PrintingWindows::ShowDiploma() { diploma_->exec(); }
+void PrintingWindows::ShowLapSheet() { lapSheet()->exec(); }
+void PrintingWindows::ShowSplitSheet() { splitSheet()->exec(); }
+void PrintingWindows::ShowDiploma() { diploma()->exec(); }
 
 void PrintingWindows::ShowDiplomaFor(const QString& name, int placement) {
-    diploma_->preset(name, placement);
-    diploma_->exec();
+    diploma()->preset(name, placement);
+    diploma()->exec();
 }
 
 void PrintingWindows::ConnectBestTwenty(BestTwentyWiring& bestTwenty) {
@@ -128,14 +145,14 @@ void PrintingWindows::ConnectBestTwenty(BestTwentyWiring& bestTwenty) {
 void PrintingWindows::ShowBestTwentySheet(const QImage& men, const QImage& women) {
     men_ = men;
     women_ = women;
-    bestTwenty_->exec();
+    bestTwentySheet()->exec();
     // The pictures go with the window's pages.
     men_ = {};
     women_ = {};
 }
 
 QStringList PrintingWindows::AutoPrint() {
-    return lapSheet_ ? lapSheet_->PrintAllKartsWithoutDialog() : QStringList();
+    return lapSheet()->PrintAllKartsWithoutDialog();
 }
 
 } // namespace vartemo

@@ -14,6 +14,7 @@ class QWidget;
 namespace vartemo {
 
 class BestTwentyWiring;
+class PrintPreviewDialog;
 class CommandButtons;
 class RaceControl;
 class Settings;
@@ -39,10 +40,9 @@ public:
     explicit PrintingWindows(Sources sources);
     ~PrintingWindows();
 
-    // Start-up creates the windows in two groups: TNahled1Dlg and
-    // TNahled2Dlg, then TNahled3Dlg and TDiplomDlg.
-    void CreateFirstGroup();
-    void CreateSecondGroup();
+    // The preview windows TNahled1Dlg, TNahled2Dlg, TNahled3Dlg and TDiplomDlg
+    // are made when first needed: few runs open them, and each costs the
+    // start-up time of a window with its pages.
     void Connect(CommandButtons& buttons);
     // The best-twenty window's "&Tisk" (its two tables grabbed as shown) and
     // its rows' "Tisk diplomu".
@@ -64,14 +64,17 @@ public:
     // for race control to show after the stop.
     QStringList AutoPrint();
 
-    TNahled2Dlg* lapSheet() const;
-    TNahled3Dlg* splitSheet() const;
-    TNahled1Dlg* bestTwentySheet() const;
-    TDiplomDlg* diploma() const;
+    // Each made now if it was not yet.
+    TNahled2Dlg* lapSheet();
+    TNahled3Dlg* splitSheet();
+    TNahled1Dlg* bestTwentySheet();
+    TDiplomDlg* diploma();
     StationPrinter& printer() { return *printer_; }
 
 private:
     void showProblem(const QString& message) const;
+    // The problems a preview meets (an empty sheet, a printer that failed) in a box.
+    void connectProblems(PrintPreviewDialog* dialog);
     ResultSheetInput resultInput(BoardList list) const;
 
     Sources src_;

@@ -152,31 +152,22 @@ void Station::StartUp() {
                              .statusBar = *statusBar_,
                              .addLogEntry = [this](const QString& line) { AddLogEntry(line); }});
     setSplashProgress(20);
-    // TUpravDlg, THlaseniDlg (with the fleet, whose TStav_KarFrm is made here too)
-    bestTwenty_->createEditDialog();
+    // THlaseniDlg with the fleet; its TStav_KarFrm is made when first opened,
+    // TUpravDlg with the best-twenty window.
     createFleet();
     setSplashProgress(30);
-    // TTV_Out_Frm, TZalohujFrm
+    // TTV_Out_Frm; TZalohujFrm when first opened (backupWindow()).
     tvDisplay_ = std::make_unique<TvDisplayWiring>(settings_, race_, laps_);
     liveResults_ = std::make_unique<LiveResultsWiring>(settings_, board_, race_, &tvDisplay_->window(),
                                                        [this](const QString& m) { showStartupError(m); });
     liveResults_->setNotice([this](const QString& text) { logOutsideNotice(text); });
     ConnectSpectatorTables(bestTwenty_->tables(), *tvDisplay_, *liveResults_);
     createSensorHealth();
-    backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
-                                        .mainWindow = mainWindow_.get(),
-                                        .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
-                                        .markEndingAfterRestore = [this] {
-                                            endingAfterRestore_ = true;
-                                            // The close leaves the restored stav.ini as it is.
-                                            fleet_->setEndingAfterRestore(true);
-                                        }});
     setSplashProgress(40);
-    // TNahled1Dlg, TNahled2Dlg
+    // The printing; its preview windows TNahled1Dlg, TNahled2Dlg, TNahled3Dlg
+    // and TDiplomDlg are made when first opened.
     createPrinting();
     setSplashProgress(50);
-    // TNahled3Dlg, TDiplomDlg
-    printing_->CreateSecondGroup();
     printing_->Connect(*commandButtons_);
     printing_->ConnectBestTwenty(*bestTwenty_);
     setSplashProgress(60);
@@ -188,13 +179,11 @@ void Station::StartUp() {
     about_->createAboutBox(*commandButtons_);
     createSettingsDialog();
     setSplashProgress(75);
-    // TTopTen10Frm, TStat_Dlg
-    bestTwenty_->createWindow(*commandButtons_);
+    // TTopTen10Frm and TStat_Dlg, TStat1_Dlg: made when first opened.
+    bestTwenty_->connectWindow(*commandButtons_);
     createStatistics();
-    statistics_->createLapDialog(*commandButtons_);
+    statistics_->connectButton(*commandButtons_);
     setSplashProgress(80);
-    // TStat1_Dlg, TStav_KarFrm
-    statistics_->createSplitDialog();
     setSplashProgress(85);
 
     // 4. Status entry 1: the moment the windows exist. Status entry 2: the
@@ -278,10 +267,34 @@ void Station::StartUp() {
     QTimer::singleShot(0, mainWindow_.get(), [this] { rideJournal_->RecoverUnclosedRide(); });
 }
 
+void Station::makeEveryWindow() {
+    statistics_->lapDialog();
+    statistics_->splitDialog();
+    bestTwenty_->window();
+    fleet_->statusWindow();
+    backupWindow();
+    printing_->bestTwentySheet();
+    printing_->lapSheet();
+    printing_->splitSheet();
+    printing_->diploma();
+}
+
+TZalohujFrm& Station::backupWindow() {
+    if (!backupWindow_)
+        backupWindow_ = CreateBackupWindow({.programFolder = folder_.root(),
+                                            .mainWindow = mainWindow_.get(),
+                                            .addLogEntry = [this](const QString& line) { AddLogEntry(line); },
+                                            .markEndingAfterRestore = [this] {
+                                                endingAfterRestore_ = true;
+                                                // The close leaves the restored stav.ini as it is.
+                                                fleet_->setEndingAfterRestore(true);
+                                            }});
+    return *backupWindow_;
+}
+
 void Station::createPrinting() {
     printing_ = std::make_unique<PrintingWindows>(PrintingWindows::Sources{
         board_, race_, settings_, folder_.root(), printToPdf_, mainWindow_.get()});
-    printing_->CreateFirstGroup();
     race_.feeds().autoPrint = [this] { return printing_->AutoPrint(); };
 }
 

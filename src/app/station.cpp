@@ -170,7 +170,7 @@ void Station::createSettingsDialog() {
         settings_, *mainWindow_, laps_, *receivers_, *parallelPort_, race_, board_, autostart_,
         folder_.root(), loadingSettings_,
         [this] { return bestTwenty_->tables().Reset(); },
-        [this] { backupWindow_->exec(); },
+        [this] { backupWindow().exec(); },
         [this](QString* error) { return logBook_.ClearLogBook(error); }});
     settingsDialog_->connectButton(*commandButtons_);
     wireSoundsAndFtp();

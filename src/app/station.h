@@ -99,11 +99,15 @@ public:
     // An event under this run in the log book; a failed write is shown.
     void AddLogEntry(const QString& text);
 
+    // The windows that are made when first opened, made now (after show()):
+    // for checks that look at every window of the station.
+    void makeEveryWindow();
+
     // A second start asked for the station: restore and raise the main window.
     void Restore();
 
-    // "Zálohování"; the settings dialog opens it.
-    TZalohujFrm& backupWindow() { return *backupWindow_; }
+    // "Zálohování"; the settings dialog opens it (made when first opened).
+    TZalohujFrm& backupWindow();
     // The program ends after a restore of a backup: the closing must not
     // write the kart status (stav.ini) over the restored one.
     bool endingAfterRestore() const { return endingAfterRestore_; }

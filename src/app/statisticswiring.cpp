@@ -37,16 +37,23 @@ StatisticsDialog::Sources StatisticsWiring::sources() {
             .showError = {}};
 }
 
-void StatisticsWiring::createLapDialog(CommandButtons& buttons) {
-    lapDialog_ = new TStat_Dlg(sources(), &parts_.mainWindow);
-    QObject::connect(&buttons, &CommandButtons::statistics, lapDialog_, [this] { lapDialog_->exec(); });
+void StatisticsWiring::connectButton(CommandButtons& buttons) {
+    QObject::connect(&buttons, &CommandButtons::statistics, &buttons, [this] { lapDialog()->exec(); });
 }
 
-void StatisticsWiring::createSplitDialog() {
-    splitDialog_ = new TStat1_Dlg(sources(), &parts_.mainWindow);
-    if (lapDialog_)
-        QObject::connect(lapDialog_, &StatisticsDialog::splitsRequested, splitDialog_,
-                         [this] { splitDialog_->exec(); });
+TStat_Dlg* StatisticsWiring::lapDialog() {
+    if (!lapDialog_) {
+        lapDialog_ = new TStat_Dlg(sources(), &parts_.mainWindow);
+        QObject::connect(lapDialog_, &StatisticsDialog::splitsRequested, lapDialog_,
+                         [this] { splitDialog()->exec(); });
+    }
+    return lapDialog_;
+}
+
+TStat1_Dlg* StatisticsWiring::splitDialog() {
+    if (!splitDialog_)
+        splitDialog_ = new TStat1_Dlg(sources(), &parts_.mainWindow);
+    return splitDialog_;
 }
 
 void StatisticsWiring::addResultsEditor(TNastavDlg& settingsDialog) {

@@ -34,15 +34,17 @@ public:
     };
     explicit StatisticsWiring(Parts parts);
 
-    // Start-up step 3 (progress 80): TStat_Dlg, opened by "Statistika".
-    void createLapDialog(CommandButtons& buttons);
-    // Start-up step 3 (progress 85): TStat1_Dlg.
-    void createSplitDialog();
+    // Start-up step 3 (progress 80): "Statistika" opens TStat_Dlg. The chart
+    // dialogs are made when first opened: their charts cost more than the
+    // rest of the start-up, and most runs never look at them.
+    void connectButton(CommandButtons& buttons);
     // The editor page of the settings dialog.
     void addResultsEditor(TNastavDlg& settingsDialog);
 
-    TStat_Dlg* lapDialog() const { return lapDialog_; }
-    TStat1_Dlg* splitDialog() const { return splitDialog_; }
+    // The lap chart (made now if it was not yet) and the split chart, which
+    // its "   Mezičasy na dráze " opens.
+    TStat_Dlg* lapDialog();
+    TStat1_Dlg* splitDialog();
     ResultsEditorPage* resultsEditor() const { return editor_; }
 
     // The main window's save dialog: name proposed, "caption|pattern|..." filter.

@@ -98,8 +98,7 @@ TEST_F(Wiring, TheLapListsOfferOneKartByHand) {
 }
 
 TEST_F(Wiring, ARideThatEntersOpensTheWindowAfterTheStopOrOnlyRefreshesIt) {
-    wiring.createEditDialog();
-    wiring.createWindow(buttons);
+    wiring.connectWindow(buttons);
     wiring.load();
     TTopTen10Frm* window = wiring.window();
     ASSERT_NE(window, nullptr);
@@ -136,8 +135,7 @@ TEST_F(Wiring, ARideThatEntersOpensTheWindowAfterTheStopOrOnlyRefreshesIt) {
 }
 
 TEST_F(Wiring, TheCommandButtonOpensTheWindowAndItsHooksReachTheirParts) {
-    wiring.createEditDialog();
-    wiring.createWindow(buttons);
+    wiring.connectWindow(buttons);
     QStringList calls;
     wiring.hooks().print = [&] { calls << "print"; };
     wiring.hooks().diploma = [&](const QString& name, int placement) {

@@ -13,6 +13,7 @@
 #include <QPushButton>
 #include <QRegularExpression>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <gtest/gtest.h>
 
 using namespace vartemo;
@@ -152,4 +153,45 @@ TEST(StartUp, AStationNeverStartedLeavesNoLogs) {
     { Station station{ProgramFolder(home.path())}; }
     EXPECT_FALSE(QFile::exists(home.filePath("vartemo.den")));
     EXPECT_FALSE(QFile::exists(home.filePath("vartemo.log")));
+}
+
+// The windows few runs open (their making was most of the start-up's time)
+// are made when first opened: not there after the start, there once opened
+// from the main window, and the same window at the next opening.
+TEST(StartUp, WindowsOpenedLaterAreMadeAtTheirFirstOpening) {
+    QTemporaryDir home;
+    Station station{ProgramFolder(home.path())};
+    station.show();
+    const auto windows = [] {
+        QStringList names;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            names << w->objectName() << QString::fromLatin1(w->metaObject()->className());
+        return names;
+    };
+    const QStringList later{"TStat_Dlg",   "TStat1_Dlg",  "TTopTen10Frm", "TUpravDlg",
+                            "TNahled1Dlg", "TNahled2Dlg", "TNahled3Dlg",  "TDiplomDlg",
+                            "ZalohujFrm",  "vartemo::TStav_KarFrm"};
+    for (const QString& name : later)
+        EXPECT_FALSE(windows().contains(name)) << name.toStdString() << " made at start-up";
+    EXPECT_TRUE(windows().contains("TNastavDlg"));
+
+    // Each button's window, closed as soon as it is up.
+    QTimer closer;
+    QStringList opened;
+    QObject::connect(&closer, &QTimer::timeout, [&] {
+        if (QWidget* modal = QApplication::activeModalWidget()) {
+            opened << modal->objectName();
+            modal->close();
+        }
+    });
+    closer.start(10);
+    CommandButtons& buttons = *station.mainWindow().findChild<CommandButtons*>();
+    for (const char* button : {"Statistika", "Tisk1", "Statistika"})
+        buttons.button(button)->click();
+    EXPECT_EQ(opened, QStringList({"TStat_Dlg", "TNahled2Dlg", "TStat_Dlg"}));
+    EXPECT_EQ(station.mainWindow().findChildren<QWidget*>("TStat_Dlg").size(), 1) << "made once";
+
+    station.makeEveryWindow();
+    for (const QString& name : later)
+        EXPECT_TRUE(windows().contains(name)) << name.toStdString();
 }

@@ -1,11 +1,13 @@
 // The automatic print at the stop of a ride in a whole station: every kart
 // with the ride's drivers, and a stop that goes on without a printer.
 
+#include "app/besttwentywiring.h"
 #include "app/printingwindows.h"
 #include "printing/besttwentypreviewdialog.h"
 #include "printing/defaultlogo.h"
 #include "printing/resultpreviewdialog.h"
 #include "printing/stationprinter.h"
+#include "records/ttopten10frm.h"
 #include "stationride.h"
 #include "../engine/qstringprinter.h"
 
@@ -127,10 +129,7 @@ TEST_F(StationRide, BestTwentyWindowPrintsItsTablesAsTheyAreShown) {
     Station station{ProgramFolder(home.path())};
     station.setPrintToPdf(pdfs.path());
     station.show();
-    QWidget* window = nullptr;
-    for (QWidget* w : QApplication::topLevelWidgets())
-        if (w->objectName() == "TTopTen10Frm")
-            window = w;
+    QWidget* window = station.bestTwenty().window();
     ASSERT_NE(window, nullptr);
     window->show();
     const QSize men = window->findChild<QWidget*>("TopTenList")->size();

@@ -30,6 +30,7 @@ constexpr int kCompleteView = 3;
 // without waiting in a modal loop) while check looks at it.
 void inEveryWindow(Station& station, const std::function<void(QWidget&)>& check) {
     station.show();
+    station.makeEveryWindow();
     station.settings().setInteger(SettingId::rgZobrazeni, kCompleteView);
     QList<QWidget*> windows;
     for (QWidget* w : QApplication::topLevelWidgets())
