@@ -21,6 +21,7 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <sys/stat.h>
 #include <functional>
 
 using namespace vartemo;
@@ -279,15 +280,18 @@ TEST(StationOnScreen, TheSettingsDialogShowsTheFileToAScreenReaderAndOkKeepsIt) 
     }
     EXPECT_GT(compared, 60) << "most settings are found by their captions";
 
+    // The station saves by writing a new file and renaming it over the old.
+    const auto inode = [&] {
+        struct stat st{};
+        return ::stat(QFile::encodeName(home.filePath("vartemo.ini")).constData(), &st) == 0 ? st.st_ino : 0;
+    };
+    const ino_t before = inode();
     ASSERT_TRUE(press(a11y, *dialog, QStringLiteral("OK")));
     QDeadlineTimer saved(kDeadlineMs);
-    QByteArray written;
-    while (!written.contains("[Mixer]") && !saved.hasExpired()) {
+    while (inode() == before && !saved.hasExpired())
         QThread::msleep(50);
-        QFile f(home.filePath("vartemo.ini"));
-        if (f.open(QIODevice::ReadOnly))
-            written = f.readAll();
-    }
+    ASSERT_NE(inode(), before) << "OK did not save the settings";
+    const QByteArray written = readBytes(home.filePath("vartemo.ini"));
     ASSERT_TRUE(station.terminate());
     EXPECT_EQ(withoutMixer(written).toStdString(), file.toStdString());
 }

@@ -26,18 +26,18 @@ struct AtspiNode {
 // needs QT_LINUX_ACCESSIBILITY_ALWAYS_ON=1 and that session bus.
 class AtspiClient {
 public:
-    explicit AtspiClient(const QString& sessionBusAddress) {
-        QDBusConnection session = QDBusConnection::connectToBus(sessionBusAddress, QStringLiteral("atspi-session"));
-        QDBusInterface launcher(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
-                                QStringLiteral("org.a11y.Bus"), session);
-        const QDBusReply<QString> address = launcher.call(QStringLiteral("GetAddress"));
-        if (address.isValid())
-            bus_ = QDBusConnection::connectToBus(address.value(), QStringLiteral("atspi-bus"));
+    // The accessibility bus is started on demand by the session bus; on a
+    // busy machine its first answers may fail, so the client asks again
+    // until the deadline.
+    explicit AtspiClient(const QString& sessionBusAddress, int deadlineMs = 30000) {
+        QDeadlineTimer deadline(deadlineMs);
+        do {
+            if (connectOnce(sessionBusAddress))
+                return;
+            QThread::msleep(200);
+        } while (!deadline.hasExpired());
     }
-    ~AtspiClient() {
-        QDBusConnection::disconnectFromBus(QStringLiteral("atspi-bus"));
-        QDBusConnection::disconnectFromBus(QStringLiteral("atspi-session"));
-    }
+    ~AtspiClient() { disconnect(); }
     AtspiClient(const AtspiClient&) = delete;
     AtspiClient& operator=(const AtspiClient&) = delete;
 
@@ -144,12 +144,19 @@ public:
         return out;
     }
 
-    // Depth first, the first node below root (root included) that matches.
-    std::optional<AtspiNode> find(const AtspiNode& root, const std::function<bool(const AtspiNode&)>& match) const {
-        if (match(root))
+    // Depth first, the first node below root (root included) of this role
+    // whose name matches. The cells of tables and lists are passed over: they
+    // hold no controls, and walking hundreds of them one call at a time makes
+    // a search on a busy machine outlast any deadline.
+    std::optional<AtspiNode> find(const AtspiNode& root, const QString& roleName,
+                                  const std::function<bool(const QString&)>& nameMatches) const {
+        const QString rootRole = role(root);
+        if (rootRole == roleName && nameMatches(name(root)))
             return root;
+        if (kItemViews.contains(rootRole))
+            return std::nullopt;
         for (const AtspiNode& child : children(root))
-            if (auto found = find(child, match))
+            if (auto found = find(child, roleName, nameMatches))
                 return found;
         return std::nullopt;
     }
@@ -158,7 +165,7 @@ public:
                                      const std::function<bool(const QString&)>& nameMatches, int deadlineMs) const {
         QDeadlineTimer deadline(deadlineMs);
         do {
-            if (auto found = find(root, [&](const AtspiNode& n) { return nameMatches(name(n)) && role(n) == roleName; }))
+            if (auto found = find(root, roleName, nameMatches))
                 return found;
             QThread::msleep(100);
         } while (!deadline.hasExpired());
@@ -170,6 +177,23 @@ public:
     }
 
 private:
+    bool connectOnce(const QString& sessionBusAddress) {
+        disconnect();
+        QDBusConnection session = QDBusConnection::connectToBus(sessionBusAddress, QStringLiteral("atspi-session"));
+        QDBusInterface launcher(QStringLiteral("org.a11y.Bus"), QStringLiteral("/org/a11y/bus"),
+                                QStringLiteral("org.a11y.Bus"), session);
+        const QDBusReply<QString> address = launcher.call(QStringLiteral("GetAddress"));
+        if (!address.isValid() || address.value().isEmpty())
+            return false;
+        bus_ = QDBusConnection::connectToBus(address.value(), QStringLiteral("atspi-bus"));
+        return bus_->isConnected();
+    }
+    void disconnect() {
+        bus_.reset();
+        QDBusConnection::disconnectFromBus(QStringLiteral("atspi-bus"));
+        QDBusConnection::disconnectFromBus(QStringLiteral("atspi-session"));
+    }
+
     QDBusMessage call(const AtspiNode& node, const QString& interface, const QString& method,
                       const QVariantList& arguments = {}) const {
         if (!connected())
@@ -187,5 +211,7 @@ private:
     }
 
     static constexpr int kCallTimeoutMs = 10000;
+    inline static const QStringList kItemViews{QStringLiteral("table"), QStringLiteral("tree table"),
+                                               QStringLiteral("list"), QStringLiteral("tree")};
     std::optional<QDBusConnection> bus_;
 };
