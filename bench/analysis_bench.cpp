@@ -1,15 +1,18 @@
 // The statistics chart and the results editor at the sizes a long day gives:
-// the lap dialog's fill of 8 karts x 2000 laps, one mouse move of the readout
-// over it, and a 1 MiB lap-time file loaded into the editor page.
+// the lap dialog's fill of 8 karts x 2000 laps, its print to PDF, one mouse
+// move of the readout over it, and a 1 MiB lap-time file loaded into the
+// editor page.
 #include "analysis/lapcharts.h"
 #include "analysis/resultseditorpage.h"
 #include "analysis/statisticsdialog.h"
 #include "engine/raceboard.h"
 #include "engine/timetext.h"
+#include "printing/stationprinter.h"
 
 #include <QApplication>
 #include <QChart>
 #include <QFile>
+#include <QFileInfo>
 #include <QLineSeries>
 #include <QMouseEvent>
 #include <QTemporaryDir>
@@ -28,8 +31,8 @@ void FillBoard(RaceBoard& board, int laps) {
     }
 }
 
-StatisticsDialog::Sources Sources(const RaceBoard& board) {
-    return {.board = board, .sensorIds = {}, .sensorDescriptions = {}, .printer = nullptr, .saveFile = {},
+StatisticsDialog::Sources Sources(const RaceBoard& board, StationPrinter* printer = nullptr) {
+    return {.board = board, .sensorIds = {}, .sensorDescriptions = {}, .printer = printer, .saveFile = {},
             .bestTwenty = {}, .showError = [](const QString&) {}};
 }
 
@@ -63,6 +66,23 @@ void BM_LapDialogFillNoPaint(benchmark::State& state) {
         shown.dialog.activate();
 }
 BENCHMARK(BM_LapDialogFillNoPaint)->Arg(2000)->Unit(benchmark::kMillisecond);
+
+// "Tisk jednotlivých kol" of a ride of 8 karts x `laps` laps into a PDF file.
+void BM_LapChartPrintPdf(benchmark::State& state) {
+    QTemporaryDir pdfs;
+    StationPrinter printer(pdfs.path());
+    printer.setConfirm([](QPrinter&, QWidget*) { return true; });
+    RaceBoard board;
+    FillBoard(board, int(state.range(0)));
+    TStat_Dlg dialog(Sources(board, &printer));
+    dialog.show();
+    QCoreApplication::processEvents();
+    dialog.activate();
+    for (auto _ : state)
+        dialog.printChart();
+    state.counters["pdf_kB"] = double(QFileInfo(printer.lastPdf()).size()) / 1024;
+}
+BENCHMARK(BM_LapChartPrintPdf)->Arg(3)->Arg(2000)->Unit(benchmark::kMillisecond);
 
 // One move of the pointer over the filled chart, with its repaint.
 void BM_ReadoutMove(benchmark::State& state) {

@@ -10,6 +10,8 @@
 #include <QMouseEvent>
 #include <QXYSeries>
 
+#include <vector>
+
 namespace vartemo {
 
 namespace {
@@ -87,6 +89,19 @@ void ReadoutChartView::cacheSeries() {
             continue;
         item->setCacheMode(QGraphicsItem::DeviceCoordinateCache);
     }
+}
+
+void ReadoutChartView::renderUncached(QPainter& painter, const QRect& target) {
+    const QList<QGraphicsItem*> items = chart()->childItems();
+    std::vector<QGraphicsItem::CacheMode> modes;
+    modes.reserve(size_t(items.size()));
+    for (QGraphicsItem* item : items) {
+        modes.push_back(item->cacheMode());
+        item->setCacheMode(QGraphicsItem::NoCache);
+    }
+    render(&painter, target);
+    for (qsizetype i = 0; i < items.size(); ++i)
+        items[i]->setCacheMode(modes[size_t(i)]);
 }
 
 bool ReadoutChartView::crosshairShown() const {

@@ -44,6 +44,9 @@ public:
     // Series are cached as device pixmaps; called after series were added.
     void cacheSeries();
     bool crosshairShown() const;
+    // The chart drawn as lines and text onto a printer's page: the device
+    // pixmaps of the screen would be drawn there as page-sized images.
+    void renderUncached(QPainter& painter, const QRect& target);
 
 signals:
     // The time (ms) and lap under the pointer, in the axes of the first series.

@@ -572,7 +572,7 @@ void StatisticsDialog::printChart() {
     printer.setPageOrientation(QPageLayout::Landscape);
     const QString problem = src_.printer->paint(chart_->title(), [this](QPainter& painter, const QRect& page) {
         painter.fillRect(page, Qt::white);
-        view_->render(&painter, page);
+        view_->renderUncached(painter, page);
     });
     if (!problem.isEmpty())
         src_.showError(problem);

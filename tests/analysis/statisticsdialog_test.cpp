@@ -10,6 +10,7 @@
 #include <QCheckBox>
 #include <QClipboard>
 #include <QComboBox>
+#include <QGraphicsTextItem>
 #include <QGuiApplication>
 #include <QLineSeries>
 #include <QListWidget>
@@ -322,6 +323,18 @@ TEST_F(StatisticsDialogTest, ChartPrintedInLandscapeAndTheOrientationPutBack) {
     const auto m = box.match(QString::fromLatin1(pdf));
     ASSERT_TRUE(m.hasMatch());
     EXPECT_GT(m.captured(1).toDouble(), m.captured(2).toDouble());
+    // Lines and text on the page, not the screen's cached pixmaps blown up
+    // to the printer's resolution (seconds to print, megabytes of PDF); the
+    // screen keeps its cache.
+    static const QRegularExpression imageWidth(QStringLiteral("/Width (\\d+)"));
+    for (const QRegularExpressionMatch& image : imageWidth.globalMatch(QString::fromLatin1(pdf)))
+        EXPECT_LE(image.captured(1).toInt(), d->chartView()->width());
+    EXPECT_LT(pdf.size(), 200 * 1024);
+    for (QGraphicsItem* item : d->chart()->childItems()) {
+        if (item->type() != QGraphicsTextItem::Type && item->type() != QGraphicsSimpleTextItem::Type) {
+            EXPECT_EQ(item->cacheMode(), QGraphicsItem::DeviceCoordinateCache);
+        }
+    }
 
     find<QPushButton>(*d, QStringLiteral("btnTiskFormulare"))->click();
     const auto portrait = box.match(QString::fromLatin1(readBytes(printer.lastPdf())));
