@@ -121,7 +121,8 @@ TEST_F(FirstRide, HandStopInMinutesModeFeedsTablesSheetAndStatistics) {
     const QString main = x.window(QStringLiteral("^Vartemo Kestral verze 2\\.3$"));
     ASSERT_FALSE(main.isEmpty()) << "xdotool (scripts/setup.sh installs it) found no main window";
 
-    // START by hand (Alt+S), then the ride as the simulator sends it.
+    // START by hand (Alt+S), then the ride as the simulator sends it: laps
+    // of 2.5 s at the least, over the station's 2 s minimum.
     x.xdotool({"windowfocus", "--sync", main});
     x.xdotool({"key", "alt+s"});
     QThread::msleep(500);
@@ -129,7 +130,7 @@ TEST_F(FirstRide, HandStopInMinutesModeFeedsTablesSheetAndStatistics) {
     sim.start(QStringLiteral(VARTEMO_SIM_PATH),
               {QStringLiteral("--udp"), QStringLiteral("127.0.0.1:%1").arg(port), QStringLiteral("--karts"),
                QStringLiteral("4"), QStringLiteral("--laps"), QStringLiteral("3"), QStringLiteral("--lap-ms"),
-               QStringLiteral("6000")});
+               QStringLiteral("3500"), QStringLiteral("--spread-ms"), QStringLiteral("1000")});
     ASSERT_TRUE(sim.waitForFinished(120'000) && sim.exitCode() == 0) << sim.readAllStandardError().toStdString();
     std::map<int, std::vector<SimPassing>> byKart;
     for (const SimPassing& p : ParseSimPassings(sim.readAllStandardOutput()))

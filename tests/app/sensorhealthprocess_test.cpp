@@ -106,19 +106,19 @@ TEST_F(SensorHealthProgram, KartWhoseTransmitterDiesIsFlaggedOverdueOnTheLivePag
            "Sekvence1=K01", "Sekvence2=K02", "Sekvence3=K03", "[WebVysledky]", "Pouzit=1",
            QStringLiteral("Port=%1").arg(web), "Adresa=127.0.0.1"});
 
-    // Laps of about 4 s; kart 2 sends nothing after its third lap, the
-    // trackside sensor goes silent 10 s in.
+    // Laps of about 2 s; kart 2 sends nothing after its third lap, the
+    // trackside sensor goes silent 5 s in.
     QProcess sim;
     sim.start(QStringLiteral(VARTEMO_SIM_PATH),
               {QStringLiteral("--udp"), QStringLiteral("127.0.0.1:%1").arg(udp), QStringLiteral("--karts"),
                QStringLiteral("3"), QStringLiteral("--laps"), QStringLiteral("9"), QStringLiteral("--lap-ms"),
-               QStringLiteral("4000"), QStringLiteral("--pace-step-ms"), QStringLiteral("200"),
+               QStringLiteral("2000"), QStringLiteral("--pace-step-ms"), QStringLiteral("200"),
                QStringLiteral("--spread-ms"), QStringLiteral("200"), QStringLiteral("--trackside"),
                QStringLiteral("1"), QStringLiteral("--kart-stops"), QStringLiteral("2:3"),
-               QStringLiteral("--sensor-silent"), QStringLiteral("1:10000")});
+               QStringLiteral("--sensor-silent"), QStringLiteral("1:5000")});
     ASSERT_TRUE(sim.waitForStarted());
 
-    // Kart 2 is flagged while the others drive on: about 3 x 4 s after its
+    // Kart 2 is flagged while the others drive on: about 3 x 2 s after its
     // last passing, well before the ride's 9 laps end.
     std::map<int, bool> flags;
     ASSERT_TRUE(WaitFor([&] {
@@ -126,8 +126,8 @@ TEST_F(SensorHealthProgram, KartWhoseTransmitterDiesIsFlaggedOverdueOnTheLivePag
         return flags[2];
     }, kDeadlineMs, 500)) << "kart 2 never flagged";
     EXPECT_EQ(LiveDocument(web)[u"schema"].toInt(), 2);
-    EXPECT_FALSE(flags[1]) << "kart 1 still passes every 4 s";
-    EXPECT_FALSE(flags[3]) << "kart 3 still passes every 4 s";
+    EXPECT_FALSE(flags[1]) << "kart 1 still passes every 2 s";
+    EXPECT_FALSE(flags[3]) << "kart 3 still passes every 2 s";
     ASSERT_TRUE(sim.waitForFinished(kDeadlineMs));
     EXPECT_EQ(sim.exitCode(), 0) << sim.readAllStandardError().toStdString();
 }
