@@ -10,7 +10,7 @@
 namespace vartemo {
 
 StationPrinter::StationPrinter(QString pdfFolder)
-    : pdfFolder_(std::move(pdfFolder)), printer_(std::make_unique<QPrinter>(QPrinter::HighResolution)),
+    : pdfFolder_(std::move(pdfFolder)),
       confirm_([](QPrinter& printer, QWidget* parent) {
           QPrintDialog dialog(&printer, parent);
           return dialog.exec() == QDialog::Accepted;
@@ -18,29 +18,35 @@ StationPrinter::StationPrinter(QString pdfFolder)
 
 StationPrinter::~StationPrinter() = default;
 
+QPrinter& StationPrinter::printer() {
+    if (!printer_)
+        printer_ = std::make_unique<QPrinter>(QPrinter::HighResolution);
+    return *printer_;
+}
+
 bool StationPrinter::confirm(const Sheet& sheet, QWidget* parent) {
-    ApplySheetPaper(*printer_, sheet);
+    ApplySheetPaper(printer(), sheet);
     aimAtNextPdf(sheet.jobName);
-    return confirm_(*printer_, parent);
+    return confirm_(printer(), parent);
 }
 
 bool StationPrinter::confirmAsIs(const QString& jobName, QWidget* parent) {
     aimAtNextPdf(jobName);
-    return confirm_(*printer_, parent);
+    return confirm_(printer(), parent);
 }
 
 void StationPrinter::aimAtNextPdf(const QString& jobName) {
     if (pdfFolder_.isEmpty())
         return;
     QDir().mkpath(pdfFolder_);
-    printer_->setOutputFormat(QPrinter::PdfFormat);
-    printer_->setOutputFileName(NextPdfPath(pdfFolder_, jobName));
+    printer().setOutputFormat(QPrinter::PdfFormat);
+    printer().setOutputFileName(NextPdfPath(pdfFolder_, jobName));
 }
 
 void StationPrinter::beginPdfJob(const QString& jobName) {
     aimAtNextPdf(jobName);
     if (!pdfFolder_.isEmpty())
-        lastPdf_ = printer_->outputFileName();
+        lastPdf_ = printer().outputFileName();
 }
 
 QString StationPrinter::NextPdfPath(const QString& folder, const QString& jobName) {
@@ -55,11 +61,11 @@ QString StationPrinter::NextPdfPath(const QString& folder, const QString& jobNam
 QString StationPrinter::paint(const QString& jobName,
                               const std::function<void(QPainter&, const QRect&)>& draw) {
     beginPdfJob(jobName);
-    printer_->setDocName(jobName);
+    printer().setDocName(jobName);
     QPainter painter;
-    if (!painter.begin(printer_.get()))
-        return PrintCannotStartMessage(*printer_);
-    draw(painter, printer_->pageLayout().paintRectPixels(printer_->resolution()));
+    if (!painter.begin(&printer()))
+        return PrintCannotStartMessage(printer());
+    draw(painter, printer().pageLayout().paintRectPixels(printer().resolution()));
     painter.end();
     return {};
 }
@@ -67,7 +73,7 @@ QString StationPrinter::paint(const QString& jobName,
 QString StationPrinter::print(const Sheet& sheet, bool lowQuality,
                               const std::function<void(int, int)>& progress) {
     beginPdfJob(sheet.jobName);
-    return PrintSheet(*printer_, sheet, lowQuality, progress);
+    return PrintSheet(printer(), sheet, lowQuality, progress);
 }
 
 } // namespace vartemo

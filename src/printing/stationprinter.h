@@ -22,7 +22,9 @@ public:
     explicit StationPrinter(QString pdfFolder = {});
     ~StationPrinter();
 
-    QPrinter& printer() { return *printer_; }
+    // Made at the first print: a printer loads the system's printing
+    // service, which the station's start need not wait for.
+    QPrinter& printer();
     const QString& pdfFolder() const { return pdfFolder_; }
 
     // The printer setup dialog for the sheet (its paper already set); false
