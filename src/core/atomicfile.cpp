@@ -15,10 +15,11 @@ bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* 
     return ok;
 }
 
-bool writeFileIfMissing(const QString& path, const QByteArray& bytes) {
+bool writeFileIfMissing(const QString& path, const std::function<std::optional<QByteArray>()>& make) {
     if (QFileInfo::exists(path))
         return true;
-    return QDir().mkpath(QFileInfo(path).absolutePath()) && writeFileAtomically(path, bytes);
+    const std::optional<QByteArray> bytes = make();
+    return bytes && QDir().mkpath(QFileInfo(path).absolutePath()) && writeFileAtomically(path, *bytes);
 }
 
 } // namespace vartemo

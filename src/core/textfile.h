@@ -2,6 +2,8 @@
 
 #include <QString>
 #include <QStringList>
+
+#include <functional>
 #include <optional>
 
 namespace vartemo {
@@ -39,9 +41,10 @@ bool appendLines(const QString& path, const QStringList& lines, QString* error =
 // Writes bytes to path atomically (temporary file + rename).
 bool writeFileAtomically(const QString& path, const QByteArray& bytes, QString* error = nullptr);
 
-// What a fresh installation gets (the default sounds and logo): bytes written
-// to path, its folder made, unless a file is there already, which is kept.
-// False when a missing file could not be written.
-bool writeFileIfMissing(const QString& path, const QByteArray& bytes);
+// What a fresh installation gets (the default sounds and logo): the bytes
+// made and written to path, its folder made, unless a file is there
+// already, which is kept (and nothing is made: every start asks). False
+// when a missing file could not be made or written.
+bool writeFileIfMissing(const QString& path, const std::function<std::optional<QByteArray>()>& make);
 
 } // namespace vartemo

@@ -3,7 +3,6 @@
 #include "core/textfile.h"
 
 #include <QBuffer>
-#include <QFileInfo>
 #include <QFont>
 #include <QFontMetricsF>
 #include <QPainter>
@@ -85,11 +84,13 @@ QImage DefaultLogo() {
 }
 
 bool WriteDefaultLogo(const QString& path) {
-    if (QFileInfo::exists(path))
-        return true;
-    QByteArray png;
-    QBuffer buffer(&png);
-    return buffer.open(QIODevice::WriteOnly) && DefaultLogo().save(&buffer, "PNG") && writeFileIfMissing(path, png);
+    return writeFileIfMissing(path, []() -> std::optional<QByteArray> {
+        QByteArray png;
+        QBuffer buffer(&png);
+        if (!buffer.open(QIODevice::WriteOnly) || !DefaultLogo().save(&buffer, "PNG"))
+            return std::nullopt;
+        return png;
+    });
 }
 
 } // namespace vartemo

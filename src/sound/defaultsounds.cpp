@@ -93,8 +93,8 @@ QString ApplauseSoundPath(const QString& programFolder) {
 }
 
 bool WriteDefaultSounds(const QString& programFolder) {
-    const bool success = writeFileIfMissing(SuccessSoundPath(programFolder), WavFile(Chime(), kRate));
-    const bool applause = writeFileIfMissing(ApplauseSoundPath(programFolder), WavFile(Applause(), kRate));
+    const bool success = writeFileIfMissing(SuccessSoundPath(programFolder), [] { return WavFile(Chime(), kRate); });
+    const bool applause = writeFileIfMissing(ApplauseSoundPath(programFolder), [] { return WavFile(Applause(), kRate); });
     return success && applause;
 }
 
