@@ -8,7 +8,8 @@
 
 namespace vartemo {
 
-LogBookWiring::LogBookWiring(Parts parts) : book_(parts.book), statusBar_(parts.statusBar) {
+LogBookWiring::LogBookWiring(Parts parts)
+    : book_(parts.book), mainWindow_(parts.mainWindow), statusBar_(parts.statusBar) {
     Settings& settings = parts.settings;
     roster_ = std::make_unique<OperatorRoster>(
         OperatorRoster::Store{
@@ -16,22 +17,30 @@ LogBookWiring::LogBookWiring(Parts parts) : book_(parts.book), statusBar_(parts.
             .add = [&settings](const QString& name, QString* error) { return settings.addOperator(name, error); },
             .remove = [&settings](int row, QString* error) { return settings.removeOperator(row, error); }},
         std::move(parts.addLogEntry));
-    window_ = new TDenikFrm(book_, *roster_, &parts.mainWindow);
-    QObject::connect(&statusBar_, &MainStatusBar::userPanelClicked, window_, &TDenikFrm::ShowModal);
+    QObject::connect(&statusBar_, &MainStatusBar::userPanelClicked, &alive_, [this] { show(); });
+}
+
+TDenikFrm& LogBookWiring::window() {
+    if (window_)
+        return *window_;
+    window_ = new TDenikFrm(book_, *roster_, &mainWindow_);
     QObject::connect(window_, &TDenikFrm::loggedIn, window_, [this](const QString& name) {
         book_.setCurrentOperator(name);
         statusBar_.setUserName(name);
     });
+    window_->LoadOperators();
+    return *window_;
 }
 
 LogBookWiring::~LogBookWiring() = default;
 
 void LogBookWiring::LoadOperators() {
-    window_->LoadOperators();
+    if (window_)
+        window_->LoadOperators();
 }
 
 void LogBookWiring::show() {
-    window_->ShowModal();
+    window().ShowModal();
 }
 
 } // namespace vartemo

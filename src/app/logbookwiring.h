@@ -1,5 +1,6 @@
 #pragma once
 
+#include <QObject>
 #include <QString>
 #include <functional>
 #include <memory>
@@ -27,21 +28,23 @@ public:
         MainStatusBar& statusBar;
         std::function<void(const QString& line)> addLogEntry;
     };
-    // Start-up step 3 (progress 20): the window.
+    // Start-up step 3 (progress 20); the window is made when first opened.
     explicit LogBookWiring(Parts parts);
     ~LogBookWiring();
 
-    // Start-up step 15: the operator list.
+    // Start-up step 15: the operator list (a window made later reads it then).
     void LoadOperators();
     // Opens the window.
     void show();
-    TDenikFrm& window() { return *window_; }
+    TDenikFrm& window();
 
 private:
     LogBook& book_;
+    QWidget& mainWindow_;
     MainStatusBar& statusBar_;
     std::unique_ptr<OperatorRoster> roster_;
-    TDenikFrm* window_ = nullptr;
+    TDenikFrm* window_ = nullptr; // the main window's child
+    QObject alive_; // ends the status bar's connection with the wiring
 };
 
 } // namespace vartemo

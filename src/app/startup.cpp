@@ -146,7 +146,7 @@ void Station::StartUp() {
     //    restore request and loads the parallel-port library); its frame:
     buildMainWindowFrame();
     setSplashProgress(10);
-    // TDenikFrm: the log book window; opened from the user panel.
+    // TDenikFrm: the log book window, made when first opened from the user panel.
     logBookWindow_ = std::make_unique<LogBookWiring>(
         LogBookWiring::Parts{.book = logBook_, .settings = settings_, .mainWindow = *mainWindow_,
                              .statusBar = *statusBar_,
@@ -268,6 +268,7 @@ void Station::StartUp() {
 }
 
 void Station::makeEveryWindow() {
+    logBookWindow_->window();
     statistics_->lapDialog();
     statistics_->splitDialog();
     bestTwenty_->window();
