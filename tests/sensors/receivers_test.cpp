@@ -119,8 +119,8 @@ TEST_F(Station, SerialPortThatFailsIsNotRetriedByThePoll) {
     EXPECT_FALSE(receivers.serialPortOpen()) << "the poll does not retry on its own";
     receivers.allowRetry();
     receivers.openSerialPort();
-    EXPECT_TRUE(receivers.serialPortOpen());
-    EXPECT_EQ(errors.size(), 1);
+    EXPECT_TRUE(receivers.serialPortOpen()) << errors.join(u'|').toStdString();
+    EXPECT_EQ(errors.size(), 1) << errors.join(u'|').toStdString();
 }
 
 TEST_F(Station, DecoderThatCannotOpenItsPortIsToldOnceWithThePortAsCaption) {
