@@ -11,6 +11,7 @@
 // and no message may carry the password.
 #include "fuzzsupport.h"
 
+#include "publishing/curlftpsession.h"
 #include "publishing/ftpclient.h"
 
 #include <QEventLoop>
@@ -167,7 +168,10 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     std::thread serverThread([] { server->session(); });
     QList<FtpReply> done;
     {
-        FtpClient client(FtpTimeouts{2, 2});
+        // The session linked in, instrumented with the rest (not the module).
+        FtpClient client(FtpTimeouts{2, 2}, nullptr, [](FtpTimeouts timeouts, FtpSessionHooks hooks, QString*) {
+            return MakeCurlFtpSession(timeouts, std::move(hooks));
+        });
         QEventLoop loop;
         QObject::connect(&client, &FtpClient::requestDone, &loop, [&](const FtpReply& reply) {
             done << reply;

@@ -8,6 +8,7 @@
 // normal client.
 #include "fuzzsupport.h"
 
+#include "spectators/liveresultshttp.h"
 #include "spectators/liveresultsserver.h"
 
 #include <arpa/inet.h>
@@ -26,7 +27,12 @@ const QByteArray kJson = QByteArrayLiteral("{\"jizda\":1}");
 
 struct Server {
     LiveSnapshotSlot slot;
-    LiveResultsServer server{slot, LiveResultsPage{kHtml, kJs}};
+    // The server linked in, instrumented with the rest (not the module).
+    LiveResultsServer server{slot, LiveResultsPage{kHtml, kJs},
+                             [](const LiveSnapshotSlot& snapshots, const LiveResultsPage& page,
+                                LiveResultsServer::Notice notice, QString*) {
+                                 return MakeLiveResultsDaemon(snapshots, page, std::move(notice));
+                             }};
     Server() {
         slot.publish(std::make_shared<const LiveSnapshot>(LiveSnapshot{7, kJson, QByteArrayLiteral("\"7\"")}));
         QString error;

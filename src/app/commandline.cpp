@@ -51,8 +51,8 @@ std::optional<CommandLine> ParseCommandLine(const QStringList& arguments, int* e
                        "(vartemo-sim --ir writes them) instead of counting line changes."));
     const QCommandLineOption paths(
         QStringLiteral("paths"),
-        QStringLiteral("Show the program folder, the help page and the toolkit's Czech translation "
-                       "the station would use, and exit (1 when the help or the translation is missing)."));
+        QStringLiteral("Show the program folder, the help page, the toolkit's Czech translation and the "
+                       "modules the station would use, and exit (1 when any of them is missing)."));
     const QCommandLineOption rideAnswer(
         QStringLiteral("ride-answer"),
         QStringLiteral("Answer the questions about a ride that is not closed without asking: "

@@ -2,7 +2,11 @@
 
 #include "app/czechtoolkit.h"
 #include "app/helpcommand.h"
+#include "core/moduleloader.h"
 #include "core/programfolder.h"
+#include "publishing/ftpsession.h"
+#include "sound/mediabackend.h"
+#include "spectators/liveresultshttp.h"
 
 #include <cstdio>
 
@@ -17,7 +21,15 @@ int ShowRuntimePaths(const QString& home) {
     line("program folder", ProgramFolder::resolve(home));
     line("help", help);
     line("translation", translation);
-    return help.isEmpty() || translation.isEmpty() ? 1 : 0;
+    // The modules loaded at first use: FTP, the live page's server, sounds.
+    bool modulesThere = true;
+    for (const auto& [name, module] : {std::pair{"ftp module", kFtpModule}, std::pair{"page module", kLiveResultsModule},
+                                       std::pair{"sound module", kSoundModule}}) {
+        const QString file = modules::Find(QString::fromLatin1(module));
+        line(name, file);
+        modulesThere = modulesThere && !file.isEmpty();
+    }
+    return help.isEmpty() || translation.isEmpty() || !modulesThere ? 1 : 0;
 }
 
 } // namespace vartemo

@@ -4,10 +4,11 @@
 
 namespace vartemo {
 
-// vartemo --paths: the program folder, the help's contents page and the
-// toolkit's Czech translation, one "name: path" line each ("missing" for a
-// file not found), as the station would find them. Needs an application
-// object. Returns the exit code: 0 when help and translation are there.
+// vartemo --paths: the program folder, the help's contents page, the
+// toolkit's Czech translation and the three modules, one "name: path" line
+// each ("missing" for a file not found), as the station would find them.
+// Needs an application object. Returns the exit code: 0 when help,
+// translation and modules are there.
 int ShowRuntimePaths(const QString& home);
 
 } // namespace vartemo

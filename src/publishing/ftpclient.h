@@ -1,6 +1,7 @@
 #pragma once
 
 #include "publishing/ftpendpoint.h"
+#include "publishing/ftpsession.h"
 
 #include <QObject>
 #include <QString>
@@ -9,6 +10,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <memory>
 #include <mutex>
 #include <thread>
 
@@ -27,9 +29,9 @@ struct FtpReply {
     qint64 bytes = 0; // bytes sent by a PUT
 };
 
-// The FTP client of a sending run, on libcurl: requests queue up and run in
-// order on a thread of its own, on one handle and so one control connection
-// for the whole session; progress, completions and state changes come back
+// The FTP client of a sending run: requests queue up and run in order on a
+// thread of its own, on one session and so one control connection for the
+// whole session (libcurl's, in the FTP module loaded at the first Connect); progress, completions and state changes come back
 // as signals on the thread that owns the client.
 //
 // A PUT goes up under a temporary name in its folder and is renamed to its
@@ -38,7 +40,13 @@ struct FtpReply {
 class FtpClient : public QObject {
     Q_OBJECT
 public:
-    explicit FtpClient(FtpTimeouts timeouts = {}, QObject* parent = nullptr);
+    // Makes the session of a Connect on the worker thread; null with the
+    // reason in *error when it cannot.
+    using SessionFactory =
+        std::function<std::unique_ptr<FtpSession>(FtpTimeouts timeouts, FtpSessionHooks hooks, QString* error)>;
+
+    // sessions: by default the FTP module's.
+    explicit FtpClient(FtpTimeouts timeouts = {}, QObject* parent = nullptr, SessionFactory sessions = {});
     ~FtpClient() override;
 
     // Opens the control connection and logs in (a gateway's login and SITE
@@ -64,7 +72,6 @@ signals:
     void sessionClosed();
 
 private:
-    struct Session;
     void post(std::function<void()> work);
     void run();
     void connectNow(const FtpEndpoint& endpoint);
@@ -72,8 +79,10 @@ private:
     void quitNow(bool tellServer);
     void report(FtpReply reply);
     void setState(FtpState state);
+    FtpSessionHooks hooks();
 
     FtpTimeouts timeouts_;
+    SessionFactory sessions_;
     std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<std::function<void()>> queue_;
@@ -81,7 +90,7 @@ private:
     std::atomic<bool> abort_{false};
     std::atomic<bool> connected_{false};
     // Only the worker touches the session.
-    Session* session_ = nullptr;
+    std::unique_ptr<FtpSession> session_;
     std::thread worker_;
 };
 

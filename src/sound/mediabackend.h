@@ -17,4 +17,10 @@ public:
     virtual void stop() = 0;
 };
 
+// The sound module, with Qt Multimedia's player, and its entry function of
+// type MakeMediaBackend.
+inline constexpr char kSoundModule[] = "vartemo_media";
+inline constexpr char kSoundModuleEntry[] = "vartemo_make_media_backend";
+using MakeMediaBackend = MediaBackend* (*)();
+
 } // namespace vartemo

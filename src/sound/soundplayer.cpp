@@ -1,43 +1,28 @@
 #include "sound/soundplayer.h"
 
-#include <QAudioOutput>
-#include <QMediaPlayer>
-#include <QSemaphore>
-#include <QUrl>
+#include "core/moduleloader.h"
 
 namespace vartemo {
 
 namespace {
 
-class QtMediaBackend : public MediaBackend {
+// Where the sound module cannot be loaded the station stays silent, as it
+// does for a file it cannot play.
+class SilentMediaBackend : public MediaBackend {
 public:
-    QtMediaBackend() {
-        player_.setAudioOutput(&output_);
-        // Errors are swallowed: a missing or damaged file stays silent.
-        QObject::connect(&player_, &QMediaPlayer::errorOccurred, &player_, [] {});
-    }
-    void open(const QString& file) override {
-        player_.stop();
-        player_.setSource(QUrl());
-        player_.setSource(QUrl::fromLocalFile(file));
-    }
-    void play() override {
-        if (player_.mediaStatus() == QMediaPlayer::EndOfMedia)
-            player_.setPosition(0);
-        player_.play();
-    }
-    void pause() override { player_.pause(); }
-    void stop() override { player_.stop(); }
-
-private:
-    QMediaPlayer player_;
-    QAudioOutput output_;
+    void open(const QString&) override {}
+    void play() override {}
+    void pause() override {}
+    void stop() override {}
 };
 
 } // namespace
 
 std::unique_ptr<MediaBackend> MakeQtMediaBackend() {
-    return std::make_unique<QtMediaBackend>();
+    QString error;
+    if (auto backend = modules::Make<MediaBackend>(QString::fromLatin1(kSoundModule), kSoundModuleEntry, &error))
+        return backend;
+    return std::make_unique<SilentMediaBackend>();
 }
 
 SoundPlayer::SoundPlayer(BackendFactory factory) : factory_(std::move(factory)) {

@@ -46,7 +46,9 @@ private:
     BackendFactory factory_;
 };
 
-// Qt Multimedia's player with a default audio output.
+// Qt Multimedia's player with a default audio output, from the sound module
+// (loaded by the first call); a player that stays silent when the module
+// cannot be loaded.
 std::unique_ptr<MediaBackend> MakeQtMediaBackend();
 
 } // namespace vartemo

@@ -4,14 +4,8 @@
 
 #include <QByteArray>
 #include <QString>
-#include <atomic>
 #include <functional>
-#include <set>
-#include <string>
-#include <unordered_map>
-#include <thread>
-
-struct MHD_Daemon;
+#include <memory>
 
 namespace vartemo {
 
@@ -23,7 +17,11 @@ struct LiveResultsPage {
     static LiveResultsPage FromResources();
 };
 
-// The read-only HTTP server of the live results page. Its loop runs in a
+class LiveResultsHttp;
+
+// The read-only HTTP server of the live results page. The HTTP library sits
+// in the page's server module, loaded at the first start (a station that
+// does not serve the page never loads it). Its loop runs in a
 // thread of its own below normal priority; a request takes the current
 // snapshot from the slot and is answered from memory, touching nothing else
 // of the station. GET only, small requests, a bounded number of clients:
@@ -51,37 +49,33 @@ public:
     // Called on the server's thread, once per kind of refusal.
     using Notice = std::function<void(const QString& text)>;
 
-    LiveResultsServer(const LiveSnapshotSlot& snapshots, LiveResultsPage page);
+    // Makes the HTTP side at the first start; null with the reason in *error.
+    using HttpFactory = std::function<std::unique_ptr<LiveResultsHttp>(
+        const LiveSnapshotSlot& snapshots, const LiveResultsPage& page, Notice notice, QString* error)>;
+
+    // http: by default the module's.
+    LiveResultsServer(const LiveSnapshotSlot& snapshots, LiveResultsPage page, HttpFactory http = {});
     ~LiveResultsServer();
     LiveResultsServer(const LiveResultsServer&) = delete;
     LiveResultsServer& operator=(const LiveResultsServer&) = delete;
 
     // Listens on address (an IPv4 address; empty: every one) and port (0:
-    // any free one). False with the system's reason when it cannot.
+    // any free one). False with the system's reason when it cannot, or
+    // the module's when that cannot be loaded.
     bool start(const QString& address, quint16 port, QString* error);
     // Ends the loop and closes every connection.
     void stop();
-    bool running() const { return daemon_ != nullptr; }
+    bool running() const;
     // Set before start().
     void setNotice(Notice notice) { notice_ = std::move(notice); }
-    quint16 port() const { return port_; }
+    quint16 port() const;
 
 private:
-    // The notice of a kind of refusal, the first time only (server's thread).
-    void tell(const std::string& kind, const QString& text);
-
     const LiveSnapshotSlot& snapshots_;
     const LiveResultsPage page_;
-    MHD_Daemon* daemon_ = nullptr;
-    std::thread loop_;
-    std::atomic<bool> stopping_{false};
-    quint16 port_ = 0;
+    const HttpFactory makeHttp_;
     Notice notice_;
-    // Touched on the server's thread only.
-    std::unordered_map<quint32, unsigned> perAddress_;
-    std::set<std::string> told_;
-
-    friend struct LiveResultsRequest;
+    std::unique_ptr<LiveResultsHttp> http_;
 };
 
 } // namespace vartemo

@@ -18,4 +18,13 @@ grep -qx 'Exec=vartemo' "$prefix/share/applications/vartemo.desktop" || { echo "
 grep -qx 'Icon=vartemo' "$prefix/share/applications/vartemo.desktop" || { echo "Icon is not the installed icon"; fail=1; }
 # The installed program finds its help beside it.
 "$prefix/bin/vartemo" --version >/dev/null || { echo "installed program does not run"; fail=1; }
+# ... and the modules it loads at first use in its library folder.
+paths=$(QT_QPA_PLATFORM=offscreen "$prefix/bin/vartemo" --paths --home "$prefix/home") || true
+for m in vartemo_ftp vartemo_liveresults vartemo_media; do
+    file=$(sed -n "s/^[a-z]* module: //p" <<<"$paths" | grep "/$m.so\$" || true)
+    case $file in
+        "$prefix"/lib*/vartemo/$m.so) [ -f "$file" ] || { echo "$m.so listed but not there"; fail=1; } ;;
+        *) echo "the installed program does not find $m.so in its library folder: $paths"; fail=1 ;;
+    esac
+done
 exit $fail

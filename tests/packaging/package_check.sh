@@ -52,12 +52,20 @@ expected=(
 for f in "${expected[@]}"; do
     [ -f "$root/$f" ] || problem "missing: $f"
 done
+# The modules the station loads at first use, in its library folder
+# (usr/lib/vartemo or usr/lib/<triplet>/vartemo, as the build's libdir is).
+modules=()
+for m in vartemo_ftp vartemo_liveresults vartemo_media; do
+    found=$(cd "$root" && ls usr/lib/vartemo/$m.so usr/lib/*/vartemo/$m.so 2>/dev/null | head -n1) || true
+    [ -n "$found" ] && modules+=("$found") || problem "missing: the module $m.so under usr/lib"
+done
 for f in "${files[@]}"; do
     case $f in
         usr/bin/vartemo|usr/bin/vartemo-backup|usr/bin/vartemo-sim|usr/bin/vartemo-port) ;;
         usr/share/vartemo/help/*|usr/share/man/man1/vartemo*.1.gz|usr/share/doc/vartemo/*) ;;
         usr/share/applications/vartemo.desktop|usr/share/icons/hicolor/scalable/apps/vartemo.svg) ;;
         usr/share/metainfo/cz.vartemo.Kestral.metainfo.xml|usr/lib/systemd/user/vartemo-backup.*) ;;
+        usr/lib/vartemo/vartemo_*.so|usr/lib/*/vartemo/vartemo_*.so) ;;
         *) problem "not a file of the installed station: $f" ;;
     esac
     # A configured text file must not point into the build (programs of a
@@ -66,9 +74,16 @@ for f in "${files[@]}"; do
         problem "$f names the build folder"
     fi
 done
-for p in vartemo vartemo-backup vartemo-sim vartemo-port; do
-    readelf -d "$root/usr/bin/$p" | grep -qE 'RPATH|RUNPATH' && problem "$p keeps a library path"
-    readelf -S "$root/usr/bin/$p" | grep -q '\.debug_info' && problem "$p is not stripped"
+for p in usr/bin/vartemo usr/bin/vartemo-backup usr/bin/vartemo-sim usr/bin/vartemo-port "${modules[@]}"; do
+    readelf -d "$root/$p" | grep -qE 'RPATH|RUNPATH' && problem "$p keeps a library path"
+    readelf -S "$root/$p" | grep -q '\.debug_info' && problem "$p is not stripped"
+done
+# The program itself does not load what its modules bring.
+readelf -d "$root/usr/bin/vartemo" | grep -qE 'NEEDED.*(libcurl|libmicrohttpd|libQt6Multimedia)' &&
+    problem "vartemo links what its modules should bring: $(readelf -d "$root/usr/bin/vartemo" | grep -E 'libcurl|libmicrohttpd|libQt6Multimedia')"
+# Their libraries (libcurl, libmicrohttpd, Qt Multimedia) are still depended on.
+for dep in libcurl libmicrohttpd libqt6multimedia; do
+    grep -q "$dep" <<<"$depends" || problem "Depends lacks $dep, which a module needs: $depends"
 done
 for page in "$root"/usr/share/man/man1/*.gz; do
     gzip -t "$page" && zcat "$page" | grep -q '^\.TH ' || problem "$page is no manual page"
@@ -87,6 +102,11 @@ shown=$("$root/usr/bin/vartemo" --version) || problem "vartemo --version failed"
 paths=$("$root/usr/bin/vartemo" --paths --home "$scratch/home") || problem "vartemo --paths: $paths"
 help=$(sed -n 's/^help: //p' <<<"$paths")
 [ "$help" = "$(realpath "$root/usr/share/vartemo/help/index.html")" ] || problem "the help comes from '$help'"
+# The installed program finds each module in the package's library folder.
+for m in "${modules[@]}"; do
+    grep -qxF ": $(realpath "$root/$m")" <(sed 's/^[a-z ]*module//' <<<"$paths") ||
+        problem "the installed program does not find $m: $paths"
+done
 translation=$(sed -n 's/^translation: //p' <<<"$paths")
 owner=$(dpkg -S "$translation" 2>/dev/null | cut -d: -f1) || true
 if [ -z "$owner" ]; then

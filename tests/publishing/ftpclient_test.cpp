@@ -5,6 +5,7 @@
 #include "publishing/ftppublishing.h"
 #include "publishingrun.h"
 #include "support/dumpablememory.h"
+#include "support/modulefolders.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
@@ -111,6 +112,36 @@ TEST(FtpConnectFailure, EndsTheRunWithOneMessageThatNeverHoldsThePassword) {
         EXPECT_TRUE(QTest::qWaitFor([&] { return states.value(states.size() - 1) == QStringLiteral("Připraven"); }, 5000))
             << c.what;
     }
+    EXPECT_TRUE(server.files().isEmpty());
+}
+
+// A station installed without its FTP module: the sending ends as a failed
+// connection does, with a message that says what is missing, and no crash.
+TEST(FtpConnectFailure, AMissingFtpModuleEndsTheRunWithAMessageNamingIt) {
+    FtpTestServer server;
+    QTemporaryDir local;
+    QTemporaryDir noModules;
+    ASSERT_TRUE(WriteAll(local.filePath(QStringLiteral("a.txt")), "a"));
+    test::ModuleFolders missing({noModules.path()});
+    FtpClient client(FtpTimeouts{2, 2});
+    FtpPublishing run(client);
+    QStringList states;
+    QObject::connect(&client, &FtpClient::stateChanged, [&](FtpState state) { states << FtpStateText(state); });
+    QSignalSpy done(&client, &FtpClient::requestDone);
+    const auto outcome = RunToEnd(run, Direct(server.host(), QString::fromLatin1(FtpTestServer::kUser),
+                                              QString::fromLatin1(FtpTestServer::kPassword)),
+                                  OneUpload(local.filePath(QStringLiteral("a.txt"))), 15000);
+    ASSERT_TRUE(outcome.finished);
+    ASSERT_EQ(outcome.messages.size(), 1);
+    EXPECT_TRUE(outcome.messages[0].startsWith(QStringLiteral("Chyba "))) << outcome.messages[0].toStdString();
+    EXPECT_TRUE(outcome.messages[0].contains(QStringLiteral("Modul pro FTP nelze použít: Modul vartemo_ftp.so nebyl nalezen")))
+        << outcome.messages[0].toStdString();
+    ASSERT_GE(done.count(), 1);
+    const auto reply = done.at(0).at(0).value<FtpReply>();
+    EXPECT_EQ(reply.request, FtpRequest::Connect);
+    EXPECT_FALSE(reply.ok);
+    EXPECT_FALSE(client.connected());
+    EXPECT_FALSE(states.contains(FtpStateText(FtpState::Connecting))) << "no connection was tried";
     EXPECT_TRUE(server.files().isEmpty());
 }
 

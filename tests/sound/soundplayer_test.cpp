@@ -1,5 +1,6 @@
 #include "sound/defaultsounds.h"
 #include "sound/soundplayer.h"
+#include "support/modulefolders.h"
 
 #include <QDir>
 #include <QFile>
@@ -102,6 +103,25 @@ TEST(SoundPlayer, TheRealPlayerSwallowsMissingAndDamagedFiles) {
     }
     player.waitIdle();
     SUCCEED();
+}
+
+// Installed without the sound module, the station stays silent as it does
+// for a file it cannot play: every call returns, nothing is held.
+TEST(SoundPlayer, WithoutItsModuleThePlayerStaysSilentAndServes) {
+    QTemporaryDir dir;
+    ASSERT_TRUE(WriteDefaultSounds(dir.path()));
+    QTemporaryDir noModules;
+    test::ModuleFolders missing({noModules.path()});
+    auto backend = MakeQtMediaBackend();
+    ASSERT_NE(backend, nullptr);
+    SoundPlayer player;
+    player.prepare(SuccessSoundPath(dir.path()));
+    player.play();
+    player.playFile(ApplauseSoundPath(dir.path()));
+    player.stop();
+    player.waitIdle();
+    QString error;
+    EXPECT_EQ(modules::Entry(QString::fromLatin1(kSoundModule), kSoundModuleEntry, &error), nullptr);
 }
 
 TEST(DefaultSounds, AFreshFolderGetsTwoPlayableWavesAndExistingOnesAreKept) {

@@ -1,5 +1,8 @@
 #include "spectators/liveresultsserver.h"
+#include "support/modulefolders.h"
 #include "support/rawhttpclient.h"
+
+#include <QTemporaryDir>
 
 #include <gtest/gtest.h>
 #include <mutex>
@@ -133,6 +136,29 @@ TEST_F(ServerTest, StopsWithinASecondWithSixtyFourClientsAttached) {
     EXPECT_LT(t.elapsed(), 1000);
     EXPECT_TRUE(clients.front()->closedWithin(500));
     EXPECT_FALSE(Client(port).connected()) << "nothing listens any more";
+}
+
+// The HTTP library is in a module loaded at the first start: missing, the
+// start fails with the reason; there at a later start, the page is served.
+TEST(LiveResultsServer, AMissingModuleFailsTheStartWithItsReasonUntilItIsThere) {
+    LiveSnapshotSlot slot;
+    LiveResultsServer server(slot, {QByteArrayLiteral("<html>page</html>"), QByteArrayLiteral("// app")});
+    QString error;
+    {
+        QTemporaryDir noModules;
+        test::ModuleFolders missing({noModules.path()});
+        EXPECT_FALSE(server.start(QStringLiteral("127.0.0.1"), 0, &error));
+        EXPECT_TRUE(error.startsWith(QStringLiteral("modul serveru stránky nelze použít: Modul vartemo_liveresults.so "
+                                                    "nebyl nalezen (hledáno v %1)").arg(noModules.path())))
+            << error.toStdString();
+        EXPECT_FALSE(server.running());
+        EXPECT_EQ(server.port(), 0);
+        server.stop();
+    }
+    ASSERT_TRUE(server.start(QStringLiteral("127.0.0.1"), 0, &error)) << error.toStdString();
+    Client c(server.port());
+    c.send(get("/"));
+    EXPECT_EQ(body(c.answer()), QByteArray("<html>page</html>"));
 }
 
 TEST(LiveResultsServer, APortInUseGivesItsReason) {

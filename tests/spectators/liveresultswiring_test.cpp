@@ -10,6 +10,7 @@
 #include "spectators/liveresults.h"
 #include "spectators/pagecode.h"
 #include "spectators/ttv_out_frm.h"
+#include "support/modulefolders.h"
 
 #include <QLabel>
 #include <QTableWidget>
@@ -85,6 +86,27 @@ TEST_F(PageInStation, APortInUseIsReportedAndTimingGoesOn) {
     EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Webové výsledky nelze spustit na portu %1: ").arg(taken.serverPort())))
         << errors[0].toStdString();
     EXPECT_FALSE(codeShown());
+    race.StartButton1Click();
+    EXPECT_EQ(race.phase(), RacePhase::Timing);
+}
+
+// Installed without the page's server module: the operator is told why the
+// page does not start, as for a port in use, and timing goes on.
+TEST_F(PageInStation, AMissingServerModuleIsReportedAndTimingGoesOn) {
+    QTemporaryDir noModules;
+    test::ModuleFolders missing({noModules.path()});
+    const quint16 port = freeTcpPort();
+    settings.setInteger(SettingId::SpinWebPort, port);
+    settings.setBoolean(SettingId::cbWebVysledky, true);
+    settle();
+    ASSERT_EQ(errors.size(), 1);
+    EXPECT_TRUE(errors[0].startsWith(QStringLiteral("Webové výsledky nelze spustit na portu %1: modul serveru stránky "
+                                                    "nelze použít: Modul vartemo_liveresults.so nebyl nalezen")
+                                         .arg(port)))
+        << errors[0].toStdString();
+    EXPECT_FALSE(listening(port));
+    EXPECT_FALSE(codeShown());
+    EXPECT_FALSE(wiring.liveResults().publishing());
     race.StartButton1Click();
     EXPECT_EQ(race.phase(), RacePhase::Timing);
 }

@@ -34,6 +34,7 @@ public:
         }
     }
     StationProcess(const StationProcess&) = delete;
+    qint64 processId() const { return process_.processId(); }
     StationProcess& operator=(const StationProcess&) = delete;
 
     // The program log gets its block when the main window first shows.
