@@ -3,12 +3,19 @@
 #include <QDBusConnection>
 #include <QProcess>
 #include <QString>
+#include <QTemporaryDir>
 
 // A session bus of the test's own: a dbus-daemon started for the test and
 // ended with it, so desktop calls are seen without touching the user's bus.
+// The services it starts get a runtime folder of their own: the
+// accessibility bus puts its socket at a fixed name there, and two tests
+// sharing the user's folder would take each other's bus away when one ends.
 class PrivateSessionBus {
 public:
     PrivateSessionBus() {
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("XDG_RUNTIME_DIR"), runtime_.path());
+        daemon_.setProcessEnvironment(env);
         daemon_.start(QStringLiteral("dbus-daemon"),
                       {QStringLiteral("--session"), QStringLiteral("--nofork"), QStringLiteral("--print-address=1")});
         if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000))
@@ -31,6 +38,7 @@ public:
     }
 
 private:
+    QTemporaryDir runtime_;
     QProcess daemon_;
     QString address_;
     QStringList names_;
