@@ -21,7 +21,7 @@ namespace vartemo {
 void Station::wireSoundsAndFtp() {
     soundPlayer_ = std::make_unique<SoundPlayer>();
     soundPage_ = std::make_unique<SoundPageWiring>(SoundPageWiring::Parts{
-        settings_, settingsDialog_->dialog(), *soundPlayer_, OpenAlsaMixer(), folder_.root()});
+        settings_, settingsDialog_->dialog(), *soundPlayer_, mixerOpening_.get(), folder_.root()});
     soundPage_->connectFeeds(race_.feeds());
     QObject::connect(&bestTwenty_->tables(), &TopTables::entered, soundPage_.get(),
                      [this] { soundPage_->playApplause(); });

@@ -27,6 +27,7 @@
 #include "engine/racecontrolpanel.h"
 #include "engine/tform1.h"
 #include "platform/linuxmodemstatusport.h"
+#include "platform/mixer.h"
 #include "platform/recordstreamport.h"
 #include "platform/processorload.h"
 #include "platform/screensaverinhibitor.h"
@@ -55,7 +56,8 @@ PortDriver OpenPortDriver(const QString& simulatedPortPath) {
 } // namespace
 
 Station::Station(const ProgramFolder& folder, const QString& simulatedPortPath, bool irRecordStreams)
-    : folder_(folder), splash_(ShowSplash()), settings_(folder.root()), lapSettings_(settings_),
+    : folder_(folder), mixerOpening_(std::async(std::launch::async, [] { return OpenAlsaMixer(); })),
+      splash_(ShowSplash()), settings_(folder.root()), lapSettings_(settings_),
       laps_(board_, clock_, lapSettings_), parallelPortSettings_(settings_),
       parallelPort_(
           std::make_unique<ParallelPort>(OpenPortDriver(simulatedPortPath), parallelPortSettings_)),

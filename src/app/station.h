@@ -17,6 +17,7 @@
 #include "logbook/programlog.h"
 #include "sensors/settingsreceiversettings.h"
 
+#include <future>
 #include <memory>
 
 namespace vartemo {
@@ -48,6 +49,7 @@ class FtpPageWiring;
 class SoundPageWiring;
 class SoundPlayer;
 class LiveResultsWiring;
+class Mixer;
 class RideJournalWiring;
 class SensorHealthWiring;
 
@@ -140,6 +142,10 @@ private:
     void wireSoundsAndFtp(); // soundftpwiring.cpp
 
     ProgramFolder folder_;
+    // The sound card's mixer takes milliseconds to open (the sound server is
+    // asked): opened beside the building of the windows, taken by the sound
+    // page when it is made.
+    std::future<std::unique_ptr<Mixer>> mixerOpening_;
     // From the first step of start-up to its end: created before the windows.
     std::unique_ptr<TSplashScreen> splash_;
     SteadyClock clock_;
