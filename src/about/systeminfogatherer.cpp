@@ -55,15 +55,14 @@ void SystemInfoGatherer::start() {
 }
 
 std::optional<SystemFacts> SystemInfoGatherer::waitForFacts(std::chrono::milliseconds timeout) {
-    quint64 before;
     {
         const std::lock_guard lock(state_->mutex);
-        // A collection already running counts: it ends with fresh facts too.
-        before = state_->finished;
+        if (state_->finished > 0)
+            return state_->latest;
     }
-    start();
+    start(); // unless one runs: that one is waited for
     std::unique_lock lock(state_->mutex);
-    if (!state_->done.wait_for(lock, timeout, [&] { return state_->finished > before; }))
+    if (!state_->done.wait_for(lock, timeout, [&] { return state_->finished > 0; }))
         return std::nullopt;
     return state_->latest;
 }

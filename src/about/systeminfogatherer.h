@@ -22,8 +22,9 @@ public:
     // Starts a collection unless one is running already.
     void start();
     bool busy() const;
-    // Starts a collection and waits for it at most timeout (start-up);
-    // nullopt when it has not come by then (gathered() still follows).
+    // Start-up: the facts of a collection that has ended, else of the one
+    // running or started now, waiting for them at most timeout; nullopt
+    // when they have not come by then (gathered() still follows).
     std::optional<SystemFacts> waitForFacts(std::chrono::milliseconds timeout);
 
 signals:

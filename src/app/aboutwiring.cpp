@@ -26,7 +26,11 @@ void centreOnScreen(QWidget& window) {
 
 AboutWiring::AboutWiring(std::shared_ptr<const SystemInfoSource> source, QString programFolder, QWidget& mainWindow)
     : folder_(std::move(programFolder)), mainWindow_(mainWindow),
-      gatherer_(std::make_unique<SystemInfoGatherer>(std::move(source))) {}
+      gatherer_(std::make_unique<SystemInfoGatherer>(std::move(source))) {
+    // Collected beside the building of the windows: the program log waits
+    // for these facts at start-up step 16.
+    gatherer_->start();
+}
 
 AboutWiring::~AboutWiring() = default;
 

@@ -26,10 +26,26 @@ TEST(SystemInfoGatherer, CollectsOnAWorkerOneAtATime) {
     EXPECT_EQ(source->calls(), 1);
     EXPECT_FALSE(gatherer.busy());
 
+    // The start-up's wait takes the ended collection without another one.
     const std::optional<SystemFacts> facts = gatherer.waitForFacts(std::chrono::seconds(5));
     ASSERT_TRUE(facts);
     EXPECT_EQ(facts->hostName, QStringLiteral("trat"));
+    EXPECT_EQ(source->calls(), 1);
+
+    // A new start (the window opened again) collects afresh.
+    gatherer.start();
     QTRY_COMPARE(gathered.size(), 2);
+    EXPECT_EQ(source->calls(), 2);
+}
+
+TEST(SystemInfoGatherer, TheStartUpsWaitWithoutAnyCollectionStartsOneAndTakesIt) {
+    auto source = std::make_shared<HeldSystemInfoSource>(QStringLiteral("trat"));
+    SystemInfoGatherer gatherer(source);
+    source->release();
+    const std::optional<SystemFacts> facts = gatherer.waitForFacts(std::chrono::seconds(5));
+    ASSERT_TRUE(facts);
+    EXPECT_EQ(facts->hostName, QStringLiteral("trat"));
+    EXPECT_EQ(source->calls(), 1);
 }
 
 TEST(SystemInfoGatherer, AGathererGoneBeforeTheAnswerIsNotCalled) {
