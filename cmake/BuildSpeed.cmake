@@ -4,12 +4,31 @@
 #    then never copies into the 60 MiB programs;
 #  - one precompiled header of the Qt, standard and GoogleTest headers
 #    that nearly every file includes, made once and reused by every target
-#    (vartemo_use_precompiled_headers at the end of the top-level file).
+#    (vartemo_use_precompiled_headers at the end of the top-level file);
+#  - unity builds: a target's files compiled a batch at a time, so each
+#    batch reads the headers once instead of once per file. A batch of
+#    VARTEMO_UNITY_BATCH files keeps both cores busy on most targets.
 # Each can be switched off; the build is the same without them, only slower.
 
 option(VARTEMO_FAST_LINKER "Link with mold or lld when the tool chain has one" ON)
 option(VARTEMO_SPLIT_DWARF "Keep debug information in .dwo files beside the objects" ON)
 option(VARTEMO_PCH "Share one precompiled header of the Qt and standard headers" ON)
+option(VARTEMO_UNITY "Compile the files of each target in batches (unity build)" ON)
+set(VARTEMO_UNITY_BATCH 8 CACHE STRING "Files per batch of a unity build")
+
+# Set before the targets exist, so every target of the tree takes it. The
+# fuzz targets (clang, libFuzzer) stay file by file.
+if(VARTEMO_UNITY AND NOT VARTEMO_FUZZ)
+    set(CMAKE_UNITY_BUILD ON)
+    set(CMAKE_UNITY_BUILD_BATCH_SIZE ${VARTEMO_UNITY_BATCH})
+    # gcc takes every file of a batch but the batch's own for a header and
+    # warns of each class in an anonymous namespace that another class
+    # derives from (every test fixture). The file-by-file build keeps the
+    # warning for real headers.
+    if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")
+        add_compile_options($<$<BOOL:$<TARGET_PROPERTY:UNITY_BUILD>>:-Wno-subobject-linkage>)
+    endif()
+endif()
 
 if(VARTEMO_FAST_LINKER AND NOT VARTEMO_FUZZ)
     include(CheckLinkerFlag)

@@ -7,9 +7,9 @@
 #include "about/tinformacedlg.h"
 #include "about/versiontext.h"
 #include "engine/commandbuttons.h"
+#include "ui/centreonscreen.h"
 
 #include <QDir>
-#include <QScreen>
 
 #include <cstdio>
 
@@ -17,11 +17,6 @@ namespace vartemo {
 
 namespace {
 constexpr std::chrono::milliseconds kStartupWait{2000};
-
-void centreOnScreen(QWidget& window) {
-    if (const QScreen* screen = window.screen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
-}
 } // namespace
 
 AboutWiring::AboutWiring(std::shared_ptr<const SystemInfoSource> source, QString programFolder, QWidget& mainWindow)
@@ -50,7 +45,7 @@ void AboutWiring::createAboutBox(CommandButtons& buttons) {
                      [this](const SystemFacts& facts) { about_->setSystemInfo(rowsOf(facts)); });
     QObject::connect(about_, &TAboutBox::informationRequested, history_, [this] {
         history_->setWindowModality(Qt::ApplicationModal);
-        centreOnScreen(*history_);
+        CentreOnScreen(*history_);
         history_->show();
         history_->raise();
     });

@@ -12,7 +12,7 @@ namespace {
 
 const QString kTitle = QStringLiteral("Nápověda");
 
-QPushButton* makeButton(const char* name, const QString& caption) {
+QPushButton* makeHelpButton(const char* name, const QString& caption) {
     auto* button = new QPushButton(caption);
     button->setObjectName(QLatin1String(name));
     button->setAutoDefault(false);
@@ -34,10 +34,10 @@ HelpWindow::HelpWindow(QWidget* parent) : QDialog(parent) {
     browser_->setOpenLinks(true);
     browser_->setOpenExternalLinks(true);
 
-    auto* back = makeButton("btnHelpZpet", QStringLiteral("&Zpět"));
-    auto* forward = makeButton("btnHelpVpred", QStringLiteral("&Vpřed"));
-    auto* contents = makeButton("btnHelpObsah", QStringLiteral("&Obsah"));
-    auto* close = makeButton("btnHelpZavrit", QStringLiteral("Za&vřít"));
+    auto* back = makeHelpButton("btnHelpZpet", QStringLiteral("&Zpět"));
+    auto* forward = makeHelpButton("btnHelpVpred", QStringLiteral("&Vpřed"));
+    auto* contents = makeHelpButton("btnHelpObsah", QStringLiteral("&Obsah"));
+    auto* close = makeHelpButton("btnHelpZavrit", QStringLiteral("Za&vřít"));
     back->setEnabled(false);
     forward->setEnabled(false);
 

@@ -29,12 +29,12 @@
 #include "printing/defaultlogo.h"
 #include "sensors/parallelport.h"
 #include "sensors/receivers.h"
+#include "ui/centreonscreen.h"
 
 #include <QApplication>
 #include <QBoxLayout>
 #include <QElapsedTimer>
 #include <QMessageBox>
-#include <QScreen>
 #include <QThread>
 #include <QTimer>
 
@@ -55,12 +55,6 @@ void showError(QWidget* parent, const QString& text, const QString& caption) {
     box->setWindowFlag(Qt::WindowStaysOnTopHint);
     box->setModal(false);
     box->show();
-}
-
-void centreOnScreen(QWidget& window) {
-    window.adjustSize();
-    if (const QScreen* screen = window.screen())
-        window.move(screen->availableGeometry().center() - window.rect().center());
 }
 
 } // namespace
@@ -257,7 +251,8 @@ void Station::StartUp() {
     //     a window manager its first activation would never come.
     QObject::connect(qApp, &QCoreApplication::aboutToQuit, mainWindow_.get(), [this] { ShutDown(); });
     commandButtons_->DisableUnconnected();
-    centreOnScreen(*mainWindow_);
+    mainWindow_->adjustSize();
+    CentreOnScreen(*mainWindow_);
     startupEnded_ = true;
     mainWindow_->show();
     for (const auto& [text, caption] : std::exchange(startupErrors_, {}))

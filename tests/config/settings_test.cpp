@@ -12,7 +12,7 @@ using S = SettingId;
 
 namespace {
 
-IniFile parse(const char* utf8) {
+IniFile parseIni(const char* utf8) {
     return IniFile::fromText(QString::fromUtf8(utf8));
 }
 
@@ -143,16 +143,16 @@ TEST(Settings, DefaultsOfAnEmptyFile) {
 // start-up then tells that the logo is missing.
 TEST(Settings, AnEmptyLogoKeyIsNoLogo) {
     Settings s(QStringLiteral("/srv/vartemo"));
-    s.load(parse("[Tisk]\nLogo=\n"));
+    s.load(parseIni("[Tisk]\nLogo=\n"));
     EXPECT_EQ(s.text(S::PrintLogo), "");
-    s.load(parse("[Tisk]\nLogo=trat.png\n"));
+    s.load(parseIni("[Tisk]\nLogo=trat.png\n"));
     EXPECT_EQ(s.text(S::PrintLogo), "trat.png");
 }
 
 TEST(Settings, LoadNotifiesWhatDiffersFromTheInitialControlsInLoadOrder) {
     Settings s;
     const QList<SettingId> ids = changesDuring(s, [&] {
-        s.load(parse("[Po spusteni]\nMezicasy=0\nPriorita=0\nCOM=1\nStart=0\n"
+        s.load(parseIni("[Po spusteni]\nMezicasy=0\nPriorita=0\nCOM=1\nStart=0\n"
                      "[HW]\nMazatCas=120\nLOG0=300\n"));
     });
     // Unchecked boxes that load unchecked, and spin edits that keep their
@@ -186,7 +186,7 @@ TEST(Settings, LoadNotifiesWhatDiffersFromTheInitialControlsInLoadOrder) {
         last = pos;
     }
     // Reading the same values again notifies nothing.
-    const IniFile same = parse("[Po spusteni]\nLPT=0\nCOM=1\n[HW]\nLOG0=300\n");
+    const IniFile same = parseIni("[Po spusteni]\nLPT=0\nCOM=1\n[HW]\nLOG0=300\n");
     Settings again;
     again.load(same);
     EXPECT_TRUE(changesDuring(again, [&] { again.load(same); }).isEmpty());
@@ -201,7 +201,7 @@ TEST(Settings, LoadFollowsTheFixedOrderAcrossSections) {
     QObject::connect(&s, &Settings::changed, [&](SettingId id) { events << InfoOf(id).holder; });
     QObject::connect(&s, &Settings::udpPortsChanged, [&] { events << QStringLiteral("UDP"); });
     QObject::connect(&s, &Settings::serialPortChanged, [&] { events << QStringLiteral("ComPort1"); });
-    s.load(parse("[Zvuk]\nJmeno=a.wav\nHrat=1\n[Mixer]\nMVolume=5\n[UDP]\nPolozek=1\nPort1=5000\n"
+    s.load(parseIni("[Zvuk]\nJmeno=a.wav\nHrat=1\n[Mixer]\nMVolume=5\n[UDP]\nPolozek=1\nPort1=5000\n"
                  "[Proxy]\nFtp=1\n[TVOUT]\nPouzit=1\nForm=1\n[HW]\nRizeni=1\n"
                  "[Po spusteni]\nCena=5\nHodnota=3\nStart=1\nMezicasy=1\n"
                  "[Semafor]\nZelena=1\nPort_Semafor=2\nPouzij=1\n[ComPort1]\nPort=COM2\n"),
@@ -286,9 +286,9 @@ TEST(Settings, StarredTexts) {
 
 TEST(Settings, MissingText6IsWrittenBackStarred) {
     Settings s;
-    s.load(parse("[Tisk]\nText1=*a\n"));
+    s.load(parseIni("[Tisk]\nText1=*a\n"));
     EXPECT_EQ(s.printText(6), QStringLiteral("Děkujeme Vám za vaši návštěvu."));
-    IniFile ini = parse("[Tisk]\nText1=*a\n");
+    IniFile ini = parseIni("[Tisk]\nText1=*a\n");
     s.save(ini);
     EXPECT_EQ(ini.value("Tisk", "Text6"), QStringLiteral("*Děkujeme Vám za vaši návštěvu."));
 }
@@ -304,7 +304,7 @@ TEST(Settings, SourcesExcludeEachOtherAndOneStaysOn) {
     EXPECT_TRUE(s.useParallelPort()) << "unchecking the only source checks LPT again";
 
     Settings none;
-    none.load(parse("[Po spusteni]\nLPT=0\nCOM=0\nTCP=0\n"));
+    none.load(parseIni("[Po spusteni]\nLPT=0\nCOM=0\nTCP=0\n"));
     EXPECT_TRUE(none.useParallelPort()) << "a file with no source still gives one";
 }
 
@@ -334,13 +334,13 @@ TEST(Settings, PasswordsAreScrambledAndNotKeptWhenAsked) {
     EXPECT_EQ(s.text(S::ProxyHeslo), QString());
 
     Settings damaged;
-    damaged.load(parse("[Ftp]\nHeslo=@@not base64@@\n[Proxy]\nHeslo=RQ==\n"));
+    damaged.load(parseIni("[Ftp]\nHeslo=@@not base64@@\n[Proxy]\nHeslo=RQ==\n"));
     EXPECT_EQ(damaged.text(S::FtpHeslo), QString());
     EXPECT_EQ(damaged.text(S::ProxyHeslo), QStringLiteral("a")) << "the next value still loads";
 }
 
 TEST(Settings, SoundKeysDependOnTheMixer) {
-    const IniFile file = parse("[Zvuk]\nHrat=1\nApplaus=1\n[Mixer]\nMVolume=100\nBass=200\n");
+    const IniFile file = parseIni("[Zvuk]\nHrat=1\nApplaus=1\n[Mixer]\nMVolume=100\nBass=200\n");
     Settings none;
     none.load(file, SoundHardware{});
     EXPECT_FALSE(none.boolean(S::cbHratZvuk));
@@ -369,7 +369,7 @@ TEST(Settings, FindsSettingsBySectionAndKeyInAnySpelling) {
     EXPECT_EQ(Settings::find("Zvuk", "jmeno"), S::SoundFile);
     EXPECT_FALSE(Settings::find("Zvuk", "Nic").has_value());
     Settings s;
-    s.load(parse("[Po spusteni]\nStart=1\n"));
+    s.load(parseIni("[Po spusteni]\nStart=1\n"));
     EXPECT_TRUE(s.boolean(S::po_spusteni)) << "\"Start\" is found as \"START\"";
     EXPECT_EQ(s.valueText("po spusteni", "START"), QStringLiteral("1"));
 }
@@ -383,14 +383,14 @@ TEST(Settings, PortBases) {
     EXPECT_FALSE(Settings::PortBase(3, "10000").has_value());
     EXPECT_FALSE(Settings::PortBase(0, "DC00").has_value());
     Settings s;
-    s.load(parse("[Semafor]\nPort_Semafor=3\nBase_Semafor=E800\n"));
+    s.load(parseIni("[Semafor]\nPort_Semafor=3\nBase_Semafor=E800\n"));
     EXPECT_EQ(s.semaforPortBase(), quint16{0xE800});
     EXPECT_EQ(s.lptPortBase(), quint16{0x378});
 }
 
 TEST(Settings, LapComputationReadsTheModelLive) {
     Settings s;
-    s.load(parse("[HW]\nProdleva=3000\nChyba2=40\n[Com]\nSekvence2=A1\nSekvence21=B1\nIP0=10.0.0.5\n"));
+    s.load(parseIni("[HW]\nProdleva=3000\nChyba2=40\n[Com]\nSekvence2=A1\nSekvence21=B1\nIP0=10.0.0.5\n"));
     const SettingsLapSettings lap(s);
     EXPECT_EQ(lap.minLapTimeMs(), 3000);
     EXPECT_EQ(lap.correctionMs(2), 40);

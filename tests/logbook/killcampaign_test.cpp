@@ -16,7 +16,7 @@ using namespace vartemo;
 
 namespace {
 
-const QDateTime kNow(QDate(2026, 12, 11), QTime(14, 3, 27));
+const QDateTime kCampaignNow(QDate(2026, 12, 11), QTime(14, 3, 27));
 
 // Entry n: long enough (up to some 12 KB) that its line spans pages, which
 // a kill can cut in the middle of its write.
@@ -36,7 +36,7 @@ struct BookCheck {
 BookCheck CheckFile(const QString& path, long lastReported) {
     BookCheck c;
     const QByteArray bytes = killcampaign::FileBytes(path);
-    const QString start = ProgramStartEntry(kNow);
+    const QString start = ProgramStartEntry(kCampaignNow);
     qsizetype from = 0;
     while (from < bytes.size()) {
         const qsizetype end = bytes.indexOf("\r\n", from);
@@ -91,7 +91,7 @@ TEST(KillCampaign, LogBookKeepsEveryWholeLine) {
         if (child == 0) {
             ::close(report[0]);
             ::alarm(30);
-            LogBook book(path, [] { return kNow; });
+            LogBook book(path, [] { return kCampaignNow; });
             book.LoadLogBook();
             // A few entries, then a wait for the kill: the file grows by
             // little per start, so that 50 starts read it quickly.
@@ -126,7 +126,7 @@ TEST(KillCampaign, LogBookKeepsEveryWholeLine) {
     EXPECT_EQ(kills, 50);
 
     // What the log book reads: the whole entries, none cut short.
-    LogBook reader(path, [] { return kNow; });
+    LogBook reader(path, [] { return kCampaignNow; });
     reader.LoadLogBook();
     long expected = 0;
     for (const LogBookEntry& e : reader.entries()) {

@@ -1,6 +1,7 @@
 #include "core/textfile.h"
 #include "logbook/logbook.h"
 #include "logbook/logentries.h"
+#include "support/filebytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -17,21 +18,10 @@ void PrintTo(const LogBookEntry& e, std::ostream* os) {
 
 namespace {
 
-const QDateTime kNow(QDate(2026, 12, 9), QTime(14, 3, 27));
+const QDateTime kLogbookNow(QDate(2026, 12, 9), QTime(14, 3, 27));
 
 QDateTime fixedNow() {
-    return kNow;
-}
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
-
-void writeBytes(const QString& path, const QByteArray& bytes) {
-    QFile f(path);
-    ASSERT_TRUE(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
-    f.write(bytes);
+    return kLogbookNow;
 }
 
 class LogBookFile : public ::testing::Test {

@@ -12,7 +12,7 @@ using namespace vartemo;
 
 namespace {
 
-const QDateTime kNow(QDate(2026, 12, 9), QTime(14, 3, 27));
+const QDateTime kModelNow(QDate(2026, 12, 9), QTime(14, 3, 27));
 
 QStringList texts(const QAbstractItemModel& m, const QModelIndex& parent = {}) {
     QStringList out;
@@ -30,7 +30,7 @@ protected:
     }
     QTemporaryDir dir;
     QString path = dir.filePath(QStringLiteral("vartemo.den"));
-    LogBook book{path, [] { return kNow; }};
+    LogBook book{path, [] { return kModelNow; }};
 };
 
 TEST_F(LogBookModelTest, ShowsRunsWithTheirEventsAndFollowsAdditions) {

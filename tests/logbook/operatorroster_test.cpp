@@ -1,5 +1,6 @@
 #include "config/settings.h"
 #include "logbook/operatorroster.h"
+#include "support/filebytes.h"
 
 #include <QDir>
 #include <QFile>
@@ -10,12 +11,7 @@ using namespace vartemo;
 
 namespace {
 
-const QDateTime kNow(QDate(2026, 12, 9), QTime(14, 3, 27));
-
-QByteArray readBytes(const QString& path) {
-    QFile f(path);
-    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
-}
+const QDateTime kRosterNow(QDate(2026, 12, 9), QTime(14, 3, 27));
 
 // The roster over a real vartemo.ini through the settings model.
 class OperatorsInFile : public ::testing::Test {
@@ -36,7 +32,7 @@ protected:
                            .add = [this](const QString& n, QString* e) { return settings.addOperator(n, e); },
                            .remove = [this](int row, QString* e) { return settings.removeOperator(row, e); }},
                           [this](const QString& line) { logLines << line; },
-                          [] { return kNow; }};
+                          [] { return kRosterNow; }};
 };
 
 TEST_F(OperatorsInFile, RemovingTheSecondOfThreeClosesTheGap) {

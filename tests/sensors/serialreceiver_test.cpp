@@ -1,5 +1,5 @@
 #include "support/pseudoterminal.h"
-#include "engine/codelearner.h"
+#include "recordinglearner.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
 #include "platform/comportname.h"
@@ -15,19 +15,12 @@ using namespace vartemo;
 
 namespace {
 
-struct RecordingLearner : CodeLearner {
-    QList<std::pair<int, QString>> learnt;
-    QStringList shown;
-    void learnCode(int slot, const QString& code) override { learnt.append({slot, code}); }
-    void showTestCode(const QString& code) override { shown << code; }
-};
-
 struct Serial : ::testing::Test {
     RaceBoard board;
     ManualClock clock;
     FixedLapSettings lapSettings;
     LapComputation laps{board, clock, lapSettings};
-    RecordingLearner learner;
+    vartemo::testing::RecordingLearner learner;
     FixedReceiverSettings settings;
     PseudoTerminal pty;
     SerialReceiver receiver{laps, settings};

@@ -1,6 +1,6 @@
 #include "freeport.h"
 #include "core/conversionerror.h"
-#include "engine/codelearner.h"
+#include "recordinglearner.h"
 #include "engine/lapcomputation.h"
 #include "engine/lapsettings.h"
 #include "engine/timetext.h"
@@ -21,12 +21,6 @@ using namespace vartemo;
 
 namespace {
 
-struct RecordingLearner : CodeLearner {
-    QList<std::pair<int, QString>> learnt;
-    void learnCode(int slot, const QString& code) override { learnt.append({slot, code}); }
-    void showTestCode(const QString&) override {}
-};
-
 // The engine with a datagram server over it, and a sensor that sends from
 // 127.0.0.1 to the server's port.
 struct Network : ::testing::Test {
@@ -34,7 +28,7 @@ struct Network : ::testing::Test {
     ManualClock clock;
     FixedLapSettings settings;
     LapComputation laps{board, clock, settings};
-    RecordingLearner learner;
+    vartemo::testing::RecordingLearner learner;
     UdpSensorServer server{laps};
     QStringList memo;
     quint16 port = FreeUdpPort();
