@@ -21,6 +21,7 @@ cleanup() {
     for ((i = ${#mounts[@]} - 1; i >= 0; i--)); do
         mountpoint -q "$root/${mounts[i]}" && umount -l "$root/${mounts[i]}"
     done
+    mountpoint -q "$root" && umount -l "$root"
     [ -n "${KEEP:-}" ] || rm -rf "$root"
 }
 trap cleanup EXIT
@@ -40,6 +41,9 @@ else
     tar -C "$root" -xf "$base"
 fi
 
+# The root a mount point of its own, as on a machine: the programs that list
+# the mounted drives find "/" then.
+mount --bind "$root" "$root"
 for m in "${mounts[@]}"; do mount --bind "/$m" "$root/$m"; done
 git clone -q --no-local . "$root/root/vartemo"
 git -C "$root/root/vartemo" checkout -q --detach "$commit"

@@ -27,6 +27,8 @@ packages=(
   chromium
   # the desktop's launcher, to start the station from the entries it writes
   libglib2.0-bin
+  # the accessibility bus the screen-reader tests read the running station through
+  at-spi2-core
   # the Debian package: its making, its checks, the manual pages' index
   dpkg-dev lintian appstream man-db
   # fuzz targets (fuzz/run.sh): clang, and the sanitizer and libFuzzer runtimes it only recommends
