@@ -38,4 +38,25 @@ qint64 RealtimeNowNs() {
     return qint64(ts.tv_sec) * 1'000'000'000 + ts.tv_nsec;
 }
 
+ClockPair ReadClockPair(const std::function<qint64()>& realtimeNs, const std::function<TimeUs()>& clockUs) {
+    constexpr qint64 kCloseEnoughNs = 20'000;
+    constexpr int kReads = 8;
+    ClockPair best;
+    qint64 bestWidthNs = -1;
+    for (int i = 0; i < kReads && (bestWidthNs < 0 || bestWidthNs > kCloseEnoughNs); ++i) {
+        const qint64 before = realtimeNs();
+        const TimeUs clock = clockUs();
+        const qint64 after = realtimeNs();
+        const qint64 width = after - before;
+        // A negative width is a wall clock stepped back between the reads.
+        if (width >= 0 && (bestWidthNs < 0 || width < bestWidthNs)) {
+            bestWidthNs = width;
+            best = {before + width / 2, clock};
+        } else if (bestWidthNs < 0) {
+            best = {after, clock};
+        }
+    }
+    return best;
+}
+
 } // namespace vartemo

@@ -1,6 +1,8 @@
 #pragma once
 
-#include <QtGlobal>
+#include "core/clock.h"
+
+#include <functional>
 #include <optional>
 
 namespace vartemo {
@@ -15,5 +17,18 @@ std::optional<qint64> ReceiveTimeNs(int socketFd, int flags);
 
 // CLOCK_REALTIME now, ns: the clock the receive times are on.
 qint64 RealtimeNowNs();
+
+// The wall clock (ns) and the race clock (us) as at one moment.
+struct ClockPair {
+    qint64 realtimeNs = 0;
+    TimeUs clockUs = 0;
+};
+
+// Reads both clocks for turning a receive time into race time. The wall
+// clock is read on both sides of the race clock: a thread held up between
+// two reads (a busy machine) would move every passing of the batch by as
+// long as it was held. Read again while the two wall-clock reads lie far
+// apart; the narrowest pair's middle is taken.
+ClockPair ReadClockPair(const std::function<qint64()>& realtimeNs, const std::function<TimeUs()>& clockUs);
 
 } // namespace vartemo

@@ -105,8 +105,8 @@ void UdpSensorServer::readPending(QUdpSocket* socket) {
             continue;
         }
         // Without the kernel's stamp, the datagram was received now.
-        const TimeUs clockNow = laps_.clock().nowUs();
-        const TimeUs at = received ? RaceClockTime(*received, RealtimeNowNs(), clockNow) : clockNow;
+        const ClockPair now = ReadClockPair(RealtimeNowNs, [this] { return laps_.clock().nowUs(); });
+        const TimeUs at = received ? RaceClockTime(*received, now.realtimeNs, now.clockUs) : now.clockUs;
         IdUDPServer1UDPRead(d.data(), d.senderAddress(), quint16(d.senderPort()), localPort, at);
         if (socket->state() != QAbstractSocket::BoundState)
             return; // the handler stopped the server
@@ -166,3 +166,5 @@ void UdpSensorServer::tell(Junk kind, const QString& text) {
 }
 
 } // namespace vartemo
+
+#include "moc_udpsensorserver.cpp"

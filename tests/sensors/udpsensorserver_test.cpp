@@ -13,6 +13,8 @@
 #include <gtest/gtest.h>
 
 #include <arpa/inet.h>
+#include <cstdlib>
+#include <map>
 #include <netinet/in.h>
 #include <sys/socket.h>
 #include <unistd.h>
@@ -217,6 +219,48 @@ TEST(ReceiveTime, TheDatagramIsAsOldOnTheStationsClockAsOnTheWallClock) {
     };
     for (const Case& c : cases)
         EXPECT_EQ(UdpSensorServer::RaceClockTime(c.received, wallNow, clockNow), c.expected) << c.why;
+}
+
+// Both clocks on one simulated timeline, each read taking 1 us; `holdsNs`
+// holds the thread up before a given read (0, 1, 2, ...), `wallStepsNs`
+// steps the wall clock before it. The pair must name one moment on both
+// clocks, whatever happened between the reads.
+TEST(ReceiveTime, AThreadHeldUpBetweenTheClockReadsDoesNotMoveThePassing) {
+    constexpr qint64 wallBase = 1'765'000'000'000'000'000;
+    constexpr TimeUs clockBase = 50'000'000;
+    std::map<int, qint64> everyPairHeld;
+    for (int read = 1; read < 30; read += 3)
+        everyPairHeld[read] = 4'000'000;
+    struct Case {
+        std::map<int, qint64> holdsNs;
+        std::map<int, qint64> wallStepsNs;
+        qint64 worstErrorNs;
+        const char* why;
+    } cases[] = {
+        {{}, {}, 1'000, "nothing in the way"},
+        {{{1, 21'000'000}}, {}, 1'000, "held 21 ms between the wall clock and the race clock"},
+        {{{2, 21'000'000}}, {}, 1'000, "held 21 ms between the race clock and the wall clock"},
+        {{{1, 3'000'000}, {5, 5'000'000}, {7, 2'000'000}}, {}, 1'000, "held in each of the first three pairs"},
+        {everyPairHeld, {}, 2'001'000, "held 4 ms in every pair: half of it at most"},
+        {{}, {{2, -1'000'000'000}}, 1'000, "the wall clock stepped back a second between two reads"},
+    };
+    for (const Case& c : cases) {
+        qint64 t = 0;
+        qint64 wallStep = 0;
+        int reads = 0;
+        auto step = [&] {
+            if (const auto hold = c.holdsNs.find(reads); hold != c.holdsNs.end())
+                t += hold->second;
+            if (const auto jump = c.wallStepsNs.find(reads); jump != c.wallStepsNs.end())
+                wallStep += jump->second;
+            ++reads;
+            t += 1'000;
+        };
+        const ClockPair pair = ReadClockPair([&] { step(); return wallBase + wallStep + t; },
+                                             [&] { step(); return clockBase + t / 1'000; });
+        const qint64 wallAtClockRead = wallBase + wallStep + (pair.clockUs - clockBase) * 1'000;
+        EXPECT_LE(std::abs(pair.realtimeNs - wallAtClockRead), c.worstErrorNs) << c.why;
+    }
 }
 
 namespace {
