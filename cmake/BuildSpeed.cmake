@@ -143,6 +143,15 @@ function(vartemo_pch_folder folder)
             string(APPEND donor _tests)
         endif()
         target_precompile_headers(${target} REUSE_FROM ${donor})
+        # The moc files are included by the sources they belong to, so the
+        # target's own moc unit is empty: loading the 200 MB header (and
+        # writing its debug information) would be all it does.
+        get_target_property(automoc ${target} AUTOMOC)
+        if(automoc)
+            get_target_property(binary_folder ${target} BINARY_DIR)
+            set_source_files_properties(${binary_folder}/${target}_autogen/mocs_compilation.cpp
+                DIRECTORY ${target_folder} PROPERTIES SKIP_PRECOMPILE_HEADERS ON)
+        endif()
     endforeach()
     get_property(subfolders DIRECTORY ${folder} PROPERTY SUBDIRECTORIES)
     foreach(subfolder ${subfolders})

@@ -68,3 +68,5 @@ std::optional<SystemFacts> SystemInfoGatherer::waitForFacts(std::chrono::millise
 }
 
 } // namespace vartemo
+
+#include "moc_systeminfogatherer.cpp"

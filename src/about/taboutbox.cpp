@@ -194,3 +194,5 @@ bool TAboutBox::eventFilter(QObject* watched, QEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_taboutbox.cpp"

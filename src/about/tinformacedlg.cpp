@@ -34,3 +34,5 @@ QString TInformaceDlg::text() const {
 }
 
 } // namespace vartemo
+
+#include "moc_tinformacedlg.cpp"

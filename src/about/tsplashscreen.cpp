@@ -56,3 +56,5 @@ int TSplashScreen::progress() const {
 }
 
 } // namespace vartemo
+
+#include "moc_tsplashscreen.cpp"

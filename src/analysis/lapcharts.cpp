@@ -135,3 +135,5 @@ void ReadoutChartView::leaveEvent(QEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_lapcharts.cpp"

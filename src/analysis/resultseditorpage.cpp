@@ -225,3 +225,5 @@ void ResultsEditorPage::refreshTree(const QString& path) {
 }
 
 } // namespace vartemo
+
+#include "moc_resultseditorpage.cpp"

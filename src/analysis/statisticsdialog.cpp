@@ -628,3 +628,5 @@ void StatisticsDialog::applySensorChoice() {
 }
 
 } // namespace vartemo
+
+#include "moc_statisticsdialog.cpp"

@@ -228,3 +228,5 @@ void FtpPageWiring::sendAtProgramEnd(int limitMs) {
 }
 
 } // namespace vartemo
+
+#include "moc_ftppagewiring.cpp"

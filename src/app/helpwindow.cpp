@@ -77,3 +77,5 @@ void HelpWindow::showPage(const QUrl& page) {
 }
 
 } // namespace vartemo
+
+#include "moc_helpwindow.cpp"

@@ -126,3 +126,5 @@ bool RideJournalWiring::eventFilter(QObject* watched, QEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_ridejournalwiring.cpp"

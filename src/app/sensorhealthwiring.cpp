@@ -134,3 +134,5 @@ void SensorHealthWiring::updateOverdue(TimeUs now) {
 }
 
 } // namespace vartemo
+
+#include "moc_sensorhealthwiring.cpp"

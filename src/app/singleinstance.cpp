@@ -96,3 +96,5 @@ void SingleInstance::acceptConnection() {
 }
 
 } // namespace vartemo
+
+#include "moc_singleinstance.cpp"

@@ -157,3 +157,5 @@ void SoundPageWiring::buildControls() {
 }
 
 } // namespace vartemo
+
+#include "moc_soundpagewiring.cpp"

@@ -514,3 +514,5 @@ bool TZalohujFrm::askUser(QMessageBox::Icon icon, const QString& title, const QS
 }
 
 } // namespace vartemo
+
+#include "moc_tzalohujfrm.cpp"

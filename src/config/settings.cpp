@@ -510,3 +510,5 @@ void Settings::setSerialPort(const SerialPortSettings& port) {
 }
 
 } // namespace vartemo
+
+#include "moc_settings.cpp"

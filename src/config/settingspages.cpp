@@ -357,3 +357,5 @@ void SettingsPages::showPicture(SettingId id) {
 }
 
 } // namespace vartemo
+
+#include "moc_settingspages.cpp"

@@ -985,3 +985,5 @@ void TNastavDlg::UlozPortClick() {
 }
 
 } // namespace vartemo
+
+#include "moc_tnastavdlg.cpp"

@@ -113,3 +113,5 @@ void CommandButtons::DisableUnconnected() {
 }
 
 } // namespace vartemo
+
+#include "moc_commandbuttons.cpp"

@@ -126,3 +126,5 @@ bool LapFileCommands::eventFilter(QObject* watched, QEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_lapfilecommands.cpp"

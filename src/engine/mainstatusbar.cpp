@@ -166,3 +166,5 @@ bool MainStatusBar::eventFilter(QObject* watched, QEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_mainstatusbar.cpp"

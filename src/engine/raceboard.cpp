@@ -126,3 +126,5 @@ void RaceBoard::setExcluded(int kart, bool on) {
 }
 
 } // namespace vartemo
+
+#include "moc_raceboard.cpp"

@@ -301,3 +301,5 @@ void RaceBoardView::requestTopTwenty(int kart) {
 }
 
 } // namespace vartemo
+
+#include "moc_raceboardview.cpp"

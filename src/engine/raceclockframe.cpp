@@ -46,3 +46,5 @@ void RaceClockFrame::showClock(int minutes, int seconds, int millis) {
 }
 
 } // namespace vartemo
+
+#include "moc_raceclockframe.cpp"

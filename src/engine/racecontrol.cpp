@@ -689,3 +689,5 @@ void RaceControl::FormDestroy() {
 }
 
 } // namespace vartemo
+
+#include "moc_racecontrol.cpp"

@@ -90,3 +90,5 @@ bool RaceControlPanel::eventFilter(QObject* watched, QEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_racecontrolpanel.cpp"

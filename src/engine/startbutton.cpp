@@ -33,3 +33,5 @@ void StartButton::resizeEvent(QResizeEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_startbutton.cpp"

@@ -109,3 +109,5 @@ void TForm1::placeCommandPanel(bool wide) {
 }
 
 } // namespace vartemo
+
+#include "moc_tform1.cpp"

@@ -193,3 +193,5 @@ QStringList KartFleet::AddRideMinutes(const std::array<int, kFleetKarts>& minute
 }
 
 } // namespace vartemo
+
+#include "moc_kartfleet.cpp"

@@ -86,3 +86,5 @@ void THlaseniDlg::showEvent(QShowEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_thlasenidlg.cpp"

@@ -323,3 +323,5 @@ void TStav_KarFrm::btnHotovoClick() {
 }
 
 } // namespace vartemo
+
+#include "moc_tstav_karfrm.cpp"

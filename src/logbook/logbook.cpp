@@ -153,3 +153,5 @@ bool LogBook::ClearLogBook(QString* error) {
 }
 
 } // namespace vartemo
+
+#include "moc_logbook.cpp"

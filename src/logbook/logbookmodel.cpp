@@ -106,3 +106,5 @@ qsizetype LogBookModel::entryOf(const QModelIndex& index) {
 }
 
 } // namespace vartemo
+
+#include "moc_logbookmodel.cpp"

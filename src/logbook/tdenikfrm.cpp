@@ -323,3 +323,5 @@ void TDenikFrm::tell(const QString& message, bool error) {
 }
 
 } // namespace vartemo
+
+#include "moc_tdenikfrm.cpp"

@@ -67,3 +67,5 @@ void ScreenSaverInhibitor::release() {
 }
 
 } // namespace vartemo
+
+#include "moc_screensaverinhibitor.cpp"

@@ -22,3 +22,5 @@ Sheet TNahled1Dlg::composeSheet(const std::function<void(int, int)>& progress) {
 }
 
 } // namespace vartemo
+
+#include "moc_besttwentypreviewdialog.cpp"

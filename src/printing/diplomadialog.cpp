@@ -70,3 +70,5 @@ Sheet TDiplomDlg::composeSheet(const std::function<void(int, int)>& progress) {
 }
 
 } // namespace vartemo
+
+#include "moc_diplomadialog.cpp"

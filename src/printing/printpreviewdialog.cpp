@@ -323,3 +323,5 @@ QStringList PrintPreviewDialog::PrintWithoutDialog() {
 }
 
 } // namespace vartemo
+
+#include "moc_printpreviewdialog.cpp"

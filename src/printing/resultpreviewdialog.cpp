@@ -57,3 +57,5 @@ QStringList ResultPreviewDialog::PrintAllKartsWithoutDialog() {
 }
 
 } // namespace vartemo
+
+#include "moc_resultpreviewdialog.cpp"

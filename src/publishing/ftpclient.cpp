@@ -211,3 +211,5 @@ FtpSessionHooks FtpClient::hooks() {
 }
 
 } // namespace vartemo
+
+#include "moc_ftpclient.cpp"

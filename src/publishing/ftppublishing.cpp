@@ -125,3 +125,5 @@ void FtpPublishing::end() {
 }
 
 } // namespace vartemo
+
+#include "moc_ftppublishing.cpp"

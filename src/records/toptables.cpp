@@ -229,3 +229,5 @@ std::optional<int> DiplomaPlacement(int position) {
 }
 
 } // namespace vartemo
+
+#include "moc_toptables.cpp"

@@ -352,3 +352,5 @@ void TTopTen10Frm::report(const QStringList& messages) {
 }
 
 } // namespace vartemo
+
+#include "moc_ttopten10frm.cpp"

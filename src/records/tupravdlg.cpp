@@ -60,3 +60,5 @@ void TUpravDlg::showEvent(QShowEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_tupravdlg.cpp"

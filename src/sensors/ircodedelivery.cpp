@@ -47,3 +47,5 @@ bool IrCodeHandler::eventFilter(QObject* watched, QEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_ircodedelivery.cpp"

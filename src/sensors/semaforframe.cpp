@@ -35,3 +35,5 @@ void SemaforFrame::showLamp(LitLamp lit) {
 }
 
 } // namespace vartemo
+
+#include "moc_semaforframe.cpp"

@@ -104,3 +104,5 @@ void SensorHealthStrip::showHealth(const SensorHealth& health, TimeUs now, bool 
 }
 
 } // namespace vartemo
+
+#include "moc_sensorhealthstrip.cpp"

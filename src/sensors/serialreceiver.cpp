@@ -188,3 +188,5 @@ void SerialReceiver::ComPort1RxChar(const QByteArray& burst, std::optional<TimeU
 }
 
 } // namespace vartemo
+
+#include "moc_serialreceiver.cpp"

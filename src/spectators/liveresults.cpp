@@ -128,3 +128,5 @@ void LiveResults::rebuild() {
 }
 
 } // namespace vartemo
+
+#include "moc_liveresults.cpp"

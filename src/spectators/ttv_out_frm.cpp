@@ -330,3 +330,5 @@ void TTV_Out_Frm::showEvent(QShowEvent* event) {
 }
 
 } // namespace vartemo
+
+#include "moc_ttv_out_frm.cpp"

@@ -31,3 +31,5 @@ void Lamp::paintEvent(QPaintEvent*) {
 }
 
 } // namespace vartemo
+
+#include "moc_lamp.cpp"
