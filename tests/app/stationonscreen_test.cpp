@@ -3,6 +3,7 @@
 // box is open ends the station as "Konec" does, with its end entry; the
 // settings dialog shows the file it was started with and OK keeps it.
 
+#include "sensors/freeport.h"
 #include "config/everysetting.h"
 #include "core/textfile.h"
 #include "support/atspiclient.h"
@@ -194,12 +195,6 @@ TEST(EndThroughWindows, ASignalWhileAWindowIsOpenEndsTheStationWithItsEndEntry) 
     }
 }
 
-quint16 freeUdpPort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
-
 // The file without its [Mixer] section: what the sound card decides.
 QByteArray withoutMixer(const QByteArray& file) {
     const int start = file.indexOf("[Mixer]\r\n");
@@ -237,7 +232,7 @@ TEST(StationOnScreen, TheSettingsDialogShowsTheFileToAScreenReaderAndOkKeepsIt) 
     for (SettingId id : {SettingId::tbVolume, SettingId::tbMP3WAV, SettingId::cbMute, SettingId::tbTreble,
                          SettingId::tbBass})
         every.omit(id);
-    const QByteArray file = every.file(freeUdpPort());
+    const QByteArray file = every.file(FreeUdpPort());
     writeBytes(home.filePath("vartemo.ini"), file);
 
     StationOnScreen station(x, bus, home.path());

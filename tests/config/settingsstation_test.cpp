@@ -1,6 +1,7 @@
 // The settings dialog inside the whole station, with real inputs: datagrams
 // on 127.0.0.1, bytes through a pseudo-terminal, infrared code events.
 
+#include "sensors/freeport.h"
 #include "app/settingsdialogwiring.h"
 #include "app/station.h"
 #include "config/tnastavdlg.h"
@@ -28,12 +29,6 @@ using namespace vartemo;
 using S = SettingId;
 
 namespace {
-
-quint16 freeUdpPort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
 
 bool waitFor(const std::function<bool()>& done, int ms = 3000) {
     QElapsedTimer t;
@@ -99,7 +94,7 @@ protected:
     QTemporaryDir config;
     QTemporaryDir home;
     PseudoTerminal pty;
-    quint16 udpPort = freeUdpPort();
+    quint16 udpPort = FreeUdpPort();
     std::unique_ptr<Station> station;
 
 private:

@@ -1,3 +1,4 @@
+#include "sensors/freeport.h"
 #include "config/settingcontrols.h"
 #include "config/settings.h"
 #include "config/settingslapsettings.h"
@@ -45,12 +46,6 @@ using namespace vartemo::testing;
 using S = SettingId;
 
 namespace {
-
-quint16 freeUdpPort() {
-    QUdpSocket probe;
-    probe.bind(QHostAddress::LocalHost, 0);
-    return probe.localPort();
-}
 
 QByteArray readBytes(const QString& path) {
     QFile f(path);
@@ -258,7 +253,7 @@ TEST(DialogValues, TheFirstShowingShowsEveryValueOfTheFileAndOkWritesItBackUncha
         SCOPED_TRACE(builtBeforeLoading ? "built before the file was read" : "built at the showing");
         SettingsDialogRig rig;
         const EverySetting every(rig.dir.filePath(QStringLiteral("soubory")));
-        const QByteArray file = every.file(freeUdpPort());
+        const QByteArray file = every.file(FreeUdpPort());
         const QString path = rig.dir.filePath(QStringLiteral("vartemo.ini"));
         {
             QFile f(path);
@@ -514,7 +509,7 @@ protected:
         SerialPortSettings port;
         port.port = pty.slavePath;
         settings.setSerialPort(port);
-        const quint16 udp = freeUdpPort();
+        const quint16 udp = FreeUdpPort();
         settings.addUdpPort(QString::number(udp), QStringLiteral("cil"));
         rx.CommThread().ComName = QStringLiteral("COM1");
         rx.CommThread1().ComName = QStringLiteral("COM2");
