@@ -9,6 +9,9 @@
 #   BASE=/var/tmp/vartemo-base.tar keeps the base system between runs (made
 #   once; every run unpacks it afresh, so each starts without the packages).
 #   KEEP=1 leaves the root in place after the run.
+#   SPLIT=1 runs the command's parts one after the other and times each
+#   (setup, build, then the command itself, which is then its tests): for
+#   commits whose test script does not print its own split.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -49,11 +52,24 @@ git clone -q --no-local . "$root/root/vartemo"
 git -C "$root/root/vartemo" checkout -q --detach "$commit"
 git -C "$root/root/vartemo" remote remove origin
 
+# in_root NAME COMMAND: runs COMMAND in the root's clone, output to its log.
+in_root() {
+    local t0
+    t0=$(date +%s%N)
+    chroot "$root" env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
+        bash -c "cd /root/vartemo && $2" >>"$root/test.log" 2>&1 || status=$?
+    awk -v n="$1" -v a="$t0" -v b="$(date +%s%N)" 'BEGIN { printf "%s %.1f s\n", n, (b - a) / 1e9 }' >>"$root/parts"
+}
+
 start=$(date +%s%N)
 status=0
-chroot "$root" env -i HOME=/root PATH=/usr/sbin:/usr/bin:/sbin:/bin LANG=C.UTF-8 \
-    bash -c 'cd /root/vartemo && bash scripts/test.sh' >"$root/test.log" 2>&1 || status=$?
+if [ -n "${SPLIT:-}" ]; then
+    in_root packages 'bash scripts/setup.sh'
+    [ "$status" -eq 0 ] && in_root 'configure+build' 'bash scripts/build.sh'
+fi
+[ "$status" -eq 0 ] && in_root 'test command' 'bash scripts/test.sh'
 end=$(date +%s%N)
+[ -n "${SPLIT:-}" ] && cat "$root/parts"
 [ "$status" -eq 0 ] && tail -n 3 "$root/test.log" || tail -n 60 "$root/test.log"
 awk -v a="$start" -v b="$end" -v c="$commit" -v s="$status" \
     'BEGIN { printf "new machine, %s: README test command %.1f s wall, exit %d\n", substr(c, 1, 7), (b - a) / 1e9, s }'
