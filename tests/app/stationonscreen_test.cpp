@@ -3,9 +3,9 @@
 // box is open ends the station as "Konec" does, with its end entry; the
 // settings dialog shows the file it was started with and OK keeps it.
 
-#include "sensors/freeport.h"
 #include "config/everysetting.h"
 #include "core/textfile.h"
+#include "sensors/freeport.h"
 #include "support/atspiclient.h"
 #include "support/filebytes.h"
 #include "support/privatesessionbus.h"

@@ -1,7 +1,6 @@
 // The settings dialog inside the whole station, with real inputs: datagrams
 // on 127.0.0.1, bytes through a pseudo-terminal, infrared code events.
 
-#include "sensors/freeport.h"
 #include "app/settingsdialogwiring.h"
 #include "app/station.h"
 #include "config/tnastavdlg.h"
@@ -9,6 +8,7 @@
 #include "engine/qstringprinter.h"
 #include "engine/tform1.h"
 #include "platform/fileregistrystore.h"
+#include "sensors/freeport.h"
 #include "sensors/ircodeevent.h"
 #include "sensors/receivers.h"
 #include "support/pseudoterminal.h"

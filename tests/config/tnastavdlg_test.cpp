@@ -1,4 +1,3 @@
-#include "sensors/freeport.h"
 #include "config/settingcontrols.h"
 #include "config/settings.h"
 #include "config/settingslapsettings.h"
@@ -6,6 +5,7 @@
 #include "config/receiversdialogadapter.h"
 #include "config/recordingreceivers.h"
 #include "everysetting.h"
+#include "sensors/freeport.h"
 #include "settingsdialogrig.h"
 #include "platform/modemstatusport.h"
 #include "platform/registrystore.h"
