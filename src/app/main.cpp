@@ -7,6 +7,7 @@
 #include "app/terminationsignals.h"
 #include "core/programfolder.h"
 #include "app/station.h"
+#include "sensors/datagramreceivetime.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -29,6 +30,8 @@ int main(int argc, char* argv[]) {
     if (!options->replayJournal.isEmpty())
         return ReplayJournal(options->replayJournal);
 
+    // Before anything else: the kernel then stamps the sensors' first datagrams.
+    const ReceiveStampKeeper receiveStamps;
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("vartemo"));
     QApplication::setApplicationVersion(VersionText());

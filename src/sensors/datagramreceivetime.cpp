@@ -2,13 +2,25 @@
 
 #include <cstring>
 #include <ctime>
+#include <netinet/in.h>
 #include <sys/socket.h>
+#include <unistd.h>
 
 namespace vartemo {
 
 void AskForReceiveTimes(int socketFd) {
     const int on = 1;
     setsockopt(socketFd, SOL_SOCKET, SO_TIMESTAMPNS, &on, sizeof on);
+}
+
+ReceiveStampKeeper::ReceiveStampKeeper() : fd_(::socket(AF_INET, SOCK_DGRAM | SOCK_CLOEXEC, 0)) {
+    if (fd_ >= 0)
+        AskForReceiveTimes(fd_);
+}
+
+ReceiveStampKeeper::~ReceiveStampKeeper() {
+    if (fd_ >= 0)
+        ::close(fd_);
 }
 
 std::optional<qint64> ReceiveTimeNs(int socketFd, int flags) {

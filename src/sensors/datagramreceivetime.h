@@ -10,6 +10,22 @@ namespace vartemo {
 // Asks the kernel to stamp every datagram of the socket with its receive time.
 void AskForReceiveTimes(int socketFd);
 
+// Keeps the kernel stamping received datagrams for as long as it lives. The
+// kernel turns stamps on for the whole machine a moment after the first
+// socket asks, and off when the last one closes; a datagram that comes in
+// that moment is stamped when it is read, however late that is. Made as the
+// program starts, well before the sensors' sockets open, and kept to its end.
+class ReceiveStampKeeper {
+public:
+    ReceiveStampKeeper();
+    ~ReceiveStampKeeper();
+    ReceiveStampKeeper(const ReceiveStampKeeper&) = delete;
+    ReceiveStampKeeper& operator=(const ReceiveStampKeeper&) = delete;
+
+private:
+    int fd_ = -1;
+};
+
 // The kernel's receive time (CLOCK_REALTIME, ns) of the next datagram of the
 // socket, read with recvmsg's flags (MSG_PEEK leaves the datagram to be read
 // again). nullopt when nothing could be read or it carries no stamp.

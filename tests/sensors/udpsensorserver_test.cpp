@@ -292,6 +292,33 @@ bool WaitUntilTheKernelStampsDatagrams() {
 
 } // namespace
 
+// A socket opened while a keeper lives has its first datagram stamped when
+// it came in, not when it was read (without one, on a machine where no other
+// socket asked for stamps, most first datagrams are stamped when read).
+TEST(ReceiveTime, WhileAKeeperLivesTheFirstDatagramOfANewSocketKeepsItsArrival) {
+    const ReceiveStampKeeper keeper;
+    ASSERT_TRUE(WaitUntilTheKernelStampsDatagrams());
+    for (int socketNo = 0; socketNo < 5; ++socketNo) {
+        SCOPED_TRACE(socketNo);
+        QThread::msleep(100); // what the last socket's closing set off has run
+        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+        AskForReceiveTimes(fd);
+        sockaddr_in self{};
+        self.sin_family = AF_INET;
+        self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof self;
+        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self), 0);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length);
+        const qint64 sentNs = RealtimeNowNs();
+        ::sendto(fd, "x", 1, 0, reinterpret_cast<sockaddr*>(&self), sizeof self);
+        QThread::msleep(20);
+        const std::optional<qint64> stampNs = ReceiveTimeNs(fd, 0);
+        ::close(fd);
+        ASSERT_TRUE(stampNs);
+        EXPECT_LT(*stampNs - sentNs, 10'000'000) << "stamped " << (*stampNs - sentNs) / 1'000'000 << " ms after sending";
+    }
+}
+
 // The station's clock stands still here: a lap can only come out shorter
 // than the clock says if the datagram's own receive time was used.
 TEST_F(Network, DatagramsReadLateKeepTheTimeTheyArrived) {
