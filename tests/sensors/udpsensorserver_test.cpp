@@ -265,29 +265,44 @@ TEST(ReceiveTime, AThreadHeldUpBetweenTheClockReadsDoesNotMoveThePassing) {
 
 namespace {
 
+// A socket on loopback that asks for receive stamps, bound to a port of its own.
+struct StampedSelf {
+    int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
+    sockaddr_in self{};
+    StampedSelf() {
+        AskForReceiveTimes(fd);
+        self.sin_family = AF_INET;
+        self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+        socklen_t length = sizeof self;
+        ::bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self);
+        ::getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length);
+    }
+    ~StampedSelf() { ::close(fd); }
+    StampedSelf(const StampedSelf&) = delete;
+    StampedSelf& operator=(const StampedSelf&) = delete;
+    // How long after its sending a datagram to itself, read 20 ms later, is
+    // stamped (ns; nullopt without a stamp).
+    std::optional<qint64> stampDelayOfADatagramReadLate() {
+        const qint64 sentNs = RealtimeNowNs();
+        ::sendto(fd, "x", 1, 0, reinterpret_cast<sockaddr*>(&self), sizeof self);
+        QThread::msleep(20);
+        const std::optional<qint64> stampNs = ReceiveTimeNs(fd, 0);
+        return stampNs ? std::optional<qint64>(*stampNs - sentNs) : std::nullopt;
+    }
+};
+
 // The kernel turns receive stamps on for the whole machine a moment after the
 // first socket asks for them; until then a datagram is stamped when it is
 // read. Waits until a datagram of its own, read 20 ms after it was sent,
 // carries a stamp that old. False if that never happens within 5 s.
 bool WaitUntilTheKernelStampsDatagrams() {
-    const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-    AskForReceiveTimes(fd);
-    sockaddr_in self{};
-    self.sin_family = AF_INET;
-    self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    socklen_t length = sizeof self;
-    ::bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self);
-    ::getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length);
-    bool stamped = false;
-    for (int attempt = 0; attempt < 250 && !stamped; ++attempt) {
-        const qint64 sentNs = RealtimeNowNs();
-        ::sendto(fd, "x", 1, 0, reinterpret_cast<sockaddr*>(&self), sizeof self);
-        QThread::msleep(20);
-        const std::optional<qint64> stampNs = ReceiveTimeNs(fd, 0);
-        stamped = stampNs && *stampNs - sentNs < 10'000'000;
+    StampedSelf socket;
+    for (int attempt = 0; attempt < 250; ++attempt) {
+        const std::optional<qint64> delay = socket.stampDelayOfADatagramReadLate();
+        if (delay && *delay < 10'000'000)
+            return true;
     }
-    ::close(fd);
-    return stamped;
+    return false;
 }
 
 } // namespace
@@ -301,21 +316,9 @@ TEST(ReceiveTime, WhileAKeeperLivesTheFirstDatagramOfANewSocketKeepsItsArrival) 
     for (int socketNo = 0; socketNo < 5; ++socketNo) {
         SCOPED_TRACE(socketNo);
         QThread::msleep(100); // what the last socket's closing set off has run
-        const int fd = ::socket(AF_INET, SOCK_DGRAM, 0);
-        AskForReceiveTimes(fd);
-        sockaddr_in self{};
-        self.sin_family = AF_INET;
-        self.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-        socklen_t length = sizeof self;
-        ASSERT_EQ(::bind(fd, reinterpret_cast<sockaddr*>(&self), sizeof self), 0);
-        ::getsockname(fd, reinterpret_cast<sockaddr*>(&self), &length);
-        const qint64 sentNs = RealtimeNowNs();
-        ::sendto(fd, "x", 1, 0, reinterpret_cast<sockaddr*>(&self), sizeof self);
-        QThread::msleep(20);
-        const std::optional<qint64> stampNs = ReceiveTimeNs(fd, 0);
-        ::close(fd);
-        ASSERT_TRUE(stampNs);
-        EXPECT_LT(*stampNs - sentNs, 10'000'000) << "stamped " << (*stampNs - sentNs) / 1'000'000 << " ms after sending";
+        const std::optional<qint64> delay = StampedSelf().stampDelayOfADatagramReadLate();
+        ASSERT_TRUE(delay);
+        EXPECT_LT(*delay, 10'000'000) << "stamped " << *delay / 1'000'000 << " ms after sending";
     }
 }
 
